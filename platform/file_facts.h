@@ -1,0 +1,33 @@
+// What the file system tells about one file, in the forms the analysis records keep.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Attribute bits in the Windows encoding.
+inline constexpr std::uint16_t kAttrReadOnly = 0x01;   // no write permission
+inline constexpr std::uint16_t kAttrHidden = 0x02;     // name begins with '.'
+inline constexpr std::uint16_t kAttrDirectory = 0x10;  // a directory
+inline constexpr std::uint16_t kAttrArchive = 0x20;    // a regular file
+
+// Modification time in local time, packed in the MS-DOS form (bits 31..25 year - 1980,
+// 24..21 month, 20..16 day, 15..11 hour, 10..5 minute, 4..0 seconds / 2); 0 when the file
+// cannot be examined or its year lies outside 1980..2107.
+std::int32_t DosFileStamp(std::string_view path);
+
+// The attribute bits above for `path`; 0 when it cannot be examined.
+std::uint16_t FileAttributes(std::string_view path);
+
+// The label of the file system that holds `path` (its mount source looked up in
+// /dev/disk/by-label); empty when unknown.
+std::string VolumeLabel(std::string_view path);
+
+// The 8.3 short form of every component of the full path `path`; nothing when a component
+// cannot be formed.
+std::optional<std::string> ShortPathName(std::string_view path);
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+// The one message-box service of the program; tests put a recorder in its place.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+struct MessageBoxCall {
+  QString caption;
+  QString text;
+  MessageIcon icon;
+};
+
+// Shows a modal box with one OK button and waits for it to be confirmed.
+void ShowMessageBox(const QString& caption, const QString& text, MessageIcon icon);
+
+// While alive, every box is recorded and answered at once instead of being shown.
+class MessageBoxRecorder {
+ public:
+  MessageBoxRecorder();
+  ~MessageBoxRecorder();
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+  const std::vector<MessageBoxCall>& Calls() const { return calls_; }
+  void Clear() { calls_.clear(); }
+  // Runs just before a recorded box returns (tests use it to act "while the box is up").
+  void OnShow(std::function<void(const MessageBoxCall&)> action) { onShow_ = std::move(action); }
+
+ private:
+  friend void ShowMessageBox(const QString&, const QString&, MessageIcon);
+  std::vector<MessageBoxCall> calls_;
+  std::function<void(const MessageBoxCall&)> onShow_;
+  MessageBoxRecorder* previous_;
+};
+
+}  // namespace platform
