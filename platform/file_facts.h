@@ -26,8 +26,16 @@ std::uint16_t FileAttributes(std::string_view path);
 // /dev/disk/by-label); empty when unknown.
 std::string VolumeLabel(std::string_view path);
 
-// The 8.3 short form of every component of the full path `path`; nothing when a component
-// cannot be formed.
+// The 8.3 short form of every component of the full path `path` (the names found on disk,
+// after resolution as in paths.h; "/", "." and ".." stay); nothing when the path does not
+// exist or a component cannot be formed.
 std::optional<std::string> ShortPathName(std::string_view path);
+
+// The 8.3 short form of one name: a name that already is a valid upper-case 8.3 name stays;
+// otherwise leading dots, blanks and every dot but the last are dropped, "+,;=[]" and other
+// characters an 8.3 name cannot hold (non-ASCII ones included) become '_', and the result is
+// the first six characters of the base, upper-cased, + "~1" + "." + the first three of the
+// extension (no dot without extension). Nothing when no character of the base is left.
+std::optional<std::string> ShortName(std::string_view name);
 
 }  // namespace platform
