@@ -19,7 +19,10 @@ void* GetProcAddress(LibraryHandle library, const char* symbol);
 // Releases a library loaded by LoadLibrary; nullptr is ignored.
 void FreeLibrary(LibraryHandle library);
 
-// The directory holding the running executable, with a trailing '/'.
+// The directory holding the running executable, with a trailing '/' (empty when unknown).
 std::string ExecutableDir();
+
+// Why the last LoadLibrary of this thread failed (the system's text), empty after a success.
+std::string LastLibraryError();
 
 }  // namespace platform
