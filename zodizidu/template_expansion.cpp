@@ -1,10 +1,14 @@
-// Placeholder until the macro expander lands: the template comes back as it stands.
+// The analysis object's report template, expanded through the global macro table.
 #include "zodizidu/template_expansion.h"
+
+#include "zodizidu/macro_table.h"
 
 namespace zodizidu {
 
-std::string ExpandTemplate(std::string_view templateText, const TMPEGAudio*, std::int32_t) {
-  return std::string(templateText);
+std::string ExpandTemplate(std::string_view templateText, const TMPEGAudio* file,
+                           std::int32_t listContext) {
+  if (templateText.empty()) return {};
+  return MacroDefinitions().Expand(templateText, file, listContext);
 }
 
 }  // namespace zodizidu
