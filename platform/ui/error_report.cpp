@@ -1,6 +1,7 @@
 // The application's standard error report.
 #include "platform/ui/error_report.h"
 
+#include "platform/text.h"
 #include "platform/ui/message_box.h"
 
 namespace platform {
@@ -23,6 +24,21 @@ QString ErrorReportText(const QString& message) {
 
 void ShowErrorReport(const QString& message) {
   ShowMessageBox(ApplicationTitle(), ErrorReportText(message), MessageIcon::Error);
+}
+
+void ReportException(std::exception_ptr error) noexcept {
+  try {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      ShowErrorReport(QString::fromStdString(ToUtf8(e.what())));
+    } catch (...) {
+      ShowErrorReport(QStringLiteral("Unknown error"));
+    }
+  } catch (...) {
+    // The report itself failed (no memory for the box): there is nobody left to tell, and
+    // letting the exception go on would carry it into Qt.
+  }
 }
 
 }  // namespace platform

@@ -1,7 +1,10 @@
 // The message-box service: a real modal box, or the test recorder when one is alive.
 #include "platform/ui/message_box.h"
 
+#include <QApplication>
 #include <QMessageBox>
+
+#include <cstdio>
 
 namespace platform {
 
@@ -22,16 +25,36 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 
 MessageBoxRecorder::MessageBoxRecorder() : previous_(g_recorder) { g_recorder = this; }
 
-MessageBoxRecorder::~MessageBoxRecorder() { g_recorder = previous_; }
+MessageBoxRecorder::~MessageBoxRecorder() {
+  // Recorders usually end in the reverse order of their start; one that ends early is
+  // taken out of the chain so the others keep working.
+  if (g_recorder == this) {
+    g_recorder = previous_;
+    return;
+  }
+  for (MessageBoxRecorder* r = g_recorder; r; r = r->previous_) {
+    if (r->previous_ == this) {
+      r->previous_ = previous_;
+      return;
+    }
+  }
+}
 
 void ShowMessageBox(const QString& caption, const QString& text, MessageIcon icon) {
   if (g_recorder) {
     MessageBoxRecorder* recorder = g_recorder;
-    recorder->calls_.push_back({caption, text, icon});
-    if (recorder->onShow_) recorder->onShow_(recorder->calls_.back());
+    const MessageBoxCall call{caption, text, icon};
+    recorder->calls_.push_back(call);
+    // The action gets its own copy: it may show further boxes, which grow the list.
+    if (recorder->onShow_) recorder->onShow_(call);
     return;
   }
-  QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok);
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    // No widgets to show a box with (a command-line use of the libraries): say it on stderr.
+    std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    return;
+  }
+  QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 

@@ -19,7 +19,8 @@ struct MessageBoxCall {
 // Shows a modal box with one OK button and waits for it to be confirmed.
 void ShowMessageBox(const QString& caption, const QString& text, MessageIcon icon);
 
-// While alive, every box is recorded and answered at once instead of being shown.
+// While alive, every box is recorded and answered at once instead of being shown. Recorders
+// nest: the newest one alive records, and the one before it takes over when it ends.
 class MessageBoxRecorder {
  public:
   MessageBoxRecorder();
@@ -29,7 +30,8 @@ class MessageBoxRecorder {
 
   const std::vector<MessageBoxCall>& Calls() const { return calls_; }
   void Clear() { calls_.clear(); }
-  // Runs just before a recorded box returns (tests use it to act "while the box is up").
+  // Runs just before a recorded box returns (tests use it to act "while the box is up");
+  // it may show further boxes, which are recorded too.
   void OnShow(std::function<void(const MessageBoxCall&)> action) { onShow_ = std::move(action); }
 
  private:
