@@ -1,0 +1,183 @@
+// TMPEGPlayer: loading the decoder, the error checks, the stream state and the position timer.
+#include "player/mpeg_player.h"
+
+#include <QTimer>
+
+#include <array>
+#include <atomic>
+#include <utility>
+
+#include "platform/ui/error_report.h"
+
+namespace player {
+
+namespace {
+using detail::EntryPoint;
+
+// TPlayPriority (in declaration order) -> the thread priority value sent to "SetPriority".
+constexpr std::array<std::pair<TPlayPriority, std::int32_t>, 7> kPriorityValues = {{
+    {TPlayPriority::Idle, -15},
+    {TPlayPriority::Lowest, -2},
+    {TPlayPriority::BelowNormal, -1},
+    {TPlayPriority::Normal, 0},
+    {TPlayPriority::AboveNormal, 1},
+    {TPlayPriority::Highest, 2},
+    {TPlayPriority::TimeCritical, 15},
+}};
+
+constexpr std::int32_t kDeviceWaveMapper = 0;
+constexpr std::int32_t kDevicePcmFile = 2;
+constexpr std::int32_t kIncorrectMode = 2;
+}  // namespace
+
+TMPEGPlayer::TMPEGPlayer() = default;
+
+TMPEGPlayer::~TMPEGPlayer() = default;
+
+TPlayPriority TMPEGPlayer::PlayerPriority() const {
+  for (const auto& [priority, value] : kPriorityValues) {
+    if (value == priorityValue_) return priority;
+  }
+  return TPlayPriority::Normal;
+}
+
+void TMPEGPlayer::SetPlayerPriority(TPlayPriority priority) {
+  for (const auto& [candidate, value] : kPriorityValues) {
+    if (candidate == priority) priorityValue_ = value;
+  }
+  if (decoder_.Loaded()) {
+    decoder_.Get<MpegDll_SetPriority_t>(EntryPoint::SetPriority)(priorityValue_);
+    Check();
+  }
+}
+
+void TMPEGPlayer::SetTimerFreq(std::int32_t milliseconds) {
+  timerFreq_ = milliseconds;
+  if (milliseconds == 0) useTimer_ = false;
+}
+
+void TMPEGPlayer::SetStreamName(std::string_view name) {
+  streamName_ = name;
+  if (streamOpen_) Close();
+}
+
+TOutputDevice TMPEGPlayer::OutputDevice() const {
+  return outputDeviceCode_ != 0 ? TOutputDevice::pcmfile : TOutputDevice::wavemapper;
+}
+
+void TMPEGPlayer::SetOutputDevice(TOutputDevice device) {
+  outputDeviceCode_ = device == TOutputDevice::pcmfile && !outFilename_.empty() ? kDevicePcmFile : kDeviceWaveMapper;
+}
+
+std::string TMPEGPlayer::DecoderFileName(std::string_view pathToDll) {
+  // On this system only '/' separates directories; ':' is an ordinary file-name character.
+  std::string name(pathToDll);
+  if (!name.empty() && name.back() != '/') name += '/';
+  return name + "mpegdll.dll";
+}
+
+void TMPEGPlayer::LoadDecoder() {
+  // Loading over a loaded decoder would orphan it with its stream; let it go properly first.
+  if (decoder_.Loaded()) UnloadDecoder();
+  switch (decoder_.Load(DecoderFileName(pathToDll_))) {
+    case detail::DecoderBinding::LoadResult::CannotLoad: throw TMPEGError("Can't load MPEG library", 0);
+    case detail::DecoderBinding::LoadResult::MissingEntryPoint: throw TMPEGError(ErrorMessage(0), 0);
+    case detail::DecoderBinding::LoadResult::Loaded: break;
+  }
+  if (decoder_.Get<MpegDll_init_t>(EntryPoint::init)() == 0) {
+    lastErrorCode_ = LastError();
+    decoder_.Release();
+    RaiseLastError();
+  }
+  positionTimer_ = std::make_unique<QTimer>();
+  positionTimer_->setInterval(useTimer_ ? timerFreq_ : 0);
+  QObject::connect(positionTimer_.get(), &QTimer::timeout, [this] { platform::RunGuarded([this] { TimerTick(); }); });
+  streamLength_ = 0;
+}
+
+void TMPEGPlayer::UnloadDecoder() {
+  RequireLibrary();
+  if (streamOpen_) Close();
+  if (decoder_.Bound(EntryPoint::deinit)) decoder_.Get<MpegDll_deinit_t>(EntryPoint::deinit)();
+  decoder_.Release();
+}
+
+void TMPEGPlayer::Stop() {
+  // The mode test comes before the library test.
+  if (!playing_ || EndReached()) throw TMPEGError(ErrorMessage(kIncorrectMode), kIncorrectMode);
+  RequireLibrary();
+  decoder_.Get<MpegDll_Stop_t>(EntryPoint::Stop)();
+  Check();
+  playing_ = false;
+  paused_ = false;
+}
+
+void TMPEGPlayer::Close() {
+  RequireLibrary();
+  streamOpen_ = false;
+  paused_ = false;
+  playing_ = false;
+  playedXTimes_ = 0;
+  decoder_.Get<MpegDll_Close_t>(EntryPoint::Close)();
+  Check();
+}
+
+std::int32_t TMPEGPlayer::GetPlayerMode() { return CallAndCheck<MpegDll_GetPlayerMode_t>(EntryPoint::GetPlayerMode); }
+
+std::int32_t TMPEGPlayer::GetCurrentPos() { return CallAndCheck<MpegDll_GetCurrentPos_t>(EntryPoint::GetCurrentPos); }
+
+std::int32_t TMPEGPlayer::GetLength() { return CallAndCheck<MpegDll_GetLength_t>(EntryPoint::GetLength); }
+
+std::int32_t TMPEGPlayer::LastError() {
+  if (!decoder_.Bound(EntryPoint::LastError)) return 0;
+  return decoder_.Get<MpegDll_LastError_t>(EntryPoint::LastError)();
+}
+
+void TMPEGPlayer::TimerTick() {
+  if (!streamOpen_ || !playing_) {
+    if (positionTimer_) positionTimer_->stop();
+    return;
+  }
+  std::int32_t position = GetCurrentPos();
+  if (position > streamLength_) position = 0;
+  if (OnPosUpdate) OnPosUpdate(position, streamLength_);
+  if (EndReached()) {
+    positionTimer_->stop();
+    playing_ = false;
+    if (OnPlayEnd) {
+      ClearEndReached();
+      OnPlayEnd(*this);
+    }
+  }
+}
+
+void TMPEGPlayer::RequireLibrary() const {
+  if (!decoder_.Loaded()) throw TMPEGError(ErrorMessage(0), 0);
+}
+
+void TMPEGPlayer::Check() {
+  lastErrorCode_ = LastError();
+  if (lastErrorCode_ > 0) RaiseLastError();
+}
+
+void TMPEGPlayer::RaiseLastError() const {
+  throw TMPEGError(ErrorMessage(lastErrorCode_), static_cast<std::uint8_t>(lastErrorCode_));
+}
+
+template <typename Function>
+std::int32_t TMPEGPlayer::CallAndCheck(EntryPoint entry) {
+  RequireLibrary();
+  std::int32_t result = decoder_.Get<Function>(entry)();
+  Check();
+  return result;
+}
+
+// The decoder writes the end-of-stream byte from its own thread; never let the compiler keep it
+// in a register.
+bool TMPEGPlayer::EndReached() const {
+  return std::atomic_ref<std::uint8_t>(const_cast<std::uint8_t&>(endReached_)).load() != 0;
+}
+
+void TMPEGPlayer::ClearEndReached() { std::atomic_ref<std::uint8_t>(endReached_).store(0); }
+
+}  // namespace player

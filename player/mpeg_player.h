@@ -1,0 +1,155 @@
+// TMPEGPlayer: the playback component that binds the decoder library and drives one stream.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "player/detail/decoder_binding.h"
+#include "player/mpeg_error.h"
+
+class QTimer;
+
+namespace player {
+
+// Thread priority handed to the decoder (the operating system's levels).
+enum class TPlayPriority { Idle, Lowest, BelowNormal, Normal, AboveNormal, Highest, TimeCritical };
+
+// Where the decoder sends the sound: the default output, or a PCM file named by OutFilename.
+enum class TOutputDevice { wavemapper, pcmfile };
+
+class TMPEGPlayer;
+
+// Events; an empty function means "not assigned".
+using TOpenStreamEvent = std::function<void(bool& nonseekable, void*& context)>;
+using TCloseStreamEvent = std::function<void(void* context)>;
+using TRestartStreamEvent = std::function<void(void* context, bool& res)>;
+using TReadStreamEvent = std::function<void(void* context, void* readBuffer, std::int32_t bytesToRead,
+                                            std::int32_t& bytesRead, bool& res)>;
+using TSeekStreamEvent =
+    std::function<void(void* context, std::int32_t numbytes, std::int32_t moveMethod, std::int32_t& res)>;
+using TGetStreamSizeEvent = std::function<void(void* context, std::int32_t& res)>;
+using TPosUpdateEvent = std::function<void(std::int32_t pos, std::int32_t len)>;  // milliseconds
+using TNotifyEvent = std::function<void(TMPEGPlayer& sender)>;
+
+class TMPEGPlayer {
+ public:
+  // Every property starts at zero, false or empty; the owner sets them after construction.
+  TMPEGPlayer();
+  // Frees the position timer; closes no stream and keeps the library loaded.
+  virtual ~TMPEGPlayer();
+  TMPEGPlayer(const TMPEGPlayer&) = delete;
+  TMPEGPlayer& operator=(const TMPEGPlayer&) = delete;
+
+  // Stored only; nothing consults it.
+  bool Seekable() const { return seekable_; }
+  void SetSeekable(bool on) { seekable_ = on; }
+  // Open plays through the stream events instead of StreamName.
+  bool FromStream() const { return fromStream_; }
+  void SetFromStream(bool on) { fromStream_ = on; }
+  // Priority of the decoder's work; setting it tells a loaded decoder at once.
+  TPlayPriority PlayerPriority() const;
+  void SetPlayerPriority(TPlayPriority priority);
+  // Position polling is wanted.
+  bool UseTimer() const { return useTimer_; }
+  void SetUseTimer(bool on) { useTimer_ = on; }
+  // Polling period in milliseconds; 0 also switches UseTimer off. Takes effect at LoadDecoder.
+  std::int32_t TimerFreq() const { return timerFreq_; }
+  void SetTimerFreq(std::int32_t milliseconds);
+  // Open ends with Play.
+  bool AutoPlay() const { return autoPlay_; }
+  void SetAutoPlay(bool on) { autoPlay_ = on; }
+  // The file to open; setting it closes an open stream (also when the name is unchanged).
+  const std::string& StreamName() const { return streamName_; }
+  void SetStreamName(std::string_view name);
+  // pcmfile only sticks when OutFilename is already set.
+  TOutputDevice OutputDevice() const;
+  void SetOutputDevice(TOutputDevice device);
+  // The PCM output file name.
+  const std::string& OutFilename() const { return outFilename_; }
+  void SetOutFilename(std::string_view name) { outFilename_ = name; }
+  // Directory of the decoder library; empty = the system's search rules.
+  const std::string& PathToDLL() const { return pathToDll_; }
+  void SetPathToDLL(std::string_view path) { pathToDll_ = path; }
+  // Start and end position handed to the decoder's "Play" (milliseconds; 0 and 0 = all).
+  std::int32_t StartPos() const { return startPos_; }
+  void SetStartPos(std::int32_t milliseconds) { startPos_ = milliseconds; }
+  std::int32_t EndPos() const { return endPos_; }
+  void SetEndPos(std::int32_t milliseconds) { endPos_ = milliseconds; }
+  // 0 when closed, 1 after Open, plus 1 for each start.
+  std::int32_t PlayedXTimes() const { return playedXTimes_; }
+
+  TOpenStreamEvent OnOpenStream;
+  TCloseStreamEvent OnCloseStream;
+  TRestartStreamEvent OnRestartStream;
+  TGetStreamSizeEvent OnGetStreamSize;
+  TSeekStreamEvent OnSeekStream;
+  TReadStreamEvent OnReadStream;
+  TPosUpdateEvent OnPosUpdate;
+  TNotifyEvent OnPlayEnd;
+
+  // True while the open stream is paused.
+  bool Paused() const { return paused_; }
+
+  // The file name LoadDecoder loads for a given PathToDLL.
+  static std::string DecoderFileName(std::string_view pathToDll);
+
+  // Loads and binds the decoder, runs its "init" and creates the position timer.
+  void LoadDecoder();
+  // Closes an open stream, runs "deinit" and releases the decoder.
+  void UnloadDecoder();
+  // Stops the started stream; "Incorrect mode" when nothing plays.
+  void Stop();
+  // Closes the stream (the decoder is told even when none is open).
+  void Close();
+  // The decoder's mode code (3 and 4: a started stream, playing or paused).
+  std::int32_t GetPlayerMode();
+  // Position and length of the stream in milliseconds.
+  std::int32_t GetCurrentPos();
+  std::int32_t GetLength();
+  // The decoder's "LastError", or 0 when no decoder is bound.
+  std::int32_t LastError();
+  // True while a decoder is loaded.
+  bool DecoderLoaded() const { return decoder_.Loaded(); }
+  // The position timer, once LoadDecoder has made it.
+  const QTimer* PositionTimer() const { return positionTimer_.get(); }
+
+  // Handler of the position timer: reports the position and the end of play.
+  virtual void TimerTick();
+
+ private:
+  void RequireLibrary() const;
+  void Check();
+  [[noreturn]] void RaiseLastError() const;
+  template <typename Function>
+  std::int32_t CallAndCheck(detail::EntryPoint entry);
+  bool EndReached() const;
+  void ClearEndReached();
+
+  bool seekable_ = false;
+  bool fromStream_ = false;
+  bool useTimer_ = false;
+  std::int32_t timerFreq_ = 0;
+  bool autoPlay_ = false;
+  std::string streamName_;
+  std::string outFilename_;
+  std::string pathToDll_;
+  std::int32_t startPos_ = 0;
+  std::int32_t endPos_ = 0;
+  std::int32_t playedXTimes_ = 0;
+
+  detail::DecoderBinding decoder_;
+  bool streamOpen_ = false;
+  bool playing_ = false;  // stays true while paused
+  bool paused_ = false;
+  std::uint8_t endReached_ = 0;  // set by the decoder, possibly from its own thread
+  std::int32_t priorityValue_ = 0;
+  std::int32_t outputDeviceCode_ = 0;
+  std::int32_t streamLength_ = 0;  // milliseconds
+  std::int32_t lastErrorCode_ = 0;
+  std::unique_ptr<QTimer> positionTimer_;
+};
+
+}  // namespace player
