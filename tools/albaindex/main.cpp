@@ -1,0 +1,119 @@
+// albaindex: writes ALBUMS.INF, the index of the album folders of a compilation folder.
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/albaindex/album_scan.h"
+#include "tools/albaindex/index_record.h"
+#include "tools/albaindex/index_writer.h"
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage =
+    "Usage: albaindex [--title TEXT] [FOLDER]\n"
+    "Writes FOLDER/ALBUMS.INF, the index of the album folders of FOLDER (default: the\n"
+    "current folder), replacing an index that is already there.\n"
+    "\n"
+    "  --title TEXT  compilation title, shown as the window caption (at most 255 bytes)\n"
+    "  --help        show this help and exit\n"
+    "\n"
+    "Every sub-folder of FOLDER whose name does not begin with '.' is an album, and so is a\n"
+    "symbolic link to a folder. An album holding a folder CD1, CD2, CD3 or CD4 (any letter\n"
+    "case) spans several discs. Albums are recorded sorted by name, as the bytes on disk.\n";
+
+struct Options {
+  std::optional<std::string> title;
+  std::string folder = ".";
+  bool help = false;
+};
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "albaindex: %s\n%s", message.c_str(), kUsage);
+  return kExitUsage;
+}
+
+int Failure(const std::string& message) {
+  std::fprintf(stderr, "albaindex: %s\n", message.c_str());
+  return kExitFailure;
+}
+
+// Fills `options`; returns an error text for a command line that makes no sense.
+std::string ParseArguments(const std::vector<std::string_view>& args, Options& options) {
+  bool folderGiven = false;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+      options.help = true;
+    } else if (!optionsEnded && (arg == "--title" || arg.starts_with("--title="))) {
+      if (options.title) return "--title given twice";
+      if (arg == "--title") {
+        if (i + 1 == args.size()) return "--title needs a text";
+        options.title = std::string(args[++i]);
+      } else {
+        options.title = std::string(arg.substr(8));
+      }
+    } else if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+      return "unknown option '" + std::string(arg) + "'";
+    } else {
+      if (folderGiven) return "only one FOLDER may be given";
+      options.folder = std::string(arg);
+      folderGiven = true;
+    }
+  }
+  if (options.folder.empty()) return "FOLDER is empty";
+  return {};
+}
+
+// True when the program would skip the name: nothing is left after trimming bytes <= 32.
+bool BlankName(std::string_view name) {
+  for (char c : name)
+    if (static_cast<unsigned char>(c) > 32) return false;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  Options options;
+  const std::string usageError = ParseArguments(args, options);
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (!usageError.empty()) return UsageError(usageError);
+
+  std::vector<std::uint8_t> index;
+  // An empty title would leave the window without a caption: it is written as "no title".
+  const bool titled = options.title && !options.title->empty();
+  if (!albaindex::AppendRecord(index, titled ? *options.title : "", titled ? albaindex::kTitleFlag : 0))
+    return Failure("the title is longer than 255 bytes (" + std::to_string(options.title->size()) + " bytes)");
+
+  const albaindex::AlbumScan scan = albaindex::ScanAlbums(options.folder);
+  if (!scan.error.empty()) return Failure(scan.error);
+  for (const albaindex::Album& album : scan.albums) {
+    if (!albaindex::AppendRecord(index, album.name, album.multiDisc ? albaindex::kMultiDisc : albaindex::kSingleDisc))
+      return Failure("album folder name longer than 255 bytes: '" + album.name + "'");
+    if (BlankName(album.name))
+      std::fprintf(stderr, "albaindex: warning: album folder '%s' has a blank name; the program does not list it\n",
+                   album.name.c_str());
+  }
+
+  const std::string writeError = albaindex::WriteIndexFile(options.folder, index);
+  if (!writeError.empty()) return Failure(writeError);
+
+  if (scan.albums.empty())
+    std::fprintf(stderr,
+                 "albaindex: warning: no album folders in '%s'; the index holds only its header, and the "
+                 "program needs at least one album record to load it\n",
+                 options.folder.c_str());
+  return 0;
+}
