@@ -1,0 +1,129 @@
+// The built report tool run end to end on a generated folder tree: output, exit codes, summary.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/mpeg_builder.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+struct ToolRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class ReportToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::Id3v1Fields tag;
+    tag.title = "Primo";
+    tag.artist = "Banda";
+    tag.genre = 17;
+    tmp.WriteFile("music/Album/b.mp3", testsupport::Mp3File(40));
+    tmp.WriteFile("music/Album/A - Primo.MP3", testsupport::Mp3File(40, tag));
+    tmp.WriteFile("music/Album/cover.jpg", "not a song");
+    tmp.WriteFile("music/Album/CD1/c.mp3", testsupport::Mp3File(40));
+    tmp.WriteFile("music/Other/d.mp3", testsupport::Mp3File(40));
+  }
+  // Runs the tool in the temporary folder with the C locale.
+  ToolRun Tool(const std::vector<std::string>& args) const {
+    std::string command = "cd " + Quote(tmp.str()) + " && LC_ALL=C " + Quote(MP3REPORT_BINARY);
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    const std::string outFile = tmp.str() + "/.stdout", errFile = tmp.str() + "/.stderr";
+    command += " >" + Quote(outFile) + " 2>" + Quote(errFile);
+    ToolRun run;
+    const int status = std::system(command.c_str());
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = Slurp(outFile);
+    run.err = Slurp(errFile);
+    return run;
+  }
+
+  testsupport::TempDir tmp;
+};
+
+TEST_F(ReportToolTest, TrackListOfAFolderTreeInSongListOrder) {
+  const ToolRun run = Tool({"-t", "%N,T%. %FPR,T%%FN,T% %GAT,T% %BR,T% %G,T%", "music"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "1. music/Album/A - Primo.MP3 Banda - Primo 128 Rock\n"
+            "2. music/Album/b.mp3 Unknown Artist - Unknown Title 128 Unknown\n"
+            "3. music/Album/CD1/c.mp3 Unknown Artist - Unknown Title 128 Unknown\n"
+            "4. music/Other/d.mp3 Unknown Artist - Unknown Title 128 Unknown\n");
+  EXPECT_EQ(run.err, "mp3report: 4 files reported, 0 not read\n");
+}
+
+TEST_F(ReportToolTest, CatalogueFromATemplateFileIntoAnOutputDocument) {
+  tmp.WriteFile("cat.tpl", "%GN,T%.%GFN,T%/%GFC,T% %FN,T%%nl%  [%OD,T%|%TN,T%|%FPR,T%]\n");
+  tmp.MakeDir("out");
+  const ToolRun run = Tool({"-T", "cat.tpl", "-o", "out/report.txt", "music/Other", "music/Album"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(Slurp(tmp.str() + "/out/report.txt"),
+            "1.1/1 d.mp3\r\n  [report.txt|cat.tpl|../music/Other/]\n"
+            "2.1/2 A - Primo.MP3\r\n  [report.txt|cat.tpl|../music/Album/]\n"
+            "2.2/2 b.mp3\r\n  [report.txt|cat.tpl|../music/Album/]\n"
+            "3.1/1 c.mp3\r\n  [report.txt|cat.tpl|../music/Album/CD1/]\n");
+  EXPECT_EQ(run.err, "mp3report: 4 files reported, 0 not read\n");
+}
+
+TEST_F(ReportToolTest, FilesThatCannotBeReadAreReportedAndCounted) {
+  tmp.WriteFile("music/Other/broken.mp3", "no frames in here, only text");
+  const ToolRun run = Tool({"-t", "%N,T% %FN,T% %T,T% %L,T%", "music/Other", "gone.mp3"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out,
+            "1 broken.mp3 Unknown Title 28\n"
+            "2 d.mp3 Unknown Title 16680\n"
+            "3 gone.mp3 Unknown Title 0\n");
+  EXPECT_EQ(run.err,
+            "mp3report: not a readable MPEG audio file: music/Other/broken.mp3\n"
+            "mp3report: not a readable MPEG audio file: gone.mp3\n"
+            "mp3report: 3 files reported, 2 not read\n");
+}
+
+TEST_F(ReportToolTest, UsageErrorsExitWithTwoAndExplain) {
+  ToolRun run = Tool({"music"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("a template is needed"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("usage: mp3report"), std::string::npos);
+
+  run = Tool({"-t", "%FN%", "--colour", "music"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("unknown option --colour"), std::string::npos);
+
+  run = Tool({"-T", "missing.tpl", "music"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("cannot read the template file missing.tpl"), std::string::npos);
+
+  run = Tool({"-t", "%FN%", "-o", "no/such/folder/out.txt", "music"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("cannot write no/such/folder/out.txt"), std::string::npos);
+
+  run = Tool({"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.rfind("usage: mp3report (-t TEMPLATE | -T TEMPLATE_FILE) [-o OUTPUT] PATH...", 0),
+            0u);
+  EXPECT_EQ(run.err, "");
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+// The report tool's command line, template files and the order in which it finds files.
+#include "tools/mp3report/options.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+#include "tools/mp3report/file_list.h"
+
+namespace {
+
+using namespace mp3report;
+
+TEST(ParseArgumentsTest, TemplateOutputAndPaths) {
+  ParseResult r = ParseArguments({"-t", "%FN%", "-o", "out.txt", "a", "b.mp3"});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.templateText, "%FN%");
+  EXPECT_EQ(r.options.templateFile, "");
+  EXPECT_EQ(r.options.outputFile, "out.txt");
+  EXPECT_EQ(r.options.paths, (std::vector<std::string>{"a", "b.mp3"}));
+
+  r = ParseArguments({"dir", "-Tlist.tpl", "-oreport.txt", "--", "-t"});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.templateFile, "list.tpl");
+  EXPECT_EQ(r.options.outputFile, "report.txt");
+  EXPECT_EQ(r.options.paths, (std::vector<std::string>{"dir", "-t"}));
+
+  r = ParseArguments({"-t", "", "-"});  // an empty template is allowed; "-" is a path
+  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(r.options.paths, std::vector<std::string>{"-"});
+
+  EXPECT_TRUE(ParseArguments({"--help"}).options.help);
+  EXPECT_EQ(ParseArguments({"-h", "--bogus"}).error, "unknown option --bogus");
+}
+
+TEST(ParseArgumentsTest, MistakesAreReportedNotGuessed) {
+  EXPECT_NE(ParseArguments({}).error, "");
+  EXPECT_NE(ParseArguments({"music"}).error, "");                  // no template
+  EXPECT_NE(ParseArguments({"-t", "%FN%"}).error, "");              // no path
+  EXPECT_NE(ParseArguments({"-t", "x", "-T", "f", "m"}).error, "");  // two templates
+  EXPECT_NE(ParseArguments({"-t", "x", "-t", "y", "m"}).error, "");
+  EXPECT_NE(ParseArguments({"-t", "x", "-o", "a", "-o", "b", "m"}).error, "");
+  EXPECT_NE(ParseArguments({"m", "-t"}).error, "");                 // missing value
+  EXPECT_NE(ParseArguments({"-t", "x", "m", "-o"}).error, "");
+  EXPECT_NE(ParseArguments({"-T", "", "m"}).error, "");
+  EXPECT_NE(ParseArguments({"-t", "x", "-x", "m"}).error, "");
+}
+
+TEST(TemplateFromFileTest, OneTrailingLineEndIsDropped) {
+  EXPECT_EQ(TemplateFromFile("%FN%\n"), "%FN%");
+  EXPECT_EQ(TemplateFromFile("%FN%\r\n"), "%FN%");
+  EXPECT_EQ(TemplateFromFile("%FN%"), "%FN%");
+  EXPECT_EQ(TemplateFromFile("a\nb\n\n"), "a\nb\n");
+  EXPECT_EQ(TemplateFromFile("\n"), "");
+  EXPECT_EQ(TemplateFromFile(""), "");
+}
+
+TEST(NameLessTest, LetterCaseIsIgnoredThenBreaksTies) {
+  EXPECT_TRUE(NameLess("apple.mp3", "Banana.mp3"));
+  EXPECT_FALSE(NameLess("Banana.mp3", "apple.mp3"));
+  EXPECT_TRUE(NameLess("B.mp3", "b.mp3"));  // equal but for case: exact bytes decide
+  EXPECT_FALSE(NameLess("b.mp3", "B.mp3"));
+  EXPECT_FALSE(NameLess("a.mp3", "a.mp3"));
+  EXPECT_TRUE(NameLess("z.mp3", "\xE0.mp3"));  // other bytes by value
+  EXPECT_TRUE(NameLess("a_b", "a~b"));
+}
+
+TEST(CollectFilesTest, FoldersGiveTheirMp3FilesSortedThenTheirSubfoldersDepthFirst) {
+  testsupport::TempDir tmp;
+  for (const char* name : {"m/b.mp3", "m/A.MP3", "m/c.Mp3", "m/notes.txt", "m/x.mp3.bak",
+                           "m/Zeta/1.mp3", "m/alpha/2.mp3", "m/alpha/deep/3.mp3", "m/beta/x.txt"})
+    tmp.WriteFile(name, "x");
+  tmp.MakeDir("m/empty");
+  tmp.MakeDir("m/dir.mp3");  // a folder is never taken as a file
+  tmp.WriteFile("m/dir.mp3/4.mp3", "x");
+  const std::string m = tmp.str() + "/m";
+  const FileList list = CollectFiles({m, m + "/b.mp3", tmp.str() + "/loose.wav"});
+  EXPECT_EQ(list.files, (std::vector<std::string>{
+                            m + "/A.MP3", m + "/b.mp3", m + "/c.Mp3", m + "/alpha/2.mp3",
+                            m + "/alpha/deep/3.mp3", m + "/dir.mp3/4.mp3", m + "/Zeta/1.mp3",
+                            tmp.str() + "/loose.wav"}));
+  EXPECT_TRUE(list.unreadableFolders.empty());
+}
+
+TEST(CollectFilesTest, NamedFilesKeepTheirOrderAndLinksToFoldersAreNotFollowed) {
+  testsupport::TempDir tmp;
+  tmp.WriteFile("m/z.mp3", "x");
+  tmp.WriteFile("m/a.mp3", "x");
+  std::filesystem::create_directory_symlink(tmp.str() + "/m", tmp.str() + "/m/loop");
+  const std::string m = tmp.str() + "/m";
+  EXPECT_EQ(CollectFiles({m + "/z.mp3", m + "/./a.mp3", m}).files,
+            (std::vector<std::string>{m + "/z.mp3", m + "/./a.mp3"}));
+  EXPECT_EQ(CollectFiles({m}).files, (std::vector<std::string>{m + "/a.mp3", m + "/z.mp3"}));
+}
+
+TEST(CollectFilesTest, UnreadableFoldersAreListed) {
+  if (testsupport::RunningAsRoot()) GTEST_SKIP() << "permissions do not stop root";
+  testsupport::TempDir tmp;
+  tmp.WriteFile("m/locked/a.mp3", "x");
+  tmp.WriteFile("m/b.mp3", "x");
+  std::filesystem::permissions(tmp.path() / "m/locked", std::filesystem::perms::none);
+  const FileList list = CollectFiles({tmp.str() + "/m"});
+  EXPECT_EQ(list.files, std::vector<std::string>{tmp.str() + "/m/b.mp3"});
+  EXPECT_EQ(list.unreadableFolders, std::vector<std::string>{tmp.str() + "/m/locked"});
+}
+
+}  // namespace

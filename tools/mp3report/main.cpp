@@ -1,0 +1,16 @@
+// mp3report: writes a report line for every MP3 file named or found under the folders named.
+#include <unistd.h>
+
+#include <clocale>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/mp3report/report.h"
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return mp3report::RunReport(args, std::cout, std::cerr, isatty(2) != 0);
+}
