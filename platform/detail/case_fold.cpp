@@ -73,7 +73,7 @@ NameChar ReadNameChar(std::string_view name, std::size_t pos) {
 }
 
 char32_t FoldCase(char32_t code) {
-  if (code < 0x41) return code;
+  if (code < 0x80) return code >= U'A' && code <= U'Z' ? code + 32 : code;
   for (const FoldRange& range : kFoldRanges) {
     if (code < range.first) break;
     if (code > range.last) continue;
