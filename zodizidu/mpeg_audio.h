@@ -9,6 +9,10 @@
 
 namespace zodizidu {
 
+namespace detail {
+class SongFile;
+}
+
 class TMPEGAudio {
  public:
   TMPEGAudio();
@@ -70,6 +74,9 @@ class TMPEGAudio {
   std::string GuessedTitle() const;
 
  private:
+  int AnalyzeOpenFile(const detail::SongFile& file);
+  void UpdateTemplateResult();
+
   TMPEGData data_;
   std::int32_t scanLimit_ = 0;
   BoundedText<30> defaultArtist_{"Unknown Artist"};
@@ -80,8 +87,16 @@ class TMPEGAudio {
   std::string templateResult_;
 };
 
+// A packed MS-DOS date-time as a date-time value (days since 30 December 1899, the time of day
+// as the fraction); 0 when the stamp is 0 or not a valid date and time.
+double DosStampToDateTime(std::int32_t stamp);
+
 // The message pump the frame search calls every 300 bytes of file position; nothing by default.
 using MessagePump = void (*)();
 void SetMessagePump(MessagePump pump);
+
+// The file position of the innermost frame search running on this thread (the position at which
+// the pump is being called, when asked from inside it); -1 when no search runs.
+std::int64_t SearchPosition();
 
 }  // namespace zodizidu

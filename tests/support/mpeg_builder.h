@@ -57,12 +57,18 @@ std::string Frame(const MpegHeader& header);
 // `count` frames one after another.
 std::string Frames(const MpegHeader& header, std::size_t count);
 
-// The Xing fields; a field left empty is absent and its flag bit clear.
+// The Xing fields; a field left empty is absent and its flag bit clear. The setters chain:
+// XingFields().Frames(375).Toc().
 struct XingFields {
   std::optional<std::uint32_t> frames;
   std::optional<std::uint32_t> bytes;
   bool toc = false;
   std::optional<std::uint32_t> quality;
+
+  XingFields& Frames(std::uint32_t n) { frames = n; return *this; }
+  XingFields& Bytes(std::uint32_t n) { bytes = n; return *this; }
+  XingFields& Toc() { toc = true; return *this; }
+  XingFields& Quality(std::uint32_t n) { quality = n; return *this; }
 };
 // The four characters "Xing" and the block after them, numbers big-endian, padded with zeros to
 // the 116 bytes a reader takes.
@@ -74,6 +80,7 @@ std::string XingFrame(const MpegHeader& header, const XingFields& fields);
 // a text longer than its field is cut. `year` is written as its first four bytes, padded with
 // `fill`. When `track` is set, byte 125 is 0 and byte 126 the track number, so the comment is
 // at most 28 bytes.
+// The setters chain: Id3v1Fields().Title("Song").Artist("Band").Track(3).
 struct Id3v1Fields {
   std::string title;
   std::string artist;
@@ -83,6 +90,15 @@ struct Id3v1Fields {
   std::optional<std::uint8_t> track;
   std::uint8_t genre = 255;
   char fill = '\0';
+
+  Id3v1Fields& Title(std::string_view text) { title = text; return *this; }
+  Id3v1Fields& Artist(std::string_view text) { artist = text; return *this; }
+  Id3v1Fields& Album(std::string_view text) { album = text; return *this; }
+  Id3v1Fields& Year(std::string_view text) { year = text; return *this; }
+  Id3v1Fields& Comment(std::string_view text) { comment = text; return *this; }
+  Id3v1Fields& Track(std::uint8_t number) { track = number; return *this; }
+  Id3v1Fields& Genre(std::uint8_t code) { genre = code; return *this; }
+  Id3v1Fields& Fill(char byte) { fill = byte; return *this; }
 };
 std::string Id3v1Tag(const Id3v1Fields& fields);
 
