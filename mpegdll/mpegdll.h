@@ -1,12 +1,41 @@
 /* MPEGDLL.DLL: the MPEG audio decoder and player loaded at run time by the playback component.
  *
- * The 19 entry points below are exported with C linkage under exactly these names. The program
- * binds them by name (dlsym); the function-pointer types are what a caller needs. Define
- * MPEGDLL_DECLARE_ENTRY_POINTS before including this header to get the prototypes as well.
+ * The 19 entry points below are exported with C linkage under exactly these names and nothing
+ * else is exported. The program binds them by name (dlsym); the function-pointer types are what a
+ * caller needs. Define MPEGDLL_DECLARE_ENTRY_POINTS before including this header to get the
+ * prototypes as well.
  *
  * Status convention: every entry point records the outcome of its call; "LastError" returns it
  * (0 = none, 1 internal decoder error, 2 incorrect mode, 3 input stream error, 4 input stream is
- * non-seekable, 5 output device failure). Results marked "ignored" are 0.
+ * non-seekable, 5 output device failure). Results marked "ignored" are 0. A fault found by the
+ * decode thread while a stream plays (the output device failed or vanished, the input could not
+ * be read) is recorded and reported once, by the next call other than "LastError"; "Close" and
+ * "Open" discard such a fault of the stream they close.
+ *
+ * When each code is raised:
+ *   1  libmpg123 cannot be set up (no decoder handle, a format it refuses), or the decode thread
+ *      cannot be started.
+ *   2  a call that needs a stream in another mode: "Play" or "Restart" with no stream open,
+ *      "Restart" before the first "Play", "Pause" or "Seek" while the stream is neither playing
+ *      nor paused, "Stop" with no stream open.
+ *   3  "Open" of a missing or unreadable file, of data holding no MPEG audio frames, of a stream
+ *      without a read callback or whose open or read callback fails; later, a read failure of
+ *      the stream while it plays.
+ *   4  "Seek" in a stream opened as non-seekable, or "Restart" of such a stream whose restart
+ *      callback refuses.
+ *   5  "SetOutputDevice" with a device code other than 0 or 2, or 2 without a file name; "Play"
+ *      or "Restart" when the WAV file cannot be created; the sound device cannot be opened for
+ *      the stream's format, or fails for good while playing (a device that vanished): playing
+ *      then ends without the end-of-stream byte and the code comes with the next call.
+ *
+ * Threads: all entry points are called from one thread of the application. Decoding and output
+ * run on one thread of the library's own, started by "init" (or by the first call); no entry
+ * point waits for the sound device. The stream callbacks are called on the application's thread
+ * during "Open" and on the decode thread afterwards, never after "Close" has returned.
+ *
+ * Environment: the sound device is ALSA's "default" PCM, so ALSA's own configuration decides
+ * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). ALSA's messages on
+ * standard error are silenced while the library is loaded.
  */
 #ifndef MPEGDLL_H
 #define MPEGDLL_H
@@ -19,7 +48,19 @@ extern "C" {
 
 typedef uint8_t MpegBool; /* one byte, 0 = false */
 
-/* Stream callbacks; each receives the user pointer given to "Open" first. */
+/* Stream callbacks; each receives the user pointer given to "Open" first. A callback that is
+ * null behaves as its default: open gives no context and a seekable stream when a seek callback
+ * is given; close does nothing; restart and read fail; seek and size give -1.
+ *
+ * open:    sets *nonseekable (non-zero: the stream can only be read forward) and *context.
+ * close:   called once when the stream is closed (by "Close", a later "Open", or "deinit").
+ * restart: repositions a non-seekable stream at its first byte; *res non-zero when done.
+ * read:    copies up to bytesToRead bytes into buffer, sets *bytesRead and *res (non-zero =
+ *          success); 0 bytes with success is the end of the stream.
+ * seek:    moveMethod 0 = from the first byte, 1 = from the current position, 2 = from the end
+ *          (numbytes may be negative); *res is the new position counted from the first byte, or
+ *          -1 when the stream cannot be positioned there.
+ * size:    *res is the size of the stream in bytes, or -1 when it is unknown. */
 typedef void (*MpegOpenStreamCallback)(void* user, MpegBool* nonseekable, void** context);
 typedef void (*MpegCloseStreamCallback)(void* user, void* context);
 typedef void (*MpegRestartStreamCallback)(void* user, void* context, MpegBool* res);
@@ -29,27 +70,70 @@ typedef void (*MpegSeekStreamCallback)(void* user, void* context, int32_t numbyt
                                        int32_t* res);
 typedef void (*MpegGetStreamSizeCallback)(void* user, void* context, int32_t* res);
 
+/* "init": starts the decode thread; non-zero = ready (0 with code 1 when no thread can be made).
+ * Calling it again is harmless. */
 typedef int32_t (*MpegDll_init_t)(void);
+/* "deinit": closes the open stream and ends the decode thread. Returns 0. */
 typedef int32_t (*MpegDll_deinit_t)(void);
+/* "Open": opens a file (fromStream 0; the name is resolved ignoring letter case where the exact
+ * name does not exist) or the stream of the callbacks (fromStream 1; the name is not used).
+ * A stream already open is closed first. Unrecognised data before the first MPEG audio frame
+ * (a leading ID3v2 tag included) is passed over. Returns the error code (0 = opened); the mode
+ * becomes "opened". */
 typedef int32_t (*MpegDll_Open_t)(const char* fileName, int32_t fromStream, MpegOpenStreamCallback open,
                                   MpegCloseStreamCallback close, MpegRestartStreamCallback restart,
                                   MpegReadStreamCallback read, MpegSeekStreamCallback seek,
                                   MpegGetStreamSizeCallback size, void* user);
+/* "Pause": resume 0 pauses, non-zero resumes; the position is kept. Returns the error code. A
+ * stream that has stopped or ended is left as it is without an error. */
 typedef int32_t (*MpegDll_Pause_t)(int32_t resume);
+/* "Restart": plays the opened stream again from the start position of the last "Play", with
+ * its end position, end-of-stream byte and the output device set now. Returns the error code. */
 typedef int32_t (*MpegDll_Restart_t)(void);
+/* "Stop": stops playing (mode "stopped"); the WAV file is complete when it returns. Harmless on
+ * a stream that has stopped or ended. Returns the error code. */
 typedef int32_t (*MpegDll_Stop_t)(void);
+/* "SetPriority": scheduling priority of the decode thread, applied at once and kept for later
+ * streams. Values (the thread priority levels of the original system) map onto nice values:
+ * -15 or below 19, -14..-2 10, -1 5, 0 0, 1 -5, 2..14 -10, 15 or above -20. Best effort: a value
+ * the process may not take is left untried without an error. Returns 0. */
 typedef int32_t (*MpegDll_SetPriority_t)(int32_t priority);
+/* "SetOutputDevice": the output of the next "Play" or "Restart": device 0 = the sound device
+ * (ALSA "default"), device 2 = a WAV file named by fileName, written as fast as the decoder goes
+ * in the stream's first format (later format changes are resampled and remixed into it). Any
+ * other device, or 2 without a name, gives code 5 and keeps the previous setting. */
 typedef int32_t (*MpegDll_SetOutputDevice_t)(int32_t device, const char* fileName);
+/* "Play": plays from startMs to endMs (milliseconds from the start of the stream; endMs 0 = to
+ * the end; endMs at or before startMs plays nothing). *endReached is set non-zero exactly once,
+ * when the range has been heard to its end (the sound device has played it, or the WAV file is
+ * complete); the byte must stay valid while the stream is open. Play on a started stream
+ * starts it again with the new range. Returns 0 when started, otherwise the error code. */
 typedef int32_t (*MpegDll_Play_t)(int32_t startMs, int32_t endMs, uint8_t* endReached);
+/* "Close": closes the stream (mode "closed"), completes the WAV file and calls the close
+ * callback. Returns 0, also when no stream is open. */
 typedef int32_t (*MpegDll_Close_t)(void);
+/* "GetPlayerMode": the mode code below. */
 typedef int32_t (*MpegDll_GetPlayerMode_t)(void);
+/* "GetCurrentPos": the position the listener hears, in milliseconds from the start of the
+ * stream (decoded samples less those still in the sound device); 0 with no stream. */
 typedef int32_t (*MpegDll_GetCurrentPos_t)(void);
+/* "GetLength": the play time of the open stream in milliseconds, exact for constant and
+ * variable bit rate files (encoder delay and padding removed); for a non-seekable stream an
+ * estimate from its size, 0 when unknown; 0 with no stream. */
 typedef int32_t (*MpegDll_GetLength_t)(void);
+/* Never called by the program. "GetFrequency": the sampling frequency of the open stream in Hz;
+ * "GetBitrate": the bit rate of its first frame in kbit/s; "GetLayer": its layer 1..3; each 0
+ * with no stream. "ResetPlayerMode": returns a stopped or ended stream to mode "opened" (its next
+ * start is then a "Play"); returns 0. None of them raises a code. */
 typedef int32_t (*MpegDll_GetFrequency_t)(void);
 typedef int32_t (*MpegDll_GetBitrate_t)(void);
 typedef int32_t (*MpegDll_GetLayer_t)(void);
 typedef int32_t (*MpegDll_ResetPlayerMode_t)(void);
+/* "Seek": moves a playing or paused stream to positionMs (exact to the sample, also in variable
+ * bit rate files; a position at or past the end ends the stream). A paused stream stays paused.
+ * Returns the error code; a stream that has stopped or ended is left as it is. */
 typedef int32_t (*MpegDll_Seek_t)(int32_t positionMs);
+/* "LastError": the code of the previous call (see the status convention above). */
 typedef int32_t (*MpegDll_LastError_t)(void);
 
 /* The names, in binding order. */
@@ -58,11 +142,56 @@ typedef int32_t (*MpegDll_LastError_t)(void);
       "Close", "GetPlayerMode", "GetCurrentPos", "GetLength", "GetFrequency", "GetBitrate",       \
       "GetLayer", "ResetPlayerMode", "Seek", "LastError"
 
-/* Player mode codes of "GetPlayerMode". 3 and 4 are the modes of a started stream. */
+/* Player mode codes of "GetPlayerMode". 3 and 4 are the modes of a started stream, the only ones
+ * in which it can be stopped or sought. */
 enum {
+  MPEG_MODE_CLOSED = 0,  /* no stream open */
+  MPEG_MODE_OPENED = 1,  /* opened, not started yet */
+  MPEG_MODE_STOPPED = 2, /* started, then stopped (or the sound device failed) */
   MPEG_MODE_PLAYING = 3,
-  MPEG_MODE_PAUSED = 4
+  MPEG_MODE_PAUSED = 4,
+  MPEG_MODE_ENDED = 5 /* played to its end; the end-of-stream byte is set */
 };
+
+/* Codes of "LastError". */
+enum {
+  MPEG_ERROR_NONE = 0,
+  MPEG_ERROR_DECODER = 1,
+  MPEG_ERROR_MODE = 2,
+  MPEG_ERROR_INPUT = 3,
+  MPEG_ERROR_NONSEEKABLE = 4,
+  MPEG_ERROR_OUTPUT = 5
+};
+
+/* Output device codes of "SetOutputDevice". */
+enum {
+  MPEG_DEVICE_WAVE_MAPPER = 0,
+  MPEG_DEVICE_WAV_FILE = 2
+};
+
+#ifdef MPEGDLL_DECLARE_ENTRY_POINTS
+int32_t init(void);
+int32_t deinit(void);
+int32_t Open(const char* fileName, int32_t fromStream, MpegOpenStreamCallback open, MpegCloseStreamCallback close,
+             MpegRestartStreamCallback restart, MpegReadStreamCallback read, MpegSeekStreamCallback seek,
+             MpegGetStreamSizeCallback size, void* user);
+int32_t Pause(int32_t resume);
+int32_t Restart(void);
+int32_t Stop(void);
+int32_t SetPriority(int32_t priority);
+int32_t SetOutputDevice(int32_t device, const char* fileName);
+int32_t Play(int32_t startMs, int32_t endMs, uint8_t* endReached);
+int32_t Close(void);
+int32_t GetPlayerMode(void);
+int32_t GetCurrentPos(void);
+int32_t GetLength(void);
+int32_t GetFrequency(void);
+int32_t GetBitrate(void);
+int32_t GetLayer(void);
+int32_t ResetPlayerMode(void);
+int32_t Seek(int32_t positionMs);
+int32_t LastError(void);
+#endif
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,52 @@
+// Sound through an ALSA PCM device, written without ever waiting on it, surviving its faults.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "mpegdll/detail/output.h"
+#include "mpegdll/detail/pcm_api.h"
+
+namespace mpegdll {
+
+class AlsaOutput final : public Output {
+ public:
+  explicit AlsaOutput(const PcmApi& api = SystemPcmApi(), std::string device = "default");
+  ~AlsaOutput() override;
+  AlsaOutput(const AlsaOutput&) = delete;
+  AlsaOutput& operator=(const AlsaOutput&) = delete;
+
+  bool Open(const PcmFormat& format) override;
+  long Write(const std::int16_t* samples, long frames) override;
+  long Delay() override;
+  void Wait(int wakeFd, int timeoutMs) override;
+  void Pause() override;
+  void Resume() override;
+  void Discard() override;
+  bool Drained() override;
+  void Close() override;
+  bool KeepsFirstFormat() const override { return false; }
+  bool OpensInstantly() const override { return false; }
+
+ private:
+  long WriteDevice(const std::int16_t* samples, long frames);
+  bool Recover(int error);
+  long DeviceDelay();
+  void Remember(const std::int16_t* samples, long frames);
+  std::size_t ReplayFrames() const;
+
+  const PcmApi& api_;
+  std::string device_;
+  snd_pcm_t* pcm_ = nullptr;
+  PcmFormat format_;
+  // The last frames written, so that a pause can hand back what the device had not played.
+  std::vector<std::int16_t> history_;
+  std::size_t historyHead_ = 0;
+  std::size_t historyFrames_ = 0;
+  // Frames to write again before new ones (what a pause took back from the device).
+  std::vector<std::int16_t> replay_;
+  std::size_t replayPos_ = 0;
+  bool resumePending_ = false;
+};
+
+}  // namespace mpegdll

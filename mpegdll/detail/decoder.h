@@ -1,0 +1,69 @@
+// One opened MPEG audio stream decoded by libmpg123 (gapless, sample-exact seeking).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "mpegdll/detail/input.h"
+#include "mpegdll/detail/pcm_format.h"
+#include "mpegdll/detail/status.h"
+
+struct mpg123_handle_struct;
+
+namespace mpegdll {
+
+class StreamView;
+
+// What is known of a stream once it is open.
+struct StreamFacts {
+  PcmFormat format;          // of the first frame
+  std::int64_t lengthMs = 0;  // play time, 0 when unknown
+  std::int64_t lengthFrames = 0;  // in the first format, 0 when unknown
+  int bitRateKbps = 0;       // of the first frame
+  int layer = 0;
+  bool seekable = false;
+};
+
+class Decoder {
+ public:
+  enum class Result { kData, kNewFormat, kDone, kDecodeError, kInputError };
+
+  ~Decoder();
+  Decoder(const Decoder&) = delete;
+  Decoder& operator=(const Decoder&) = delete;
+
+  // Finds the first frame of `input`, opens libmpg123 on it and measures the stream. Sets
+  // `status` to kInputError for input holding no playable frames, kDecoderError when libmpg123
+  // cannot be set up.
+  static std::unique_ptr<Decoder> Open(std::unique_ptr<Input> input, Status* status);
+
+  const StreamFacts& facts() const { return facts_; }
+  // The format of the samples that Read gives now.
+  PcmFormat CurrentFormat() const;
+
+  // Restricts the output to `format` (libmpg123 resamples and remixes later frames into it), or
+  // with nothing allows every rate and channel count the stream has.
+  void ForceFormat(const PcmFormat* format);
+
+  // Back to the first frame; false when the input cannot go back.
+  bool Rewind();
+  // To the sample `frame` (in the current format); false when past the end or not seekable.
+  bool SeekFrame(std::int64_t frame);
+
+  // Decodes into `buffer`; `bytes` is what was written (whole frames of CurrentFormat()).
+  Result Read(std::uint8_t* buffer, std::size_t size, std::size_t* bytes);
+
+ private:
+  Decoder() = default;
+  bool Attach();
+  void Detach();
+
+  std::unique_ptr<Input> input_;
+  std::int64_t firstFrame_ = -1;  // offset of the first frame once found
+  std::unique_ptr<StreamView> view_;
+  mpg123_handle_struct* handle_ = nullptr;
+  StreamFacts facts_;
+};
+
+}  // namespace mpegdll

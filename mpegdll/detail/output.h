@@ -1,0 +1,39 @@
+// Where decoded sound goes: the sound device or a WAV file, driven by the decode thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "mpegdll/detail/pcm_format.h"
+
+namespace mpegdll {
+
+class Output {
+ public:
+  virtual ~Output() = default;
+
+  // Readies the output for `format`; a second call follows a format change of the stream, after
+  // Drained(). False when the output cannot take it.
+  virtual bool Open(const PcmFormat& format) = 0;
+  // Hands over up to `frames` frames without waiting: the count taken (0 when full), -1 when the
+  // output has failed for good.
+  virtual long Write(const std::int16_t* samples, long frames) = 0;
+  // Frames taken but not heard yet.
+  virtual long Delay() = 0;
+  // Waits at most `timeoutMs` for room, returning early when `wakeFd` becomes readable.
+  virtual void Wait(int wakeFd, int timeoutMs) = 0;
+  // Stops sound at once; what was not heard yet is heard after Resume().
+  virtual void Pause() = 0;
+  virtual void Resume() = 0;
+  // Forgets what was not heard yet (a seek).
+  virtual void Discard() = 0;
+  // True once everything taken has been heard; starts a device that has not started yet.
+  virtual bool Drained() = 0;
+  // Finishes (a WAV file gets its final sizes) and lets go of the device or file.
+  virtual void Close() = 0;
+  // True when the output keeps the stream's first format throughout (the decoder converts).
+  virtual bool KeepsFirstFormat() const = 0;
+  // True when Open() costs next to nothing (a file), so it may run before the first decoding.
+  virtual bool OpensInstantly() const = 0;
+};
+
+}  // namespace mpegdll

@@ -1,0 +1,33 @@
+// alsa-lib's functions in the table, and the quiet error handler.
+#include "mpegdll/detail/pcm_api.h"
+
+namespace mpegdll {
+namespace {
+
+void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
+const PcmApi& SystemPcmApi() {
+  static const PcmApi api{
+      .open = snd_pcm_open,
+      .setParams = snd_pcm_set_params,
+      .getParams = snd_pcm_get_params,
+      .writei = snd_pcm_writei,
+      .delay = snd_pcm_delay,
+      .state = snd_pcm_state,
+      .prepare = snd_pcm_prepare,
+      .start = snd_pcm_start,
+      .drop = snd_pcm_drop,
+      .resume = snd_pcm_resume,
+      .recover = snd_pcm_recover,
+      .pollCount = snd_pcm_poll_descriptors_count,
+      .pollDescriptors = snd_pcm_poll_descriptors,
+      .close = snd_pcm_close,
+  };
+  return api;
+}
+
+void SilenceAlsaMessages(bool silent) { snd_lib_error_set_handler(silent ? &Quiet : nullptr); }
+
+}  // namespace mpegdll

@@ -1,0 +1,32 @@
+// The ALSA PCM calls the sound output makes, as a table so that tests can put faults between.
+#pragma once
+
+#include <alsa/asoundlib.h>
+
+namespace mpegdll {
+
+struct PcmApi {
+  int (*open)(snd_pcm_t** pcm, const char* name, snd_pcm_stream_t stream, int mode);
+  int (*setParams)(snd_pcm_t* pcm, snd_pcm_format_t format, snd_pcm_access_t access, unsigned channels,
+                   unsigned rate, int softResample, unsigned latencyUs);
+  int (*getParams)(snd_pcm_t* pcm, snd_pcm_uframes_t* bufferSize, snd_pcm_uframes_t* periodSize);
+  snd_pcm_sframes_t (*writei)(snd_pcm_t* pcm, const void* buffer, snd_pcm_uframes_t frames);
+  int (*delay)(snd_pcm_t* pcm, snd_pcm_sframes_t* frames);
+  snd_pcm_state_t (*state)(snd_pcm_t* pcm);
+  int (*prepare)(snd_pcm_t* pcm);
+  int (*start)(snd_pcm_t* pcm);
+  int (*drop)(snd_pcm_t* pcm);
+  int (*resume)(snd_pcm_t* pcm);
+  int (*recover)(snd_pcm_t* pcm, int error, int silent);
+  int (*pollCount)(snd_pcm_t* pcm);
+  int (*pollDescriptors)(snd_pcm_t* pcm, struct pollfd* fds, unsigned space);
+  int (*close)(snd_pcm_t* pcm);
+};
+
+// alsa-lib itself.
+const PcmApi& SystemPcmApi();
+
+// Keeps ALSA's own messages off standard error while the library is loaded.
+void SilenceAlsaMessages(bool silent);
+
+}  // namespace mpegdll

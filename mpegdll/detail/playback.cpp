@@ -1,0 +1,270 @@
+// Decoding into the output, the play range, seeking, pausing, format changes and the end.
+#include "mpegdll/detail/playback.h"
+
+#include <algorithm>
+
+namespace mpegdll {
+namespace {
+
+// Decoded bytes per slice: small for the sound device (prompt commands), large for a file (speed).
+constexpr std::size_t kDeviceChunk = 8 * 1024;
+constexpr std::size_t kFileChunk = 64 * 1024;
+// Longest wait for the output within one slice, milliseconds.
+constexpr int kWriteWaitMs = 20;
+constexpr int kDrainWaitMs = 10;
+
+}  // namespace
+
+Playback::Playback(int wakeFd) : wakeFd_(wakeFd) {}
+
+Playback::~Playback() { Close(); }
+
+void Playback::Attach(std::unique_ptr<Decoder> decoder) {
+  Close();
+  decoder_ = std::move(decoder);
+  atStart_ = true;
+  mode_ = decoder_ ? Mode::kOpened : Mode::kClosed;
+}
+
+void Playback::Close() {
+  StopOutput();
+  decoder_.reset();
+  endByte_ = nullptr;
+  mode_ = Mode::kClosed;
+  position_ = 0;
+  fault_ = Status::kOk;
+}
+
+void Playback::StopOutput() {
+  if (output_) output_->Close();
+  output_.reset();
+  outputOpen_ = false;
+  pcmPos_ = pcmLen_ = 0;
+}
+
+// Rounded up, so that the position of the frame reads back as `ms`.
+std::int64_t Playback::FrameAt(std::int64_t ms) const {
+  return (std::max<std::int64_t>(0, ms - decodedBaseMs_) * decodeFormat_.rate + 999) / 1000;
+}
+
+void Playback::RestartCounters(std::int64_t frame) {
+  decodedBaseMs_ = 0;
+  decodedFrame_ = frame;
+  skipUntil_ = 0;
+  endFrame_ = endMs_ > 0 ? FrameAt(endMs_) : -1;
+  segmentBaseMs_ = 0;
+  segmentOrigin_ = frame;
+  handed_ = 0;
+  pcmPos_ = pcmLen_ = 0;
+  reformat_ = false;
+  decoderDone_ = endFrame_ >= 0 && frame >= endFrame_;
+}
+
+Status Playback::Start(StartRequest request) {
+  if (!decoder_ || !request.output) return Status::kWrongMode;
+  const bool started = mode_.load() != Mode::kOpened;
+  StopOutput();
+  output_ = std::move(request.output);
+  endByte_ = request.endByte;
+  startMs_ = std::max<std::int32_t>(0, request.startMs);
+  endMs_ = std::max<std::int32_t>(0, request.endMs);
+
+  const PcmFormat first = decoder_->facts().format;
+  const bool keepFirst = output_->KeepsFirstFormat();
+  decoder_->ForceFormat(keepFirst ? &first : nullptr);
+  if (!atStart_ && !decoder_->Rewind()) {
+    StopOutput();
+    if (started) mode_ = Mode::kStopped;
+    return decoder_->facts().seekable ? Status::kInputError : Status::kNotSeekable;
+  }
+  atStart_ = false;
+  decodeFormat_ = decoder_->CurrentFormat();
+  format_ = keepFirst ? first : decodeFormat_;
+
+  std::int64_t frame = 0;
+  if (startMs_ > 0 && decoder_->facts().seekable) frame = FrameAt(startMs_);
+  RestartCounters(frame);
+  if (endMs_ > 0 && endMs_ <= startMs_) decoderDone_ = true;
+  if (frame > 0 && !decoderDone_ && !decoder_->SeekFrame(frame)) decoderDone_ = true;
+  // A forward-only stream reaches its start position by decoding.
+  if (startMs_ > 0 && !decoder_->facts().seekable) skipUntil_ = FrameAt(startMs_);
+
+  pcm_.resize(keepFirst ? kFileChunk : kDeviceChunk);
+  if (output_->OpensInstantly()) {
+    if (!output_->Open(format_)) {
+      StopOutput();
+      mode_ = started ? Mode::kStopped : Mode::kOpened;
+      return Status::kOutputError;
+    }
+    outputOpen_ = true;
+  }
+  mode_ = Mode::kPlaying;
+  Publish();
+  return Status::kOk;
+}
+
+Status Playback::Pause(bool pause) {
+  const Mode mode = mode_.load();
+  if (mode == Mode::kStopped || mode == Mode::kEnded) return Status::kOk;
+  if (mode != Mode::kPlaying && mode != Mode::kPaused) return Status::kWrongMode;
+  if (pause && mode == Mode::kPlaying) {
+    if (outputOpen_) output_->Pause();
+    mode_ = Mode::kPaused;
+    Publish();
+  } else if (!pause && mode == Mode::kPaused) {
+    if (outputOpen_) output_->Resume();
+    mode_ = Mode::kPlaying;
+  }
+  return Status::kOk;
+}
+
+Status Playback::Stop() {
+  const Mode mode = mode_.load();
+  if (mode == Mode::kClosed) return Status::kWrongMode;
+  if (mode == Mode::kPlaying || mode == Mode::kPaused) {
+    Publish();
+    StopOutput();
+    mode_ = Mode::kStopped;
+  }
+  return Status::kOk;
+}
+
+Status Playback::Seek(std::int32_t positionMs) {
+  const Mode mode = mode_.load();
+  if (mode == Mode::kStopped || mode == Mode::kEnded) return Status::kOk;
+  if (mode != Mode::kPlaying && mode != Mode::kPaused) return Status::kWrongMode;
+  if (!decoder_->facts().seekable) return Status::kNotSeekable;
+  if (outputOpen_) output_->Discard();
+  decodedBaseMs_ = 0;
+  const std::int64_t frame = FrameAt(std::max<std::int32_t>(0, positionMs));
+  RestartCounters(frame);
+  if (!decoderDone_ && !decoder_->SeekFrame(frame)) decoderDone_ = true;
+  // Seeking across a format change: the sound device is opened again for the format found there.
+  const PcmFormat now = decoder_->CurrentFormat();
+  if (!output_->KeepsFirstFormat() && now != format_) {
+    output_->Close();
+    outputOpen_ = false;
+    format_ = now;
+  }
+  decodeFormat_ = now;
+  Publish();
+  return Status::kOk;
+}
+
+void Playback::ResetMode() {
+  const Mode mode = mode_.load();
+  if (mode == Mode::kStopped || mode == Mode::kEnded) mode_ = Mode::kOpened;
+}
+
+void Playback::Step() {
+  if (mode_.load() != Mode::kPlaying) return;
+  if (!outputOpen_) {
+    if (!output_->Open(format_)) return Fail(Status::kOutputError);
+    outputOpen_ = true;
+  }
+  if (pcmPos_ == pcmLen_ && !decoderDone_ && !reformat_) {
+    Decode();
+    return;
+  }
+  if (pcmPos_ < pcmLen_) return WritePending();
+  if (!output_->Drained()) {
+    output_->Wait(wakeFd_, kDrainWaitMs);
+    Publish();
+    return;
+  }
+  if (reformat_) {
+    // Everything of the old format has been heard: go on in the new one from here.
+    Publish();
+    segmentBaseMs_ = position_.load();
+    segmentOrigin_ = handed_ = 0;
+    format_ = nextFormat_;
+    reformat_ = false;
+    if (!output_->Open(format_)) Fail(Status::kOutputError);
+    return;
+  }
+  Finish();
+}
+
+void Playback::Decode() {
+  std::size_t bytes = 0;
+  const Decoder::Result result = decoder_->Read(pcm_.data(), pcm_.size(), &bytes);
+  const auto frameBytes = static_cast<std::size_t>(decodeFormat_.FrameBytes());
+  const auto frames = static_cast<std::int64_t>(bytes / frameBytes);
+  std::int64_t first = std::max(decodedFrame_, skipUntil_);
+  std::int64_t last = decodedFrame_ + frames;
+  if (endFrame_ >= 0 && last >= endFrame_) {
+    last = endFrame_;
+    decoderDone_ = true;
+  }
+  first = std::min(first, last);
+  pcmPos_ = static_cast<std::size_t>(first - decodedFrame_) * frameBytes;
+  pcmLen_ = static_cast<std::size_t>(std::max(first, last) - decodedFrame_) * frameBytes;
+  decodedFrame_ += frames;
+  switch (result) {
+    case Decoder::Result::kData:
+      break;
+    case Decoder::Result::kNewFormat:
+      OnNewFormat(decoder_->CurrentFormat());
+      break;
+    case Decoder::Result::kInputError:
+      fault_ = Status::kInputError;
+      decoderDone_ = true;
+      break;
+    case Decoder::Result::kDone:
+    case Decoder::Result::kDecodeError:
+      // A stream that cannot be decoded further has ended for the listener.
+      decoderDone_ = true;
+      break;
+  }
+}
+
+void Playback::OnNewFormat(const PcmFormat& format) {
+  if (format == decodeFormat_) return;
+  decodedBaseMs_ += decodedFrame_ * 1000 / decodeFormat_.rate;
+  decodeFormat_ = format;
+  decodedFrame_ = 0;
+  skipUntil_ = startMs_ > 0 && !decoder_->facts().seekable ? FrameAt(startMs_) : 0;
+  endFrame_ = endMs_ > 0 ? FrameAt(endMs_) : -1;
+  if (format != format_) {
+    reformat_ = true;
+    nextFormat_ = format;
+  }
+}
+
+void Playback::WritePending() {
+  const auto frameBytes = static_cast<std::size_t>(format_.FrameBytes());
+  const auto frames = static_cast<long>((pcmLen_ - pcmPos_) / frameBytes);
+  const long taken = output_->Write(reinterpret_cast<const std::int16_t*>(pcm_.data() + pcmPos_), frames);
+  if (taken < 0) return Fail(Status::kOutputError);
+  if (taken == 0) {
+    output_->Wait(wakeFd_, kWriteWaitMs);
+  } else {
+    pcmPos_ += static_cast<std::size_t>(taken) * frameBytes;
+    handed_ += taken;
+  }
+  Publish();
+}
+
+void Playback::Publish() {
+  if (format_.rate <= 0) return;
+  const long delay = outputOpen_ ? output_->Delay() : 0;
+  const std::int64_t heard = std::max<std::int64_t>(0, segmentOrigin_ + handed_ - delay);
+  const std::int64_t ms = segmentBaseMs_ + heard * 1000 / format_.rate;
+  position_ = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
+}
+
+void Playback::Finish() {
+  Publish();
+  StopOutput();
+  mode_ = Mode::kEnded;
+  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);
+}
+
+void Playback::Fail(Status status) {
+  Publish();
+  StopOutput();
+  mode_ = Mode::kStopped;
+  fault_ = status;
+}
+
+}  // namespace mpegdll

@@ -1,0 +1,95 @@
+// The decode thread's side of the player: one stream, its output and the mode they are in.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "mpegdll/detail/decoder.h"
+#include "mpegdll/detail/output.h"
+#include "mpegdll/detail/status.h"
+
+namespace mpegdll {
+
+struct StartRequest {
+  std::int32_t startMs = 0;  // first position played, milliseconds
+  std::int32_t endMs = 0;    // position where playing ends, milliseconds; 0 = the end of the stream
+  std::uint8_t* endByte = nullptr;  // set non-zero once the range has been heard
+  std::unique_ptr<Output> output;
+};
+
+class Playback {
+ public:
+  // `wakeFd` becomes readable when a command waits; waits for the output end early then.
+  explicit Playback(int wakeFd);
+  ~Playback();
+  Playback(const Playback&) = delete;
+  Playback& operator=(const Playback&) = delete;
+
+  // Commands, on the decode thread; each gives the status of its call.
+  void Attach(std::unique_ptr<Decoder> decoder);
+  Status Start(StartRequest request);
+  Status Pause(bool pause);
+  Status Stop();
+  Status Seek(std::int32_t positionMs);
+  void ResetMode();
+  void Close();
+
+  // True while there is decoding or output to do without a command.
+  bool Active() const { return mode_.load() == Mode::kPlaying; }
+  // One slice of work: decodes and writes, or waits at most a few milliseconds for the output.
+  void Step();
+
+  // Read from any thread.
+  Mode mode() const { return mode_.load(); }
+  std::int32_t positionMs() const { return position_.load(); }
+  // The fault met while playing (once), kOk when there was none.
+  Status TakeFault() { return fault_.exchange(Status::kOk); }
+
+ private:
+  void Decode();
+  void WritePending();
+  void OnNewFormat(const PcmFormat& format);
+  void RestartCounters(std::int64_t frame);
+  void Publish();
+  void Finish();
+  void Fail(Status status);
+  void StopOutput();
+  std::int64_t FrameAt(std::int64_t ms) const;
+
+  int wakeFd_;
+  std::unique_ptr<Decoder> decoder_;
+  std::unique_ptr<Output> output_;
+  bool outputOpen_ = false;
+  bool atStart_ = false;  // the decoder has not moved since the stream was opened
+  bool decoderDone_ = false;
+  bool reformat_ = false;  // the output plays out before it is opened again for `nextFormat_`
+  PcmFormat format_;       // of the output
+  PcmFormat nextFormat_;
+  PcmFormat decodeFormat_;  // of what the decoder gives now
+  std::uint8_t* endByte_ = nullptr;
+  std::int32_t startMs_ = 0;
+  std::int32_t endMs_ = 0;
+
+  // Decoding side: frames of the current decoder format counted from `decodedBaseMs_`.
+  std::int64_t decodedBaseMs_ = 0;
+  std::int64_t decodedFrame_ = 0;
+  std::int64_t skipUntil_ = 0;  // frames before this are not played (a forward-only stream)
+  std::int64_t endFrame_ = -1;
+
+  // Heard side: the output's frames counted from `segmentOrigin_`, in its format.
+  std::int64_t segmentBaseMs_ = 0;
+  std::int64_t segmentOrigin_ = 0;
+  std::int64_t handed_ = 0;
+
+  std::vector<std::uint8_t> pcm_;
+  std::size_t pcmPos_ = 0;
+  std::size_t pcmLen_ = 0;
+
+  std::atomic<Mode> mode_{Mode::kClosed};
+  std::atomic<std::int32_t> position_{0};
+  std::atomic<Status> fault_{Status::kOk};
+};
+
+}  // namespace mpegdll

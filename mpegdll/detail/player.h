@@ -1,0 +1,63 @@
+// The library's state on the application's side: the 19 entry points land here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "mpegdll/detail/decoder.h"
+#include "mpegdll/detail/input.h"
+#include "mpegdll/detail/worker.h"
+
+namespace mpegdll {
+
+class Player {
+ public:
+  Player() = default;
+  ~Player();
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+
+  std::int32_t Init();
+  std::int32_t Deinit();
+  std::int32_t Open(const char* fileName, bool fromStream, const StreamCallbacks& callbacks);
+  std::int32_t Pause(std::int32_t resume);
+  std::int32_t Restart();
+  std::int32_t Stop();
+  std::int32_t SetPriority(std::int32_t priority);
+  std::int32_t SetOutputDevice(std::int32_t device, const char* fileName);
+  std::int32_t Play(std::int32_t startMs, std::int32_t endMs, std::uint8_t* endReached);
+  std::int32_t Close();
+  std::int32_t GetPlayerMode();
+  std::int32_t GetCurrentPos();
+  std::int32_t GetLength();
+  std::int32_t GetFrequency();
+  std::int32_t GetBitrate();
+  std::int32_t GetLayer();
+  std::int32_t ResetPlayerMode();
+  std::int32_t Seek(std::int32_t positionMs);
+  std::int32_t LastError() const { return static_cast<std::int32_t>(lastError_); }
+
+ private:
+  // Records the outcome of a call; a call that went well reports a fault the decode thread met.
+  std::int32_t Record(Status status);
+  // Records the outcome and gives `value` as the call's result.
+  std::int32_t Answer(std::int32_t value);
+  Status EnsureWorker();
+  Status StartPlaying(std::int32_t startMs, std::int32_t endMs, std::uint8_t* endReached);
+  void CloseStream();
+
+  std::unique_ptr<Worker> worker_;
+  StreamFacts facts_;
+  bool open_ = false;
+  std::int32_t device_ = MPEG_DEVICE_WAVE_MAPPER;
+  std::string outFile_;
+  std::int32_t priority_ = 0;
+  bool started_ = false;  // a Play has given the range that Restart plays again
+  std::int32_t startMs_ = 0;
+  std::int32_t endMs_ = 0;
+  std::uint8_t* endReached_ = nullptr;
+  Status lastError_ = Status::kOk;
+};
+
+}  // namespace mpegdll

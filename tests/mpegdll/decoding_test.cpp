@@ -1,0 +1,284 @@
+// MPEGDLL.DLL decoding into WAV files, compared sample by sample with a direct libmpg123 decode.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/mpegdll/dll_fixture.h"
+#include "tests/mpegdll/memory_stream.h"
+#include "tests/support/lame_encoder.h"
+#include "tests/support/mpeg_builder.h"
+
+namespace mpegdlltest {
+namespace {
+
+using testsupport::GeneratedMp3;
+using testsupport::LameSettings;
+
+std::string RandomBytes(std::size_t size, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  std::string out(size, '\0');
+  for (auto& c : out) c = static_cast<char>(random() & 0xFF);
+  return out;
+}
+
+class DecodingTest : public DllTest {};
+
+struct Material {
+  const char* name;
+  LameSettings settings;
+};
+
+class WavMatchesDirectDecode : public DllTest, public ::testing::WithParamInterface<Material> {};
+
+TEST_P(WavMatchesDirectDecode, SamplesLengthAndHeaderAgree) {
+  const std::string path = Write("song.mp3", GeneratedMp3(2.0, GetParam().settings));
+  const Pcm direct = DirectDecode(path);
+  ASSERT_GT(direct.Frames(), 0u);
+
+  const WavFile wav = PlayToWav(path);
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(wav.pcm.rate, direct.rate);
+  EXPECT_EQ(wav.pcm.channels, direct.channels);
+  EXPECT_EQ(wav.dataSize, wav.fileSize - 44);
+  EXPECT_EQ(wav.riffSize, wav.dataSize + 36);
+  std::size_t firstDifference = 0;
+  while (firstDifference < std::min(wav.pcm.samples.size(), direct.samples.size()) &&
+         wav.pcm.samples[firstDifference] == direct.samples[firstDifference]) {
+    ++firstDifference;
+  }
+  EXPECT_TRUE(wav.pcm.samples == direct.samples)
+      << wav.pcm.Frames() << " frames against " << direct.Frames() << ", first difference at sample " << firstDifference;
+  EXPECT_EQ(dll.GetLength(), static_cast<int>(direct.Frames() * 1000 / static_cast<std::size_t>(direct.rate)));
+  EXPECT_EQ(dll.GetCurrentPos(), dll.GetLength());
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_ENDED);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, WavMatchesDirectDecode,
+    ::testing::Values(Material{"ConstantBitRate", {44100, 2, 128, false, true}},
+                      Material{"VariableBitRateWithXing", {44100, 2, 128, true, true}},
+                      Material{"ConstantBitRateWithoutTag", {44100, 2, 160, false, false}},
+                      Material{"Mono", {44100, 1, 64, false, true}},
+                      Material{"LowRate22050", {22050, 2, 48, false, true}},
+                      Material{"LowRateMonoVbr", {16000, 1, 32, true, true}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DecodingTest, StartAndEndPositionsCutTheDirectDecode) {
+  const std::string path = Write("vbr.mp3", GeneratedMp3(3.0, {44100, 2, 128, true, true}));
+  const Pcm direct = DirectDecode(path);
+  const WavFile wav = PlayToWav(path, 700, 2100);
+  ASSERT_TRUE(wav.valid);
+  const std::size_t from = 700 * 44100 / 1000;
+  const std::size_t to = 2100 * 44100 / 1000;
+  EXPECT_EQ(wav.pcm.Frames(), to - from);
+  EXPECT_TRUE(wav.pcm.samples == direct.Slice(from, to - from).samples);
+  EXPECT_EQ(dll.GetCurrentPos(), 2100);
+}
+
+TEST_F(DecodingTest, StartWithoutEndPlaysToTheEndAndAnEmptyRangeEndsAtOnce) {
+  const std::string path = Write("cbr.mp3", GeneratedMp3(2.0));
+  const Pcm direct = DirectDecode(path);
+  const WavFile tail = PlayToWav(path, 1500, 0);
+  ASSERT_TRUE(tail.valid);
+  EXPECT_TRUE(tail.pcm.samples == direct.Slice(1500 * 44100 / 1000, direct.Frames()).samples);
+
+  const WavFile empty = PlayToWav(path, 1500, 1000);
+  ASSERT_TRUE(empty.valid);
+  EXPECT_EQ(empty.pcm.Frames(), 0u);
+  EXPECT_EQ(endByte, 1);
+
+  const WavFile beyond = PlayToWav(path, 60000, 0);
+  ASSERT_TRUE(beyond.valid);
+  EXPECT_EQ(beyond.pcm.Frames(), 0u);
+}
+
+TEST_F(DecodingTest, SeekWhilePausedGoesOnWithTheSamplesOfTheDirectDecode) {
+  MemoryStream stream;
+  stream.data = GeneratedMp3(3.0, {44100, 2, 128, true, true});
+  stream.readDelayUs = 2000;
+  const Pcm direct = DirectDecode(Write("vbr.mp3", stream.data));
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  const std::string wav = (dir.path() / "seek.wav").string();
+  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+  stream.paced = true;
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  ASSERT_EQ(dll.Pause(0), 0);
+  ASSERT_EQ(dll.GetPlayerMode(), MPEG_MODE_PAUSED);
+  ASSERT_EQ(dll.Seek(1777), 0);
+  EXPECT_EQ(dll.GetCurrentPos(), 1777);
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_PAUSED);
+  stream.paced = false;
+  ASSERT_EQ(dll.Pause(1), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 30.0));
+
+  const WavFile out = ReadWav(wav);
+  ASSERT_TRUE(out.valid);
+  const std::size_t target = (1777 * 44100 + 999) / 1000;
+  const std::size_t after = direct.Frames() - target;
+  ASSERT_GE(out.pcm.Frames(), after);
+  const std::size_t before = out.pcm.Frames() - after;
+  EXPECT_TRUE(out.pcm.Slice(0, before).samples == direct.Slice(0, before).samples);
+  EXPECT_TRUE(out.pcm.Slice(before, after).samples == direct.Slice(target, after).samples);
+}
+
+TEST_F(DecodingTest, TenMegabytesOfJunkBeforeTheFirstFrameArePassedOver) {
+  const std::string clean = GeneratedMp3(1.0);
+  const Pcm direct = DirectDecode(Write("clean.mp3", clean));
+  // Random bytes hold false frame syncs, and even false frame pairs, every few megabytes.
+  const std::string path = Write("junk.mp3", RandomBytes(10 * 1024 * 1024, 7) + clean);
+  const WavFile wav = PlayToWav(path);
+  ASSERT_TRUE(wav.valid);
+  EXPECT_TRUE(wav.pcm.samples == direct.samples);
+  EXPECT_EQ(dll.GetLength(), static_cast<int>(direct.Frames() * 1000 / 44100));
+}
+
+TEST_F(DecodingTest, LeadingId3v2TagAndUnknownBlockArePassedOver) {
+  const std::string clean = GeneratedMp3(1.0);
+  const Pcm direct = DirectDecode(Write("clean.mp3", clean));
+  const WavFile tagged = PlayToWav(Write("tagged.mp3", testsupport::Id3v2Block(64 * 1024) + clean));
+  ASSERT_TRUE(tagged.valid);
+  EXPECT_TRUE(tagged.pcm.samples == direct.samples);
+  const WavFile unknown = PlayToWav(Write("unknown.mp3", testsupport::Junk(3 * 1024 * 1024) + clean));
+  ASSERT_TRUE(unknown.valid);
+  EXPECT_TRUE(unknown.pcm.samples == direct.samples);
+}
+
+TEST_F(DecodingTest, TruncatedFilePlaysWhatItHolds) {
+  const std::string full = GeneratedMp3(2.0);
+  const std::string path = Write("cut.mp3", full.substr(0, full.size() * 6 / 10 + 123));
+  const Pcm direct = DirectDecode(path);
+  const WavFile wav = PlayToWav(path);
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(endByte, 1);
+  EXPECT_GT(wav.pcm.Frames(), 44100u);
+  EXPECT_TRUE(wav.pcm.samples == direct.samples) << wav.pcm.Frames() << " frames against " << direct.Frames();
+}
+
+TEST_F(DecodingTest, GarbageInTheMiddlePlaysToTheEnd) {
+  const std::string full = GeneratedMp3(3.0);
+  const Pcm direct = DirectDecode(Write("full.mp3", full));
+  const std::size_t middle = full.size() / 2;
+  const std::string damaged = full.substr(0, middle) + RandomBytes(20000, 3) + full.substr(middle);
+  const WavFile wav = PlayToWav(Write("damaged.mp3", damaged));
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(endByte, 1);
+  // The frames after the damage play too: about the whole length comes out.
+  EXPECT_GT(wav.pcm.Frames(), direct.Frames() * 9 / 10);
+  const std::size_t sure = direct.Frames() * 4 / 10;
+  EXPECT_TRUE(wav.pcm.Slice(0, sure).samples == direct.Slice(0, sure).samples);
+}
+
+TEST_F(DecodingTest, FormatChangeIsConvertedIntoTheFirstFormatOfTheWavFile) {
+  const std::string first = GeneratedMp3(1.0, {44100, 2, 128, false, false});
+  const std::string second = GeneratedMp3(1.0, {22050, 1, 32, false, false}, 2);
+  const std::size_t expected = DirectDecode(Write("first.mp3", first)).Frames() +
+                               2 * DirectDecode(Write("second.mp3", second)).Frames();
+  const WavFile wav = PlayToWav(Write("change.mp3", first + second));
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(wav.pcm.rate, 44100);
+  EXPECT_EQ(wav.pcm.channels, 2);
+  EXPECT_NEAR(static_cast<double>(wav.pcm.Frames()), static_cast<double>(expected), 2 * 1152);
+}
+
+TEST_F(DecodingTest, FileNamesAreFoundIgnoringLetterCase) {
+  const std::string path = Write("Album/Song.MP3", GeneratedMp3(0.5));
+  EXPECT_EQ(dll.OpenFile((dir.path() / "ALBUM/song.mp3").string()), 0);
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
+  EXPECT_EQ(dll.GetFrequency(), 44100);
+  EXPECT_EQ(dll.GetBitrate(), 128);
+  EXPECT_EQ(dll.GetLayer(), 3);
+}
+
+TEST_F(DecodingTest, MissingUnreadableAndNonMpegInputsAreInputErrors) {
+  EXPECT_EQ(dll.OpenFile((dir.path() / "absent.mp3").string()), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_CLOSED);
+  EXPECT_EQ(dll.OpenFile(Write("text.mp3", std::string(5000, 'x'))), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.OpenFile(Write("junk.mp3", RandomBytes(300000, 11))), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.OpenFile(Write("empty.mp3", "")), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.OpenFile(dir.MakeDir("folder.mp3").string()), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.OpenFile(""), MPEG_ERROR_INPUT);
+  dll.Open(nullptr, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(dll.LastError(), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_CLOSED);
+  EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_MODE);
+}
+
+TEST_F(DecodingTest, SeekableStreamPlaysLikeTheFileAndIsClosedOnce) {
+  MemoryStream stream;
+  stream.data = GeneratedMp3(1.5, {44100, 2, 128, true, true});
+  const Pcm direct = DirectDecode(Write("vbr.mp3", stream.data));
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  EXPECT_EQ(stream.opens, 1);
+  EXPECT_EQ(dll.GetLength(), static_cast<int>(direct.Frames() * 1000 / 44100));
+  const std::string wav = (dir.path() / "stream.wav").string();
+  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 30.0));
+  EXPECT_TRUE(ReadWav(wav).pcm.samples == direct.samples);
+  EXPECT_EQ(stream.closes, 0);
+  EXPECT_EQ(dll.Close(), 0);
+  EXPECT_EQ(stream.closes, 1);
+  EXPECT_EQ(dll.Close(), 0);
+  EXPECT_EQ(stream.closes, 1);
+}
+
+TEST_F(DecodingTest, NonSeekableStreamRestartsThroughItsCallbackAndRefusesSeeks) {
+  MemoryStream stream;
+  stream.nonseekable = true;
+  stream.data = testsupport::Junk(5000) + GeneratedMp3(1.0);
+  const Pcm direct = DirectDecode(Write("cbr.mp3", stream.data.substr(5000)));
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  const std::string wav = (dir.path() / "stream.wav").string();
+  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+  stream.readDelayUs = 1000;
+  stream.paced = true;
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  EXPECT_EQ(dll.Seek(500), MPEG_ERROR_NONSEEKABLE);
+  stream.paced = false;
+  ASSERT_TRUE(WaitForByte(&endByte, 30.0));
+  EXPECT_TRUE(ReadWav(wav).pcm.samples == direct.samples);
+
+  endByte = 0;
+  ASSERT_EQ(dll.Restart(), 0);
+  EXPECT_EQ(stream.restarts, 1);
+  ASSERT_TRUE(WaitForByte(&endByte, 30.0));
+  EXPECT_TRUE(ReadWav(wav).pcm.samples == direct.samples);
+
+  stream.restartSucceeds = false;
+  EXPECT_EQ(dll.Restart(), MPEG_ERROR_NONSEEKABLE);
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_STOPPED);
+}
+
+TEST_F(DecodingTest, ForwardOnlyStreamReachesItsStartPositionByDecoding) {
+  MemoryStream stream;
+  stream.nonseekable = true;
+  stream.data = GeneratedMp3(2.0);
+  const Pcm direct = DirectDecode(Write("cbr.mp3", stream.data));
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  const std::string wav = (dir.path() / "stream.wav").string();
+  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+  ASSERT_EQ(dll.Play(1200, 1800, &endByte), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 30.0));
+  const std::size_t from = 1200 * 44100 / 1000;
+  EXPECT_TRUE(ReadWav(wav).pcm.samples == direct.Slice(from, 1800 * 44100 / 1000 - from).samples);
+}
+
+TEST_F(DecodingTest, StreamsThatCannotBeReadAreInputErrors) {
+  MemoryStream failing;
+  failing.data = GeneratedMp3(0.5);
+  failing.failReads = true;
+  EXPECT_EQ(failing.OpenWith(dll), MPEG_ERROR_INPUT);
+  EXPECT_EQ(failing.opens, 1);
+  EXPECT_EQ(failing.closes, 1);
+
+  MemoryStream empty;
+  EXPECT_EQ(empty.OpenWith(dll), MPEG_ERROR_INPUT);
+
+  // Without a read callback nothing is called at all.
+  dll.Open(nullptr, 1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &failing);
+  EXPECT_EQ(dll.LastError(), MPEG_ERROR_INPUT);
+  EXPECT_EQ(failing.opens, 1);
+}
+
+}  // namespace
+}  // namespace mpegdlltest

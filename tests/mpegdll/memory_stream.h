@@ -1,0 +1,31 @@
+// An in-memory stream behind the six stream callbacks, counting how it is used.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "tests/mpegdll/library.h"
+
+namespace mpegdlltest {
+
+struct MemoryStream {
+  std::string data;
+  bool nonseekable = false;
+  bool restartSucceeds = true;
+  bool failReads = false;
+  // Each read waits this long once `paced` is set: a slow source that keeps playback going.
+  int readDelayUs = 0;
+  std::atomic<bool> paced{false};
+
+  std::size_t pos = 0;
+  std::atomic<int> opens{0};
+  std::atomic<int> closes{0};
+  std::atomic<int> restarts{0};
+  void* const context = this;
+
+  // Opens it through `dll.Open` with all six callbacks; gives LastError.
+  int OpenWith(const MpegDll& dll);
+};
+
+}  // namespace mpegdlltest
