@@ -156,6 +156,18 @@ TEST_F(FileMacrosTest, ShortNameOfAnEightThreeName) {
   EXPECT_EQ(X("%FNS%"), "SONG.MP3" + Blanks(32));
 }
 
+TEST_F(FileMacrosTest, TemplateResultFollowsEachAnalysisAndReset) {
+  file.SetTemplate("%FN,T%: %GAT,T% %BR,T%");
+  EXPECT_EQ(file.TemplateResult(), "");  // nothing expanded before the first analysis
+  Analyse("Duo - Tema.mp3", testsupport::Mp3File(20));
+  EXPECT_EQ(file.TemplateResult(), "Duo - Tema.mp3: Duo - Tema 128");
+  file.ResetData();
+  EXPECT_EQ(file.TemplateResult(), ": Unknown Artist - Unknown Title 0");
+  file.SetTemplate("");
+  file.SetFileName(path);
+  EXPECT_EQ(file.TemplateResult(), "");
+}
+
 TEST(SystemMacrosTest, CurrentDateAndTimeAreRightAligned) {
   platform::SetRegionalSettings({"%Y-%m-%d", "%H:%M", "'", ",", ":"});
   auto today = [] {

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "tools/mp3report/report.h"
+#include "zodizidu/macro_table.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::ios::sync_with_stdio(false);
+  zodizidu::MacroDefinitions();  // the table is complete before any file is read
   const std::vector<std::string> args(argv + 1, argv + argc);
   return mp3report::RunReport(args, std::cout, std::cerr, isatty(2) != 0);
 }
