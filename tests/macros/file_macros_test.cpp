@@ -151,11 +151,6 @@ TEST_F(FileMacrosTest, FileDateAndTimeFollowTheRegionalPatterns) {
             "30/12/1899|18991230000000|00.00.00");
 }
 
-TEST_F(FileMacrosTest, ShortNameOfAnEightThreeName) {
-  Analyse("SONG.MP3", testsupport::Mp3File(20));
-  EXPECT_EQ(X("%FNS%"), "SONG.MP3" + Blanks(32));
-}
-
 TEST_F(FileMacrosTest, TemplateResultFollowsEachAnalysisAndReset) {
   file.SetTemplate("%FN,T%: %GAT,T% %BR,T%");
   EXPECT_EQ(file.TemplateResult(), "");  // nothing expanded before the first analysis
