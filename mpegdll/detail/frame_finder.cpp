@@ -9,8 +9,9 @@ namespace mpegdll {
 namespace {
 
 constexpr std::size_t kChunk = 256 * 1024;
-// A bare frame pair is taken when no better start follows within this distance.
-constexpr std::int64_t kPairPatience = 1024 * 1024;
+// A forward-only input keeps the bytes from a bare frame pair on while a better start is sought,
+// up to this much; a seekable one goes back to the pair instead.
+constexpr std::int64_t kPairPatience = 16 * 1024 * 1024;
 // Frames of one stream that make a start beyond doubt.
 constexpr int kChainLength = 4;
 // Room for an ID3v1 tag after the last frame.
@@ -98,9 +99,10 @@ std::optional<FirstFrame> FindFirstFrame(Input& input) {
     const std::int64_t size = input.Size();
     if (tag > 0 && (size < 0 || tag < size)) pos = tag;
   }
-  std::optional<std::int64_t> pair;
-  while (window.Ensure(pos, 4, pair.value_or(pos))) {
-    const std::int64_t keepFrom = pair.value_or(pos);
+  const bool seekable = input.Seekable();
+  std::int64_t pair = -1;  // the first bare frame pair, -1 while there is none
+  auto keepFrom = [&] { return seekable || pair < 0 ? pos : pair; };
+  while (window.Ensure(pos, 4, keepFrom())) {
     const auto avail = static_cast<std::size_t>(window.end() - pos);
     const void* sync = std::memchr(window.At(pos), 0xFF, avail - 3);
     if (!sync) {
@@ -110,16 +112,16 @@ std::optional<FirstFrame> FindFirstFrame(Input& input) {
     pos += static_cast<const std::uint8_t*>(sync) - window.At(pos);
     const auto header = ParseFrameHeader(window.At(pos));
     if (header) {
-      const Chain chain = Follow(window, pos, *header, keepFrom);
+      const Chain chain = Follow(window, pos, *header, keepFrom());
       if (chain.strong) return FirstFrame{pos, window.From(pos)};
-      if (chain.pair && !pair) pair = pos;
+      if (chain.pair && pair < 0) pair = pos;
     }
-    if (pair && pos - *pair > kPairPatience) break;
+    if (!seekable && pair >= 0 && pos - pair > kPairPatience) pair = -1;
     ++pos;
   }
-  if (!pair) return std::nullopt;
-  if (!window.Ensure(*pair, 4, *pair)) return std::nullopt;
-  return FirstFrame{*pair, window.From(*pair)};
+  if (pair < 0) return std::nullopt;
+  if (seekable) return FirstFrame{pair, {}};
+  return FirstFrame{pair, window.From(pair)};
 }
 
 }  // namespace mpegdll
