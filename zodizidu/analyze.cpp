@@ -5,7 +5,6 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/file_facts.h"
 #include "platform/paths.h"
 #include "zodizidu/detail/file_window.h"
 #include "zodizidu/detail/frame_search.h"
@@ -84,8 +83,8 @@ int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
     UpdateTemplateResult();
     return 0;
   }
-  data_.FileStamp = platform::DosFileStamp(file.resolvedPath());
-  data_.FileAttr = platform::FileAttributes(file.resolvedPath());
+  data_.FileStamp = file.DosStamp();
+  data_.FileAttr = file.Attributes();
   data_.VolumeLabel = detail::CachedVolumeLabel(file);
   const std::int64_t size = file.size();
   data_.FileLength = Saturated(size);

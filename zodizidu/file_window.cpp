@@ -12,10 +12,9 @@ namespace zodizidu::detail {
 namespace {
 
 // The first read covers the usual tag in front of the first frame and the frame pair after it in
-// one system call; a search through junk then reads ever larger blocks up to a size that still
-// sits in the processor's cache.
+// one system call; a search through junk then reads ever larger blocks, as fast as plain reads.
 constexpr std::size_t kFirstBlock = 8 * 1024;
-constexpr std::size_t kLargestBlock = 256 * 1024;
+constexpr std::size_t kLargestBlock = 1024 * 1024;
 constexpr std::size_t kGrowth = 4;
 
 }  // namespace

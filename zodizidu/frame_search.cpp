@@ -1,4 +1,4 @@
-// The frame search: block reads and a memchr scan with the results of a byte-by-byte search.
+// The frame search: block reads and a vector scan with the results of a byte-by-byte search.
 #include "zodizidu/detail/frame_search.h"
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "zodizidu/detail/message_pump.h"
+#include "zodizidu/detail/sync_scan.h"
 
 namespace zodizidu::detail {
 
@@ -33,15 +34,9 @@ std::size_t ScanBlock(std::span<const std::uint8_t> bytes, std::uint32_t& h, TMP
   }
   // Headers inside the block, starting at 0..n-5 and so ending before its last byte.
   if (n >= 5) {
-    const std::size_t lastStart = n - 5;
-    std::size_t i = 0;
-    while (i <= lastStart) {
-      const void* ff = std::memchr(v + i, 0xFF, lastStart - i + 1);
-      if (ff == nullptr) break;
-      i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - v);
-      if ((v[i + 1] & 0xE0) == 0xE0 && DecodeHeader(BE32At(v + i), data)) return i + 3;
-      ++i;
-    }
+    const std::size_t end = n - 4;
+    for (std::size_t i = FindSyncStart(v, 0, end); i < end; i = FindSyncStart(v, i + 1, end))
+      if (DecodeHeader(BE32At(v + i), data)) return i + 3;
   }
   if (n >= 4) {
     h = BE32At(v + n - 4);

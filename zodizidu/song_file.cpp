@@ -1,11 +1,13 @@
-// Opening a song file once and reading its size and volume from that one open.
+// Opening a song file once and reading its size, time stamp, attributes and volume from that one open.
 #include "zodizidu/detail/song_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <mutex>
 
 #include "platform/file_facts.h"
@@ -13,12 +15,31 @@
 
 namespace zodizidu::detail {
 
-SongFile::SongFile(const std::string& path) : resolved_(platform::ResolvePath(path)) {
+namespace {
+
+int OpenReadOnly(const std::string& path) {
+  int fd = -1;
   do {
-    fd_ = ::open(resolved_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  } while (fd_ < 0 && errno == EINTR);
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+}  // namespace
+
+SongFile::SongFile(const std::string& path) : resolved_(path) {
+  // The name as written is tried first: it is what nearly always exists, and it saves looking
+  // at every component of the path.
+  fd_ = OpenReadOnly(resolved_);
+  error_ = fd_ < 0 ? errno : 0;
+  if (error_ == ENOENT || error_ == ENOTDIR) {
+    resolved_ = platform::ResolvePath(path);
+    if (resolved_ != path) {
+      fd_ = OpenReadOnly(resolved_);
+      error_ = fd_ < 0 ? errno : 0;
+    }
+  }
   if (fd_ < 0) {
-    error_ = errno;
     // Only a name that leads nowhere is missing; anything else (no permission, no handles left)
     // is an error of an existing file, unless the file system says there is no such file at all.
     const bool missing = error_ == ENOENT || error_ == ENOTDIR || error_ == ENAMETOOLONG || error_ == ELOOP ||
@@ -37,6 +58,33 @@ SongFile::SongFile(const std::string& path) : resolved_(platform::ResolvePath(pa
   }
   if (S_ISREG(info_.st_mode)) size_ = info_.st_size;
   state_ = State::kOpen;
+}
+
+std::int32_t SongFile::DosStamp() const {
+  std::tm local{};
+  if (::localtime_r(&info_.st_mtime, &local) == nullptr) return 0;
+  const int year = local.tm_year + 1900;
+  if (year < 1980 || year > 2107) return 0;
+  const std::uint32_t packed = static_cast<std::uint32_t>(year - 1980) << 25 |
+                               static_cast<std::uint32_t>(local.tm_mon + 1) << 21 |
+                               static_cast<std::uint32_t>(local.tm_mday) << 16 |
+                               static_cast<std::uint32_t>(local.tm_hour) << 11 |
+                               static_cast<std::uint32_t>(local.tm_min) << 5 |
+                               static_cast<std::uint32_t>(std::min(local.tm_sec, 59) / 2);
+  return static_cast<std::int32_t>(packed);
+}
+
+std::uint16_t SongFile::Attributes() const {
+  std::uint16_t attributes = 0;
+  if (S_ISDIR(info_.st_mode)) attributes |= platform::kAttrDirectory;
+  if (S_ISREG(info_.st_mode)) attributes |= platform::kAttrArchive;
+  const std::string name = platform::NamePart(resolved_);
+  if (name.size() > 1 && name.front() == '.' && name != "..") attributes |= platform::kAttrHidden;
+  // Whether this process may write the file: asked of the open file, else of its name.
+  int denied = ::faccessat(fd_, "", W_OK, AT_EACCESS | AT_EMPTY_PATH);
+  if (denied != 0 && errno == EINVAL) denied = ::faccessat(AT_FDCWD, resolved_.c_str(), W_OK, AT_EACCESS);
+  if (denied != 0 && (errno == EACCES || errno == EROFS)) attributes |= platform::kAttrReadOnly;
+  return attributes;
 }
 
 SongFile::~SongFile() {

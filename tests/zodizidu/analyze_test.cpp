@@ -58,6 +58,23 @@ TEST_F(AnalyzeTest, PlainFileGivesHeaderValuesAndFileNameAsTitle) {
   EXPECT_EQ(data().FileAttr, platform::FileAttributes(PathOf("Band - Song.mp3")));
 }
 
+TEST_F(AnalyzeTest, FileFactsAreThoseOfTheFileSystem) {
+  const std::string hidden = dir_.WriteFile(".hidden.mp3", Mp3File(10)).string();
+  ASSERT_EQ(AnalyzePath(hidden), 0);
+  EXPECT_EQ(data().FileAttr, platform::FileAttributes(hidden));
+  EXPECT_EQ(data().FileAttr & platform::kAttrHidden, platform::kAttrHidden);
+
+  const std::string locked = dir_.WriteFile("locked.mp3", Mp3File(10)).string();
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  ASSERT_EQ(AnalyzePath(locked), 0);
+  EXPECT_EQ(data().FileAttr, platform::FileAttributes(locked));
+  EXPECT_EQ(data().FileStamp, platform::DosFileStamp(locked));
+  // Root may write anything, so only other users see the file as read-only.
+  if (!testsupport::RunningAsRoot()) {
+    EXPECT_EQ(data().FileAttr & platform::kAttrReadOnly, platform::kAttrReadOnly);
+  }
+}
+
 TEST_F(AnalyzeTest, FourMillionBytesAt128KbitPlay250Seconds) {
   std::string file = Frames(kCd, 4'000'000 / 417);
   file.resize(4'000'000, '\0');

@@ -3,7 +3,6 @@
 
 #include "tests/support/mpeg_builder.h"
 #include "tests/zodizidu/analysis_fixture.h"
-#include "zodizidu/template_expansion.h"
 
 namespace {
 
@@ -181,12 +180,25 @@ TEST_F(MpegAudioTest, ShortPathNameOrItsFailureText) {
   EXPECT_EQ(audio_.ShortPathName(), "Error converting long filename to short.");
 }
 
+// The template's text without the blanks that fit it to the macro's width.
+std::string Shown(const TMPEGAudio& audio) { return zodizidu::StripRight(audio.TemplateResult()); }
+
 TEST_F(MpegAudioTest, TemplateResultFollowsEachAnalysis) {
   audio_.SetTemplate("%T%");
-  audio_.SetFileName(dir_.WriteFile("one.mp3", Mp3File(5, testsupport::Id3v1Fields().Title("One"))).string());
-  EXPECT_EQ(audio_.TemplateResult(), zodizidu::ExpandTemplate("%T%", &audio_, 0));
-  audio_.SetFileName(dir_.WriteFile("two.mp3", Mp3File(5, testsupport::Id3v1Fields().Title("Two"))).string());
-  EXPECT_EQ(audio_.TemplateResult(), zodizidu::ExpandTemplate("%T%", &audio_, 0));
+  audio_.SetFileName(dir_.WriteFile("one.mp3", Mp3File(5, Id3v1Fields().Title("One"))).string());
+  EXPECT_EQ(Shown(audio_), "One");
+  audio_.SetFileName(dir_.WriteFile("two.mp3", Mp3File(5, Id3v1Fields().Title("Two"))).string());
+  EXPECT_EQ(Shown(audio_), "Two");
+  // A read that runs off the end leaves the expansion of the reset at the start of the analysis.
+  testsupport::MpegHeader h = testsupport::MakeHeader(1, 3, 128, 44100);
+  h.crc = true;
+  audio_.SetFileName(dir_.WriteFile("cut.mp3", testsupport::Frame(h) + "\xFF").string());
+  ASSERT_TRUE(audio_.IsValid());
+  EXPECT_EQ(Shown(audio_), "Unknown Title");
+  // A missing file ends normally: the result names it.
+  audio_.SetDefaultTitle("");
+  audio_.SetFileName(PathOf("gone.mp3"));
+  EXPECT_EQ(Shown(audio_), "[not found: gone.mp3]");
   audio_.SetTemplate("");
   audio_.ResetData();
   EXPECT_EQ(audio_.TemplateResult(), "");

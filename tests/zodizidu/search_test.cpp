@@ -14,6 +14,7 @@
 #include "tests/zodizidu/analysis_fixture.h"
 #include "zodizidu/detail/file_window.h"
 #include "zodizidu/detail/frame_search.h"
+#include "zodizidu/detail/sync_scan.h"
 
 namespace {
 
@@ -91,6 +92,36 @@ std::string Material(std::size_t size, unsigned seed) {
 }
 
 class SearchTest : public zodizidu_test::AnalysisTest {};
+
+// The first sync start in [from, end), one position after another.
+std::size_t FirstSyncStart(const std::vector<std::uint8_t>& v, std::size_t from, std::size_t end) {
+  for (std::size_t k = from; k < end; ++k)
+    if (v[k] == 0xFF && (v[k + 1] & 0xE0) == 0xE0) return k;
+  return end;
+}
+
+TEST(SyncScanTest, VectorScansFindEverySyncStartInOrder) {
+  std::mt19937 random(7);
+  std::vector<zodizidu::detail::SyncFinder> finders{&zodizidu::detail::FindSyncStartPortable};
+  if (zodizidu::detail::HasWideVectors()) finders.push_back(&zodizidu::detail::FindSyncStartWide);
+  for (int round = 0; round < 200; ++round) {
+    // Few syncs: bytes below 0xFF except where one is planted, with near misses (0xFF then 0xDF).
+    std::vector<std::uint8_t> v(700);
+    for (auto& b : v) b = static_cast<std::uint8_t>(random() % 0xFF);
+    for (int plant = 0; plant < 3; ++plant) {
+      const std::size_t at = random() % (v.size() - 1);
+      v[at] = 0xFF;
+      v[at + 1] = static_cast<std::uint8_t>(plant == 0 ? 0xDF : 0xE0 | (random() & 0x1F));
+    }
+    const std::size_t end = v.size() - 1 - random() % 200;
+    for (const auto find : finders) {
+      for (std::size_t from = random() % 130; from < end; from = FirstSyncStart(v, from, end) + 1) {
+        ASSERT_EQ(find(v.data(), from, end), FirstSyncStart(v, from, end)) << "round " << round << " from " << from;
+      }
+      EXPECT_EQ(find(v.data(), end, end), end);
+    }
+  }
+}
 
 TEST_F(SearchTest, BlockReadsFindWhatAByteByByteSearchFinds) {
   ScopedPump pump(&RecordingPump);

@@ -13,8 +13,9 @@ class SongFile {
  public:
   enum class State { kOpen, kMissing, kError };
 
-  // Opens `path` (resolved ignoring letter case). A directory counts as missing; a special file
-  // (a pipe, a device) opens without blocking and reads as empty.
+  // Opens `path`, or when no file has that exact name, the one found ignoring letter case. A
+  // directory counts as missing; a special file (a pipe, a device) opens without blocking and
+  // reads as empty.
   explicit SongFile(const std::string& path);
   ~SongFile();
   SongFile(const SongFile&) = delete;
@@ -26,6 +27,11 @@ class SongFile {
   std::int64_t size() const { return size_; }  // bytes, 0 for anything but a regular file
   const std::string& resolvedPath() const { return resolved_; }
   const struct stat& info() const { return info_; }
+
+  // The facts the record keeps, from the one examination made when opening (the same rules as
+  // platform::DosFileStamp and platform::FileAttributes, without naming the file again).
+  std::int32_t DosStamp() const;
+  std::uint16_t Attributes() const;
 
  private:
   std::string resolved_;
