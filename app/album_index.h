@@ -1,0 +1,49 @@
+// ALBUMS.INF, the compilation index: fixed-size records read into a title and the album entries.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+// One record: byte 0 the name's length, bytes 1..255 the name, bytes 256..259 the flag
+// (signed 32-bit, little-endian).
+inline constexpr std::size_t kAlbumRecordSize = 260;
+
+// The caption when the index names no compilation title.
+inline constexpr std::string_view kDefaultCaption = "Albavox v2.0";
+
+// One album of the index: its folder name as stored (bytes, untrimmed) and its flag.
+struct AlbumEntry {
+  std::string EntryName;
+  std::int32_t EntryFlag = 0;
+
+  // A non-zero flag: the songs lie in the folders CD1 to CD4.
+  bool MultiDisc() const { return EntryFlag != 0; }
+};
+
+// What reading the index gave: never thrown, always returned.
+struct AlbumIndex {
+  std::optional<std::string> title;  // the header's name when its flag is 1 (bytes, untrimmed)
+  std::vector<AlbumEntry> entries;   // in file order; names that trim to nothing are skipped
+  std::string error;                 // empty when the index was read to its end
+
+  // The window caption: the title, else "Albavox v2.0".
+  std::string Caption() const { return title ? *title : std::string(kDefaultCaption); }
+};
+
+// The name without leading and trailing characters of code 32 or less.
+std::string_view TrimmedName(std::string_view name);
+
+// Reads an index held in memory.
+AlbumIndex ParseAlbumIndex(std::span<const std::uint8_t> bytes);
+
+// Reads the index file at `path`; open and read failures land in `error`.
+AlbumIndex ReadAlbumIndex(const std::string& path);
+
+}  // namespace app

@@ -1,0 +1,194 @@
+// TMainForm: creation, activation, the compilation index and the window's own buttons.
+#include "app/main_form.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+#include <stdexcept>
+
+#include "app/album_paths.h"
+#include "app/decoder_probe.h"
+#include "app/display_order.h"
+#include "dialogs/about_form.h"
+#include "dialogs/mp3_info_form.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "platform/ui/error_report.h"
+#include "platform/ui/message_box.h"
+
+namespace app {
+
+namespace {
+constexpr const char* kIndexFileName = "ALBUMS.INF";
+
+QString Display(const std::string& bytes) { return QString::fromStdString(platform::ToUtf8(bytes)); }
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
+  BuildControls();
+  SetUpPlayer();
+  ConnectHandlers();
+  platform::RunGuarded([this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::SetUpPlayer() {
+  MPEGPlayer.SetSeekable(false);
+  MPEGPlayer.SetFromStream(false);
+  MPEGPlayer.SetPlayerPriority(player::TPlayPriority::Normal);
+  MPEGPlayer.SetTimerFreq(1000);
+  MPEGPlayer.SetUseTimer(true);
+  MPEGPlayer.SetAutoPlay(false);
+  MPEGPlayer.SetOutputDevice(player::TOutputDevice::wavemapper);
+}
+
+void TMainForm::ConnectHandlers() {
+  using platform::ConnectGuarded;
+  ConnectGuarded(AlbumListBox, &QListWidget::currentRowChanged, this, [this](int) { AlbumListBoxClick(); });
+  ConnectGuarded(SongsListBox, &QListWidget::currentRowChanged, this, [this](int) { SongsListBoxClick(); });
+  ConnectGuarded(CD1SB, &QToolButton::clicked, this, [this](bool) { CD1SBClick(); });
+  ConnectGuarded(CD2SB, &QToolButton::clicked, this, [this](bool) { CD2SBClick(); });
+  ConnectGuarded(CD3SB, &QToolButton::clicked, this, [this](bool) { CD3SBClick(); });
+  ConnectGuarded(CD4SB, &QToolButton::clicked, this, [this](bool) { CD4SBClick(); });
+  ConnectGuarded(SpeedButtonEsci, &QToolButton::clicked, this, [this](bool) { SpeedButtonEsciClick(); });
+  ConnectGuarded(InfoSpeedButton, &QToolButton::clicked, this, [this](bool) { InfoSpeedButtonClick(); });
+  ConnectGuarded(MP3InfoSpeedButton, &QToolButton::clicked, this, [this](bool) { MP3InfoSpeedButtonClick(); });
+}
+
+void TMainForm::FormCreate() {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           CD1SB, CD2SB, CD3SB, CD4SB, MP3InfoSpeedButton, ButtonPrev, ButtonPlay, ButtonPause, ButtonStop,
+           ButtonNext, PosMP3ScrollBar, ContCheckBox, RepeatCheckBox}) {
+    control->setEnabled(false);
+  }
+  CoverPageControl->setCurrentWidget(FCTabSheet);
+  if (!ProbeDecoder()) {
+    SetEmptyState();
+    return;
+  }
+  try {
+    MPEGPlayer.LoadDecoder();
+  } catch (...) {
+    SetEmptyState();  // nothing can play: show the window without albums rather than half filled
+    throw;
+  }
+  if (!platform::FileExists(kIndexFileName)) {
+    SetEmptyState();
+    return;
+  }
+  ContCheckBox->setEnabled(true);
+  RepeatCheckBox->setEnabled(true);
+  AlbumListBox->setEnabled(true);
+  LoadIndex();
+}
+
+void TMainForm::LoadIndex() {
+  const AlbumIndex index = ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
+  setWindowTitle(Display(index.Caption()));
+  albums_ = index.entries;
+
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(albums_.size()));
+  for (const AlbumEntry& album : albums_) names.push_back(Display(album.EntryName));
+  {
+    const QSignalBlocker quiet(AlbumListBox);
+    AlbumListBox->clear();
+    for (int entry : DisplayOrder(names)) {
+      auto* item = new QListWidgetItem(names[entry]);
+      item->setData(Qt::UserRole, entry);  // the list entry keeps its own album
+      AlbumListBox->addItem(item);
+    }
+  }
+
+  if (albums_.empty()) {
+    // An index without a single album leaves nothing to open.
+    ContCheckBox->setEnabled(false);
+    RepeatCheckBox->setEnabled(false);
+    SetEmptyState();
+  } else {
+    selectedAlbum_ = 0;
+    {
+      const QSignalBlocker quiet(AlbumListBox);
+      AlbumListBox->setCurrentRow(0);
+    }
+    OpenAlbum();
+    ShowSongInfo();
+    UpdatePlayerButtons();
+  }
+  // The albums read before a read failure stay listed; the failure itself goes to the error report.
+  if (!index.error.empty()) throw std::runtime_error(index.error);
+}
+
+void TMainForm::SetEmptyState() {
+  FCNDStaticText->show();
+  {
+    const QSignalBlocker quiet(AlbumListBox);
+    AlbumListBox->clear();
+    AlbumListBox->addItem(QStringLiteral("Nessun album."));
+  }
+  AlbumListBox->setEnabled(false);
+  selectedAlbum_ = -1;
+  {
+    const QSignalBlocker quiet(SongsListBox);
+    SongsListBox->clear();
+    SongsListBox->addItem(QStringLiteral("Nessuna canzone."));
+  }
+  SongsListBox->setEnabled(false);
+  selectedSong_ = -1;
+}
+
+bool TMainForm::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) platform::RunGuarded([this] { FormActivate(); });
+  return QWidget::event(event);
+}
+
+void TMainForm::FormActivate() {
+  if (closing_) return;  // the decoder is gone and the window is on its way out
+  for (QWidget* panel : std::initializer_list<QWidget*>{AlbumGroupBox, SongsGroupBox, InfoGroupBox, MP3InfoSpeedButton}) {
+    panel->repaint();
+  }
+  if (!ProbeDecoder()) {
+    closing_ = true;
+    platform::ShowMessageBox(QStringLiteral("Error"), QStringLiteral("Errore di caricamento della libreria MPEGDLL.DLL."),
+                             platform::MessageIcon::Error);
+    close();
+    return;
+  }
+  if (platform::FileExists(kIndexFileName)) LoadCovers();
+}
+
+void TMainForm::SpeedButtonEsciClick() { close(); }
+
+void TMainForm::InfoSpeedButtonClick() {
+  dialogs::TAboutForm about(this);
+  about.exec();
+}
+
+void TMainForm::MP3InfoSpeedButtonClick() {
+  if (mp3InfoForm_) mp3InfoForm_->exec();
+}
+
+const AlbumEntry& TMainForm::AlbumOfEntry(int row) const {
+  const QListWidgetItem* item = AlbumListBox->item(row);
+  if (!item) throw std::out_of_range("no album at list position " + std::to_string(row));
+  bool ok = false;
+  const int entry = item->data(Qt::UserRole).toInt(&ok);
+  if (!ok || entry < 0 || static_cast<std::size_t>(entry) >= albums_.size()) {
+    throw std::out_of_range("no album at list position " + std::to_string(row));
+  }
+  return albums_[static_cast<std::size_t>(entry)];
+}
+
+std::string TMainForm::SelectedAlbumFolder() const {
+  return AlbumFolder(AlbumOfEntry(selectedAlbum_).EntryName);
+}
+
+}  // namespace app

@@ -1,0 +1,170 @@
+// TMainForm: the main window with the album and song lists, covers, ID3 panel and player panel.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/album_index.h"
+#include "player/mpeg_player.h"
+#include "zodizidu/mpeg_audio.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QToolButton;
+class QScrollBar;
+class QSlider;
+class QTabWidget;
+
+namespace dialogs {
+class TMP3InfoForm;
+}
+
+namespace app {
+
+class TMainForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Lays out the window and runs FormCreate with the current directory as the compilation root.
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // ---- controls, named as the window's layout names them ----
+  QTabWidget* CoverPageControl = nullptr;
+  QWidget* FCTabSheet = nullptr;
+  QLabel* FrontCoverImage = nullptr;
+  QLabel* FCNDStaticText = nullptr;
+  QWidget* BCTabSheet = nullptr;
+  QLabel* BackCoverImage = nullptr;
+  QLabel* BCNDStaticText = nullptr;
+  QGroupBox* AlbumGroupBox = nullptr;
+  QLabel* Label6 = nullptr;
+  QListWidget* AlbumListBox = nullptr;
+  QToolButton* CD1SB = nullptr;
+  QToolButton* CD2SB = nullptr;
+  QToolButton* CD3SB = nullptr;
+  QToolButton* CD4SB = nullptr;
+  QGroupBox* SongsGroupBox = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* CDLabel = nullptr;
+  QListWidget* SongsListBox = nullptr;
+  QGroupBox* InfoGroupBox = nullptr;
+  QLabel* Label8 = nullptr;
+  QLineEdit* MP3TitleEdit = nullptr;
+  QLineEdit* MP3ArtistEdit = nullptr;
+  QLineEdit* MP3AlbumEdit = nullptr;
+  QLineEdit* MP3YearEdit = nullptr;
+  QLineEdit* MP3GenreEdit = nullptr;
+  QLineEdit* MP3CommentEdit = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label9 = nullptr;
+  QToolButton* MP3InfoSpeedButton = nullptr;
+  QToolButton* InfoSpeedButton = nullptr;
+  QToolButton* SpeedButtonEsci = nullptr;
+  QGroupBox* MP3PlayerGroupBox = nullptr;
+  QLabel* Label10 = nullptr;
+  QLabel* PosMP3PercLabel = nullptr;
+  QLabel* MP3CurrentPos = nullptr;
+  QLabel* MP3TotalTime = nullptr;
+  QScrollBar* PosMP3ScrollBar = nullptr;
+  QToolButton* ButtonPrev = nullptr;
+  QToolButton* ButtonPlay = nullptr;
+  QToolButton* ButtonPause = nullptr;
+  QToolButton* ButtonStop = nullptr;
+  QToolButton* ButtonNext = nullptr;
+  QCheckBox* ContCheckBox = nullptr;
+  QCheckBox* RepeatCheckBox = nullptr;
+  QSlider* VolTrackBar = nullptr;
+  QLabel* VolPos = nullptr;
+
+  // The playback component.
+  player::TMPEGPlayer MPEGPlayer;
+
+  // ---- state ----
+  // Index of the selected album list entry; -1 without albums.
+  std::int32_t SelectedAlbum() const { return selectedAlbum_; }
+  // Index of the selected song list entry; -1 without songs.
+  std::int32_t SelectedSong() const { return selectedSong_; }
+  // 0 for a single-disc album, else the disc shown (1 to 4).
+  std::int32_t CurrentDisc() const { return currentDisc_; }
+  // Empty, or "CD1/" to "CD4/".
+  const std::string& DiscFolder() const { return discFolder_; }
+  // The albums of the index in file order.
+  const std::vector<AlbumEntry>& AlbumEntries() const { return albums_; }
+  // The album of the list entry at display position `row`.
+  const AlbumEntry& AlbumOfEntry(int row) const;
+  // The analysis of the last selected song; null before the first selection.
+  const zodizidu::TMPEGAudio* SongAnalysis() const { return songAnalysis_.get(); }
+  // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry).
+  void SetMP3InfoForm(dialogs::TMP3InfoForm* form) { mp3InfoForm_ = form; }
+
+  // ---- operations and handlers ----
+  void FormCreate();
+  void FormActivate();
+  void SpeedButtonEsciClick();
+  void InfoSpeedButtonClick();
+  void MP3InfoSpeedButtonClick();
+  void AlbumListBoxClick();
+  void CD1SBClick() { SwitchDisc(1); }
+  void CD2SBClick() { SwitchDisc(2); }
+  void CD3SBClick() { SwitchDisc(3); }
+  void CD4SBClick() { SwitchDisc(4); }
+  void SongsListBoxClick();
+  // Fills the (empty) song list from the files matching `pattern`.
+  void ListSongs(const std::string& pattern);
+  // Lists the selected album's songs, choosing the first disc of a multi-disc album.
+  void OpenAlbum();
+  // Stops and closes a playing or paused stream.
+  void StopIfActive();
+  // Analyses the selected song and fills the ID3 panel and the total time.
+  void ShowSongInfo();
+  // Sets the player buttons for the selected song.
+  void UpdatePlayerButtons();
+  // Shows the selected album's covers.
+  void LoadCovers();
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildCoverPages();
+  void BuildAlbumPanels();
+  void BuildInfoPanel();
+  void BuildPlayerPanel();
+  void ConnectHandlers();
+  void SetUpPlayer();
+  void LoadIndex();
+  void SetEmptyState();
+  void SwitchDisc(int disc);
+  void ShowDisc(int disc);
+  void ClearSongList();
+  void SetSongFields(const std::array<std::string, 6>& values);
+  std::string SelectedAlbumFolder() const;
+  std::string SongPath() const;
+  QToolButton* DiscButton(int disc) const;
+
+  std::int32_t selectedAlbum_ = 0;
+  std::int32_t selectedSong_ = 0;
+  std::int32_t currentDisc_ = 0;
+  std::string discFolder_;
+  std::vector<AlbumEntry> albums_;
+  // Shared with a ShowSongInfo still analysing it, so a newer selection never frees it under that analysis.
+  std::shared_ptr<zodizidu::TMPEGAudio> songAnalysis_;
+  bool closing_ = false;
+  dialogs::TMP3InfoForm* mp3InfoForm_ = nullptr;
+};
+
+}  // namespace app

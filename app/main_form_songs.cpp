@@ -1,0 +1,111 @@
+// TMainForm: the selected song's analysis in the ID3 panel, the player buttons and the covers.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QToolButton>
+#include <QScrollBar>
+
+#include "app/album_paths.h"
+#include "app/format_min_sec.h"
+#include "app/main_form.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "platform/ui/message_box.h"
+
+namespace app {
+
+namespace {
+QString Display(const std::string& bytes) { return QString::fromStdString(platform::ToUtf8(bytes)); }
+
+void SetCaption(QLabel* label, const QString& text) {
+  label->setText(text);
+  label->adjustSize();
+  label->repaint();
+}
+}  // namespace
+
+std::string TMainForm::SongPath() const {
+  const QByteArray song = SongsListBox->item(selectedSong_)->data(Qt::UserRole).toByteArray();
+  return platform::ResolvePath(SelectedAlbumFolder() + "/" + discFolder_ + song.toStdString());
+}
+
+void TMainForm::SetSongFields(const std::array<std::string, 6>& values) {
+  const std::array<QLineEdit*, 6> fields = {MP3TitleEdit, MP3ArtistEdit, MP3AlbumEdit,
+                                            MP3YearEdit,  MP3GenreEdit,  MP3CommentEdit};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i]->setText(Display(values[i]));
+    fields[i]->setCursorPosition(0);  // a long text shows its beginning
+    fields[i]->repaint();
+  }
+}
+
+void TMainForm::ShowSongInfo() {
+  if (selectedSong_ == -1) {
+    PosMP3ScrollBar->setMaximum(0);
+    SetSongFields({});
+    SetCaption(MP3TotalTime, QStringLiteral("00:00"));
+  } else {
+    auto analysis = std::make_shared<zodizidu::TMPEGAudio>();
+    songAnalysis_ = analysis;
+    const std::string path = SongPath();
+    analysis->SetFileName(path);  // handles pending window messages while it searches the file
+    // A selection made while this file was analysed has filled the panel already; the latest wins.
+    if (songAnalysis_ != analysis) return;
+    if (analysis->IsValid()) {
+      const zodizidu::TMPEGData& data = analysis->Data();
+      SetSongFields({analysis->Title(), analysis->Artist(), data.Album, data.Year, analysis->GenreText(), data.Comment});
+      MPEGPlayer.SetStreamName(path);
+      PosMP3ScrollBar->setMaximum(data.Duration);
+      SetCaption(MP3TotalTime, QString::fromStdString(FormatMinSec(data.Duration)));
+    } else {
+      platform::ShowMessageBox(QStringLiteral("Error"), QStringLiteral("File MP3 selezionato non corretto"),
+                               platform::MessageIcon::Error);
+      SetSongFields({});
+      SetCaption(MP3TotalTime, QStringLiteral("00:00"));
+      PosMP3ScrollBar->setMaximum(0);
+    }
+  }
+  PosMP3ScrollBar->setValue(0);
+  SetCaption(MP3CurrentPos, QStringLiteral("00:00"));
+}
+
+void TMainForm::SongsListBoxClick() {
+  const int row = SongsListBox->currentRow();
+  if (row == selectedSong_ || row < 0) return;
+  StopIfActive();
+  selectedSong_ = row;
+  ShowSongInfo();
+  UpdatePlayerButtons();
+}
+
+void TMainForm::UpdatePlayerButtons() {
+  if (selectedSong_ == -1) {
+    for (QWidget* control : std::initializer_list<QWidget*>{MP3InfoSpeedButton, ButtonPlay, ButtonPrev, ButtonNext,
+                                                             PosMP3ScrollBar}) {
+      control->setEnabled(false);
+    }
+  } else {
+    const bool valid = songAnalysis_ && songAnalysis_->IsValid();
+    MP3InfoSpeedButton->setEnabled(valid);
+    ButtonPlay->setEnabled(valid);
+    if (valid) PosMP3ScrollBar->setEnabled(true);
+    ButtonPrev->setEnabled(selectedSong_ > 0);
+    ButtonNext->setEnabled(selectedSong_ + 1 < SongsListBox->count());
+  }
+  ButtonStop->setEnabled(false);
+  ButtonPause->setEnabled(false);
+  for (QWidget* control : std::initializer_list<QWidget*>{MP3InfoSpeedButton, ButtonPlay, ButtonPrev, ButtonNext,
+                                                           PosMP3ScrollBar, ButtonStop, ButtonPause}) {
+    control->repaint();
+  }
+}
+
+void TMainForm::LoadCovers() {
+  FrontCoverImage->setPixmap(QPixmap());
+  BackCoverImage->setPixmap(QPixmap());
+  FCNDStaticText->show();
+  BCNDStaticText->show();
+}
+
+}  // namespace app

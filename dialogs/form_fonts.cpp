@@ -1,0 +1,27 @@
+// The lettering of the program's windows.
+#include "dialogs/form_fonts.h"
+
+namespace dialogs {
+
+namespace {
+constexpr int kFormPixelSize = 11;  // 8 points at 96 dots per inch
+
+QFont Face(const char* family, int pixelSize) {
+  QFont font(QString::fromLatin1(family));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixelSize);
+  return font;
+}
+}  // namespace
+
+QFont FormFont() { return Face("Liberation Sans", kFormPixelSize); }
+
+QFont NarrowFont() { return Face("Liberation Sans Narrow", kFormPixelSize); }
+
+QFont BoldFont(int pixelSize) {
+  QFont font = Face("Liberation Sans", pixelSize);
+  font.setBold(true);
+  return font;
+}
+
+}  // namespace dialogs

@@ -1,0 +1,17 @@
+// The lettering of the program's windows, sized in pixels so the fixed layouts hold at any screen density.
+#pragma once
+
+#include <QFont>
+
+namespace dialogs {
+
+// The windows' text: a sans-serif face at the 11-pixel height of 8-point lettering on a 96-dpi screen.
+QFont FormFont();
+
+// The narrow face of the player panel's time and percentage labels, same height.
+QFont NarrowFont();
+
+// The form's face in bold at `pixelSize` pixels.
+QFont BoldFont(int pixelSize);
+
+}  // namespace dialogs

@@ -1,0 +1,79 @@
+// A compilation built in a temporary folder and the main window on it.
+#include "tests/app/main_form_fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QToolButton>
+#include <QScrollBar>
+#include <QTest>
+
+namespace testsupport {
+
+MainFormTest::MainFormTest() = default;
+
+MainFormTest::~MainFormTest() = default;
+
+void MainFormTest::InstallDecoder(const std::string& fileName) {
+  FakeDecoder::InstallAs(root_.path(), fileName);
+  // Opened by the name the program opens it by, so that both surely share one loaded instance.
+  decoder_ = std::make_unique<FakeDecoder>(std::filesystem::path(".") / fileName);
+}
+
+void MainFormTest::WriteIndex(const std::string& bytes) { root_.WriteFile("ALBUMS.INF", bytes); }
+
+void MainFormTest::WriteIndex(const std::vector<IndexAlbum>& albums, std::string_view title, std::int32_t headerFlag) {
+  WriteIndex(IndexFile(title, headerFlag, albums));
+}
+
+void MainFormTest::AddSong(const std::string& relative, int seconds, const std::optional<Id3Tag>& tag) {
+  root_.WriteFile(relative, Mp3File(seconds, tag));
+}
+
+void MainFormTest::AddFolder(const std::string& relative) { root_.MakeDir(relative); }
+
+app::TMainForm& MainFormTest::Open() {
+  form_ = std::make_unique<app::TMainForm>();
+  form_->show();
+  return *form_;
+}
+
+std::vector<QString> MainFormTest::Entries(const QListWidget* list) {
+  std::vector<QString> entries;
+  for (int i = 0; i < list->count(); ++i) entries.push_back(list->item(i)->text());
+  return entries;
+}
+
+QString MainFormTest::Selected(const QListWidget* list) {
+  const QListWidgetItem* item = list->currentItem();
+  if (!item || !item->isSelected()) return QString();
+  return item->text();
+}
+
+std::vector<QString> MainFormTest::EnabledPlayerControls() const {
+  std::vector<QString> enabled;
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           form_->ButtonPrev, form_->ButtonPlay, form_->ButtonPause, form_->ButtonStop, form_->ButtonNext,
+           form_->PosMP3ScrollBar, form_->MP3InfoSpeedButton, form_->ContCheckBox, form_->RepeatCheckBox}) {
+    if (control->isEnabled()) enabled.push_back(control->objectName());
+  }
+  return enabled;
+}
+
+std::vector<QString> MainFormTest::Boxes() const {
+  std::vector<QString> shown;
+  for (const auto& call : boxes_.Calls()) shown.push_back(call.caption + "|" + call.text);
+  return shown;
+}
+
+bool MainFormTest::ClickEntry(QListWidget* list, const QString& text) {
+  const auto found = list->findItems(text, Qt::MatchExactly);
+  if (found.isEmpty()) return false;
+  list->scrollToItem(found.front());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.front()).center());
+  return true;
+}
+
+void MainFormTest::Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+}  // namespace testsupport

@@ -1,0 +1,65 @@
+// A compilation built in a temporary folder, made the current directory, and the main window on it.
+#pragma once
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "platform/ui/message_box.h"
+#include "tests/app/compilation_files.h"
+#include "tests/player/fake_decoder_control.h"
+#include "tests/support/temp_dir.h"
+
+class QListWidget;
+class QWidget;
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace testsupport {
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  MainFormTest();
+  ~MainFormTest() override;
+
+  // Puts the scripted fake decoder into the compilation root as "MPEGDLL.DLL".
+  void InstallDecoder(const std::string& fileName = "MPEGDLL.DLL");
+  // Writes ALBUMS.INF.
+  void WriteIndex(const std::string& bytes);
+  void WriteIndex(const std::vector<IndexAlbum>& albums, std::string_view title = "", std::int32_t headerFlag = 0);
+  // Writes a valid song of `seconds` at `relative` (to the compilation root).
+  void AddSong(const std::string& relative, int seconds = 61, const std::optional<Id3Tag>& tag = {});
+  // Makes a folder in the compilation.
+  void AddFolder(const std::string& relative);
+
+  // Creates the main window (which runs FormCreate) and shows it.
+  app::TMainForm& Open();
+
+  // What the user sees.
+  static std::vector<QString> Entries(const QListWidget* list);
+  static QString Selected(const QListWidget* list);
+  // The enabled controls among the player panel's, by object name.
+  std::vector<QString> EnabledPlayerControls() const;
+  // The message boxes shown so far, as "caption|text".
+  std::vector<QString> Boxes() const;
+
+  // A user's click on the entry `text` of `list`; false when there is no such entry.
+  static bool ClickEntry(QListWidget* list, const QString& text);
+  static void Click(QWidget* button);
+
+  TempDir root_;
+  ScopedCurrentDir inRoot_{root_.path()};
+  platform::MessageBoxRecorder boxes_;
+  std::unique_ptr<FakeDecoder> decoder_;
+  std::unique_ptr<app::TMainForm> form_;
+};
+
+}  // namespace testsupport
