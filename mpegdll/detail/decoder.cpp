@@ -57,7 +57,13 @@ std::unique_ptr<Decoder> Decoder::Open(std::unique_ptr<Input> input, Status* sta
   facts.seekable = decoder->input_->Seekable();
   // A full scan makes the length exact for files without a Xing header. Decoding after the scan's
   // seek back is not always bit-identical to a fresh start, so the stream is opened again.
-  if (facts.seekable) mpg123_scan(h);
+  if (facts.seekable && mpg123_scan(h) == MPG123_OK) {
+    off_t* offsets = nullptr;
+    std::size_t fill = 0;
+    if (mpg123_index(h, &offsets, &decoder->indexStep_, &fill) == MPG123_OK && offsets) {
+      decoder->index_.assign(offsets, offsets + fill);
+    }
+  }
   const off_t samples = mpg123_length(h);
   facts.lengthFrames = samples > 0 ? static_cast<std::int64_t>(samples) : 0;
   facts.lengthMs = facts.lengthFrames * 1000 / rate;
@@ -76,7 +82,9 @@ bool Decoder::Attach() {
     view_ = std::make_unique<StreamView>(*input_, first->offset, std::move(first->readAhead));
   }
   if (view_->failed()) return false;
-  return mpg123_open_handle(handle_, view_.get()) == MPG123_OK;
+  if (mpg123_open_handle(handle_, view_.get()) != MPG123_OK) return false;
+  if (!index_.empty()) mpg123_set_index(handle_, index_.data(), indexStep_, index_.size());
+  return true;
 }
 
 void Decoder::Detach() {

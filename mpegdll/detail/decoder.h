@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
+
+#include <sys/types.h>
 
 #include "mpegdll/detail/input.h"
 #include "mpegdll/detail/pcm_format.h"
@@ -61,6 +64,10 @@ class Decoder {
 
   std::unique_ptr<Input> input_;
   std::int64_t firstFrame_ = -1;  // offset of the first frame once found
+  // The seek index of the full scan, given again to every fresh start: seeking then needs no
+  // reading of the frames in between.
+  std::vector<off_t> index_;
+  off_t indexStep_ = 0;
   std::unique_ptr<StreamView> view_;
   mpg123_handle_struct* handle_ = nullptr;
   StreamFacts facts_;
