@@ -65,8 +65,12 @@ std::string ShortNameChars(std::string_view text, std::size_t maxLength) {
 std::int32_t DosFileStamp(std::string_view path) {
   struct stat info {};
   if (path.empty() || ::stat(ResolvePath(path).c_str(), &info) != 0) return 0;
+  return DosStampOf(info.st_mtime);
+}
+
+std::int32_t DosStampOf(std::time_t modified) {
   std::tm local{};
-  if (::localtime_r(&info.st_mtime, &local) == nullptr) return 0;
+  if (::localtime_r(&modified, &local) == nullptr) return 0;
   const int year = local.tm_year + 1900;
   if (year < 1980 || year > 2107) return 0;
   const std::uint32_t packed = static_cast<std::uint32_t>(year - 1980) << 25 |

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,9 @@ inline constexpr std::uint16_t kAttrArchive = 0x20;    // a regular file
 // 24..21 month, 20..16 day, 15..11 hour, 10..5 minute, 4..0 seconds / 2); 0 when the file
 // cannot be examined or its year lies outside 1980..2107.
 std::int32_t DosFileStamp(std::string_view path);
+
+// A modification time (seconds since 1970) packed as DosFileStamp does; 0 outside 1980..2107.
+std::int32_t DosStampOf(std::time_t modified);
 
 // The attribute bits above for `path`; 0 when it cannot be examined.
 std::uint16_t FileAttributes(std::string_view path);

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/detail/case_fold.h"
+
 namespace platform {
 
 namespace {
@@ -31,39 +33,12 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
-  std::size_t i = 0;
-  const std::size_t n = bytes.size();
-  while (i < n) {
-    const auto b = static_cast<std::uint8_t>(bytes[i]);
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t len;
-    char32_t cp;
-    if ((b & 0xE0) == 0xC0) {
-      len = 2;
-      cp = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-      len = 3;
-      cp = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-      len = 4;
-      cp = b & 0x07;
-    } else {
-      return false;
-    }
-    if (i + len > n) return false;
-    for (std::size_t k = 1; k < len; ++k) {
-      const auto c = static_cast<std::uint8_t>(bytes[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-        (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
-      return false;
-    i += len;
+  // A byte at or above 0x80 read as a single character starts no valid sequence (overlong
+  // forms, surrogates and values past U+10FFFF included).
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const detail::NameChar c = detail::ReadNameChar(bytes, pos);
+    if (c.length == 1 && static_cast<std::uint8_t>(bytes[pos]) >= 0x80) return false;
+    pos += c.length;
   }
   return true;
 }

@@ -1,4 +1,5 @@
-// Letter-case folding of file names for comparisons that ignore case, without the C locale.
+// Reading UTF-8 names character by character, and letter-case folding for comparisons that
+// ignore case, without the C locale.
 #pragma once
 
 #include <cstddef>

@@ -84,6 +84,12 @@ TEST(DosFileStamp, OnlyYears1980To2107Fit) {
   EXPECT_EQ(platform::DosFileStamp(file.string()), 0);
 }
 
+TEST(DosFileStamp, PacksAGivenTimeAlike) {
+  ScopedTimeZone zone("UTC0");
+  EXPECT_EQ(platform::DosStampOf(981173106), 0x2A4320A3);  // 2001-02-03 04:05:06
+  EXPECT_EQ(platform::DosStampOf(0), 0);                   // 1970
+}
+
 TEST(DosFileStamp, MissingFileGivesZero) {
   TempDir tmp;
   EXPECT_EQ(platform::DosFileStamp(tmp.str() + "/missing.mp3"), 0);
