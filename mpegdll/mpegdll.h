@@ -30,8 +30,10 @@
  *
  * Threads: all entry points are called from one thread of the application. Decoding and output
  * run on one thread of the library's own, started by "init" (or by the first call); no entry
- * point waits for the sound device. The stream callbacks are called on the application's thread
- * during "Open" and on the decode thread afterwards, never after "Close" has returned.
+ * point waits for the sound device: each hands its command to the decode thread, which answers
+ * within milliseconds. The stream callbacks are called on the application's thread during "Open"
+ * and on the decode thread afterwards, never after "Close" has returned (unless a callback held
+ * the decode thread for more than half a second, after which "Close" returns without waiting).
  *
  * Environment: the sound device is ALSA's "default" PCM, so ALSA's own configuration decides
  * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). ALSA's messages on

@@ -6,9 +6,9 @@
 namespace mpegdll {
 namespace {
 
-// Decoded bytes per slice: small for the sound device (prompt commands), large for a file (speed).
-constexpr std::size_t kDeviceChunk = 8 * 1024;
-constexpr std::size_t kFileChunk = 64 * 1024;
+// Decoded bytes per slice, about two frames: commands are served between slices, so a slow
+// stream delays them little; a file gains nothing from more (its writes are buffered).
+constexpr std::size_t kChunk = 8 * 1024;
 // Longest wait for the output within one slice, milliseconds.
 constexpr int kWriteWaitMs = 20;
 constexpr int kDrainWaitMs = 10;
@@ -89,7 +89,7 @@ Status Playback::Start(StartRequest request) {
   // A forward-only stream reaches its start position by decoding.
   if (startMs_ > 0 && !decoder_->facts().seekable) skipUntil_ = FrameAt(startMs_);
 
-  pcm_.resize(keepFirst ? kFileChunk : kDeviceChunk);
+  pcm_.resize(kChunk);
   if (output_->OpensInstantly()) {
     if (!output_->Open(format_)) {
       StopOutput();

@@ -230,6 +230,29 @@ TEST_F(ControlTest, OutputDeviceCodesOtherThanWaveMapperAndFileAreRefused) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.wav"));
 }
 
+TEST_F(ControlTest, WavFileIsCompleteWhenStoppedAndWhenClosedWhilePaused) {
+  const std::string wav = (dir.path() / "stopped.wav").string();
+  ASSERT_EQ(OpenPaced(), 0);
+  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  for (int i = 0; i < 5000 && dll.GetCurrentPos() < 100; ++i) Sleep(1);
+  ASSERT_EQ(dll.Stop(), 0);
+  const WavFile stopped = ReadWav(wav);
+  ASSERT_TRUE(stopped.valid);
+  EXPECT_GT(stopped.dataSize, 0u);
+  EXPECT_EQ(stopped.dataSize, stopped.fileSize - 44);
+  EXPECT_EQ(stopped.riffSize, stopped.dataSize + 36);
+
+  ASSERT_EQ(dll.Restart(), 0);
+  Sleep(50);
+  ASSERT_EQ(dll.Pause(0), 0);
+  ASSERT_EQ(dll.Close(), 0);
+  const WavFile closed = ReadWav(wav);
+  ASSERT_TRUE(closed.valid);
+  EXPECT_EQ(closed.dataSize, closed.fileSize - 44);
+  EXPECT_EQ(endByte, 0);
+}
+
 TEST_F(ControlTest, WavFileThatCannotBeCreatedFailsThePlay) {
   ASSERT_EQ(dll.OpenFile(Write("song.mp3", GeneratedMp3(0.5))), 0);
   const std::string bad = (dir.path() / "no-such-folder" / "out.wav").string();

@@ -1,8 +1,6 @@
 // MPEGDLL.DLL decoding into WAV files, compared sample by sample with a direct libmpg123 decode.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "tests/mpegdll/dll_fixture.h"
 #include "tests/mpegdll/memory_stream.h"
 #include "tests/support/lame_encoder.h"
@@ -13,13 +11,6 @@ namespace {
 
 using testsupport::GeneratedMp3;
 using testsupport::LameSettings;
-
-std::string RandomBytes(std::size_t size, std::uint32_t seed) {
-  std::mt19937 random(seed);
-  std::string out(size, '\0');
-  for (auto& c : out) c = static_cast<char>(random() & 0xFF);
-  return out;
-}
 
 class DecodingTest : public DllTest {};
 

@@ -1,13 +1,13 @@
 // Frame headers, the search for the first frame, and the view libmpg123 reads through.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "mpegdll/detail/frame_finder.h"
 #include "mpegdll/detail/frame_header.h"
 #include "mpegdll/detail/stream_view.h"
 #include "tests/mpegdll/memory_input.h"
+#include "tests/mpegdll/reference_decode.h"
 #include "tests/support/mpeg_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace mpegdlltest {
 namespace {
@@ -15,13 +15,6 @@ namespace {
 using mpegdll::FindFirstFrame;
 using mpegdll::ParseFrameHeader;
 using testsupport::MakeHeader;
-
-std::string RandomBytes(std::size_t size, std::uint32_t seed) {
-  std::mt19937 random(seed);
-  std::string out(size, '\0');
-  for (auto& c : out) c = static_cast<char>(random() & 0xFF);
-  return out;
-}
 
 std::optional<std::int64_t> Find(const std::string& data, bool seekable = true) {
   MemoryInput input(data, seekable);
@@ -53,21 +46,16 @@ TEST(FrameHeaderTest, LengthsFollowLayerAndVersion) {
 TEST(FrameHeaderTest, ReservedAndFreeFormatFieldsAreRefused) {
   const auto valid = MakeHeader(1, 3, 128, 44100);
   EXPECT_TRUE(ParseFrameHeader(valid.Value()));
-  auto h = valid;
-  h.versionBits = 1;
-  EXPECT_FALSE(ParseFrameHeader(h.Value()));
-  h = valid;
-  h.layerBits = 0;
-  EXPECT_FALSE(ParseFrameHeader(h.Value()));
-  h = valid;
-  h.bitRateIndex = 0;
-  EXPECT_FALSE(ParseFrameHeader(h.Value()));
-  h = valid;
-  h.bitRateIndex = 15;
-  EXPECT_FALSE(ParseFrameHeader(h.Value()));
-  h = valid;
-  h.sampleRateIndex = 3;
-  EXPECT_FALSE(ParseFrameHeader(h.Value()));
+  using Spoil = void (*)(testsupport::MpegHeader&);
+  for (Spoil spoil : {+[](testsupport::MpegHeader& h) { h.versionBits = 1; },
+                      +[](testsupport::MpegHeader& h) { h.layerBits = 0; },
+                      +[](testsupport::MpegHeader& h) { h.bitRateIndex = 0; },
+                      +[](testsupport::MpegHeader& h) { h.bitRateIndex = 15; },
+                      +[](testsupport::MpegHeader& h) { h.sampleRateIndex = 3; }}) {
+    auto h = valid;
+    spoil(h);
+    EXPECT_FALSE(ParseFrameHeader(h.Value())) << std::hex << h.Value();
+  }
   EXPECT_FALSE(ParseFrameHeader(valid.Value() & ~0x00200000u));  // one sync bit missing
 }
 
@@ -149,6 +137,34 @@ TEST(StreamViewTest, ForwardOnlyViewServesTheReadAheadFirst) {
   EXPECT_EQ(std::string(buffer, 8), "ABCDEFGH");
   EXPECT_EQ(view.Seek(0, SEEK_SET), -1);
   EXPECT_FALSE(view.failed());
+}
+
+TEST(FileInputTest, BufferedReadsAndSeeksGiveTheFileBytes) {
+  testsupport::TempDir dir;
+  const std::string data = RandomBytes(300000, 9);
+  auto input = mpegdll::OpenFileInput(dir.WriteFile("data.bin", data).string());
+  ASSERT_TRUE(input);
+  EXPECT_EQ(input->Size(), 300000);
+  std::string got(200000, '\0');
+  auto read = [&](std::size_t n) {
+    const long r = input->Read(got.data(), n);
+    return r < 0 ? std::string("<failed>") : got.substr(0, static_cast<std::size_t>(r));
+  };
+  EXPECT_EQ(read(10), data.substr(0, 10));
+  EXPECT_EQ(input->Seek(0, SEEK_CUR), 10);
+  EXPECT_EQ(input->Seek(5, SEEK_SET), 5);  // inside the buffer
+  EXPECT_EQ(read(100), data.substr(5, 100));
+  EXPECT_EQ(read(150000), data.substr(105, 150000));  // past the buffer, straight from the file
+  EXPECT_EQ(input->Seek(0, SEEK_CUR), 150105);
+  EXPECT_EQ(read(7), data.substr(150105, 7));
+  EXPECT_EQ(input->Seek(-128, SEEK_END), 300000 - 128);
+  EXPECT_EQ(read(1000), data.substr(300000 - 128));
+  EXPECT_EQ(read(1000), "");
+  EXPECT_EQ(input->Seek(-1, SEEK_SET), -1);
+  EXPECT_TRUE(input->Rewind());
+  EXPECT_EQ(read(3), data.substr(0, 3));
+  EXPECT_FALSE(mpegdll::OpenFileInput((dir.path() / "missing.bin").string()));
+  EXPECT_FALSE(mpegdll::OpenFileInput(dir.path().string()));
 }
 
 }  // namespace

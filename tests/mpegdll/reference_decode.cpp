@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace mpegdlltest {
 
@@ -77,6 +78,13 @@ WavFile ReadWav(const std::string& path) {
   wav.pcm.samples.assign(s, s + take);
   wav.valid = true;
   return wav;
+}
+
+std::string RandomBytes(std::size_t size, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  std::string out(size, '\0');
+  for (auto& c : out) c = static_cast<char>(random() & 0xFF);
+  return out;
 }
 
 }  // namespace mpegdlltest

@@ -31,4 +31,8 @@ struct WavFile {
 // Reads a canonical 44-byte-header WAV file.
 WavFile ReadWav(const std::string& path);
 
+// `size` pseudo-random bytes: unlike testsupport::Junk they hold false frame syncs and, every few
+// megabytes, false frame pairs.
+std::string RandomBytes(std::size_t size, std::uint32_t seed);
+
 }  // namespace mpegdlltest
