@@ -2,6 +2,7 @@
 #include "platform/regional.h"
 
 #include <langinfo.h>
+#include <locale.h>
 
 #include <mutex>
 #include <optional>
@@ -113,10 +114,23 @@ RegionalSettings ReadLocaleSettings() {
   return settings;
 }
 
+RegionalSettings ReadUserLocaleSettings() {
+  const locale_t user = ::newlocale(LC_TIME_MASK | LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) return ReadLocaleSettings();
+  // Switches only this thread, and only while reading.
+  const locale_t previous = ::uselocale(user);
+  RegionalSettings settings = ReadLocaleSettings();
+  ::uselocale(previous);
+  ::freelocale(user);
+  return settings;
+}
+
 const RegionalSettings& CurrentRegionalSettings() {
   SettingsStore& store = Store();
   std::lock_guard<std::mutex> lock(store.mutex);
-  if (!store.settings) store.settings = ReadLocaleSettings();
+  // Read from the environment, so the answer does not depend on whether the program has
+  // called setlocale before its first date or number was formatted.
+  if (!store.settings) store.settings = ReadUserLocaleSettings();
   return *store.settings;
 }
 

@@ -13,8 +13,8 @@ struct RegionalSettings {
   std::string timeSeparator;      // the text between hours and minutes of the long time
 };
 
-// The settings of the process's LC_TIME and LC_NUMERIC locale (read once, after setlocale),
-// unless a test has put its own in place with SetRegionalSettings.
+// The user's settings (ReadUserLocaleSettings, read once, on first use), unless a test has put
+// its own in place with SetRegionalSettings. The reference stays valid for the whole run.
 const RegionalSettings& CurrentRegionalSettings();
 
 // Replaces the settings for the rest of the process (tests set them explicitly).
@@ -22,5 +22,10 @@ void SetRegionalSettings(const RegionalSettings& settings);
 
 // Reads the settings of the C library's current locale.
 RegionalSettings ReadLocaleSettings();
+
+// Reads the settings of the locale the environment names for LC_TIME and LC_NUMERIC (LC_ALL,
+// LC_TIME / LC_NUMERIC, LANG), as setlocale(LC_ALL, "") would choose, whether or not the
+// process has called it yet; the current locale's when the environment names none installed.
+RegionalSettings ReadUserLocaleSettings();
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 #include "platform/regional.h"
 
 #include <clocale>
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -73,6 +75,52 @@ TEST(ReadLocaleSettings, ItalianLocaleValues) {
   EXPECT_EQ(settings.thousandSeparator, ".");
   EXPECT_EQ(settings.decimalSeparator, ",");
   EXPECT_EQ(settings.timeSeparator, ":");
+}
+
+// Sets one environment variable for one test and puts the previous value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) previous_ = old;
+    ::setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (previous_)
+      ::setenv(name_, previous_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> previous_;
+};
+
+TEST(ReadUserLocaleSettings, TheEnvironmentDecidesNotTheProcessLocale) {
+  ScopedLocale process("C");
+  ScopedEnv user("LC_ALL", "it_IT.UTF-8");
+  if (!std::setlocale(LC_NUMERIC, "it_IT.UTF-8")) GTEST_SKIP() << "locale it_IT.UTF-8 is not installed on this machine";
+  std::setlocale(LC_NUMERIC, "C");
+  const platform::RegionalSettings settings = platform::ReadUserLocaleSettings();
+  EXPECT_EQ(settings.shortDateFormat, "%d/%m/%Y");
+  EXPECT_EQ(settings.decimalSeparator, ",");
+  EXPECT_EQ(std::string(std::setlocale(LC_NUMERIC, nullptr)), "C");  // the process is left alone
+}
+
+TEST(ReadUserLocaleSettings, AMissingLocaleFallsBackToTheProcessLocale) {
+  ScopedLocale process("C");
+  ScopedEnv user("LC_ALL", "xx_NOWHERE.UTF-8");
+  const platform::RegionalSettings settings = platform::ReadUserLocaleSettings();
+  EXPECT_EQ(settings.shortDateFormat, "%m/%d/%y");
+  EXPECT_EQ(settings.decimalSeparator, ".");
+  EXPECT_EQ(settings.thousandSeparator, "");
+}
+
+TEST(ReadUserLocaleSettings, ThePosixLocaleByName) {
+  ScopedEnv user("LC_ALL", "POSIX");
+  const platform::RegionalSettings settings = platform::ReadUserLocaleSettings();
+  EXPECT_EQ(settings.longTimeFormat, "%H:%M:%S");
+  EXPECT_EQ(settings.decimalSeparator, ".");
 }
 
 TEST(CurrentRegionalSettings, TestsPutTheirOwnInPlace) {
