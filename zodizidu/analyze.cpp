@@ -119,6 +119,8 @@ int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
         result = -1;
       } else {
         result = 0;
+        // The record's length saturates at 2 GiB; the play time comes from the whole file.
+        if (size > kMaxInt32) data_.Duration = PlayTime(size, data_.BitRate);
         std::array<std::uint8_t, 4> mark{};
         const std::int64_t xingAt = headerPos + XingOffset(data_.Version, data_.Mode);
         if (window.Read(xingAt, mark) < mark.size()) return -1;

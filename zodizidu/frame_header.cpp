@@ -66,13 +66,7 @@ bool DecodeHeader(std::uint32_t h, TMPEGData& data) {
     data.BitRate = kBitRates[row][Bits(h, 12, 4)];
   }
 
-  if (data.BitRate == 0) {
-    data.Duration = 0;
-  } else {
-    // 64 bits: FileLength x 8 overflows 32 bits from 256 MiB on; the 16-bit field saturates.
-    const std::int64_t seconds = std::int64_t{data.FileLength} * 8 / (std::int64_t{data.BitRate} * 1000);
-    data.Duration = static_cast<std::uint16_t>(std::clamp<std::int64_t>(seconds, 0, 0xFFFF));
-  }
+  data.Duration = PlayTime(data.FileLength, data.BitRate);
   data.FrameLength = CalcFrameLength(data.Version, data.Layer, data.SampleRate, data.BitRate, data.Padding);
   return IsValid(data);
 }
@@ -90,6 +84,13 @@ std::uint16_t CalcFrameLength(std::uint8_t version, std::uint8_t layer, std::int
     length = factor * bitRate / sampleRate + pad;
   }
   return static_cast<std::uint16_t>(std::min<std::int64_t>(length, 0xFFFF));
+}
+
+std::uint16_t PlayTime(std::int64_t fileLength, std::int32_t bitRate) {
+  if (bitRate <= 0 || fileLength <= 0) return 0;
+  // 64 bits: the length in bits overflows 32 bits from 256 MiB on; the 16-bit field saturates.
+  const std::int64_t seconds = fileLength * 8 / (std::int64_t{bitRate} * 1000);
+  return static_cast<std::uint16_t>(std::min<std::int64_t>(seconds, 0xFFFF));
 }
 
 bool IsValid(const TMPEGData& data) {

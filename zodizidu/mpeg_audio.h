@@ -20,7 +20,7 @@ class TMPEGAudio {
   // Analysis results; read-only to callers.
   const TMPEGData& Data() const { return data_; }
 
-  // File position beyond which the frame search gives up; 0 = no limit.
+  // File position beyond which the frame search gives up; 0 (or negative) = no limit.
   std::int32_t ScanLimit() const { return scanLimit_; }
   void SetScanLimit(std::int32_t limit) { scanLimit_ = limit; }
 

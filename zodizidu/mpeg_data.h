@@ -44,6 +44,10 @@ bool DecodeHeader(std::uint32_t h, TMPEGData& data);
 std::uint16_t CalcFrameLength(std::uint8_t version, std::uint8_t layer, std::int32_t sampleRate,
                               std::int32_t bitRate, bool padding);
 
+// Play time in whole seconds of `fileLength` bytes at `bitRate` kbit/s (computed in 64 bits);
+// 0 when the bit rate is not positive, 65535 at most.
+std::uint16_t PlayTime(std::int64_t fileLength, std::int32_t bitRate);
+
 // True when the record describes an accepted MPEG audio file.
 bool IsValid(const TMPEGData& data);
 

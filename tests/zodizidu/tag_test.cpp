@@ -115,15 +115,6 @@ TEST(GenreTest, HoldsTheNamesOfCodesZeroTo125) {
   EXPECT_EQ(zodizidu::GenreText(255), "Unknown");
 }
 
-TEST(XingTest, OffsetFollowsVersionAndChannelMode) {
-  EXPECT_EQ(zodizidu::XingOffset(1, 0), 36);
-  EXPECT_EQ(zodizidu::XingOffset(1, 2), 36);
-  EXPECT_EQ(zodizidu::XingOffset(1, 3), 21);
-  EXPECT_EQ(zodizidu::XingOffset(2, 1), 21);
-  EXPECT_EQ(zodizidu::XingOffset(3, 3), 13);
-  EXPECT_EQ(zodizidu::XingOffset(2, 3), 13);
-}
-
 TEST(XingTest, FrameCountOnlyWhenFlagBitZeroIsSet) {
   const auto withFrames = Bytes(testsupport::XingBlock(testsupport::XingFields().Frames(0x01020304u).Bytes(99u).Toc()));
   EXPECT_EQ(zodizidu::XingFrameCount(std::span(withFrames).subspan(4)), 0x01020304u);
@@ -149,16 +140,6 @@ TEST(XingTest, DurationRoundsHalvesToEven) {
   // 2^32 - 1 frames would play for about 3.5 years: the field saturates.
   EXPECT_EQ(XingDuration(0xFFFFFFFFu, 1152, 8000), 65535);
   EXPECT_EQ(XingDuration(100, 1152, 0), 0);
-}
-
-TEST(XingTest, SamplesPerFrameByLayerAndVersion) {
-  EXPECT_EQ(zodizidu::SamplesPerFrame(1, 1), 384);
-  EXPECT_EQ(zodizidu::SamplesPerFrame(3, 1), 384);
-  EXPECT_EQ(zodizidu::SamplesPerFrame(1, 2), 1152);
-  EXPECT_EQ(zodizidu::SamplesPerFrame(2, 2), 1152);
-  EXPECT_EQ(zodizidu::SamplesPerFrame(1, 3), 1152);
-  EXPECT_EQ(zodizidu::SamplesPerFrame(2, 3), 576);
-  EXPECT_EQ(zodizidu::SamplesPerFrame(3, 3), 576);
 }
 
 }  // namespace
