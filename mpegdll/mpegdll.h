@@ -16,8 +16,10 @@
  *   1  libmpg123 cannot be set up (no decoder handle, a format it refuses), or the decode thread
  *      cannot be started.
  *   2  a call that needs a stream in another mode: "Play" or "Restart" with no stream open,
- *      "Restart" before the first "Play", "Pause" or "Seek" while the stream is neither playing
- *      nor paused, "Stop" with no stream open.
+ *      "Restart" before the first "Play", "Pause" or "Seek" with no stream open or one not
+ *      started yet, "Stop" with no stream open. (A stream that has stopped or ended takes
+ *      "Pause", "Seek" and "Stop" without effect and without a code: the end may come between
+ *      the caller's look at the mode and its call.)
  *   3  "Open" of a missing or unreadable file, of data holding no MPEG audio frames, of a stream
  *      without a read callback or whose open or read callback fails; later, a read failure of
  *      the stream while it plays.
