@@ -69,10 +69,16 @@ std::int32_t DosFileStamp(std::string_view path) {
 }
 
 std::int32_t DosStampOf(std::time_t modified) {
+  // The packed form holds the years 1980 to 2107. A time outside them (a file dated 1970 by an
+  // archive or a copy that lost its dates) is clamped to the nearest time the form holds: the
+  // stamp still tells that the file's facts were read, which is what the analysis checks.
+  constexpr std::uint32_t kEarliest = 0x00210000;  // 1980-01-01 00:00:00
+  constexpr std::uint32_t kLatest = 0xFF9FBF7D;    // 2107-12-31 23:59:58
   std::tm local{};
-  if (::localtime_r(&modified, &local) == nullptr) return 0;
+  if (::localtime_r(&modified, &local) == nullptr) return static_cast<std::int32_t>(modified < 0 ? kEarliest : kLatest);
   const int year = local.tm_year + 1900;
-  if (year < 1980 || year > 2107) return 0;
+  if (year < 1980) return static_cast<std::int32_t>(kEarliest);
+  if (year > 2107) return static_cast<std::int32_t>(kLatest);
   const std::uint32_t packed = static_cast<std::uint32_t>(year - 1980) << 25 |
                                static_cast<std::uint32_t>(local.tm_mon + 1) << 21 |
                                static_cast<std::uint32_t>(local.tm_mday) << 16 |

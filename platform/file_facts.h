@@ -17,10 +17,11 @@ inline constexpr std::uint16_t kAttrArchive = 0x20;    // a regular file
 
 // Modification time in local time, packed in the MS-DOS form (bits 31..25 year - 1980,
 // 24..21 month, 20..16 day, 15..11 hour, 10..5 minute, 4..0 seconds / 2); 0 when the file
-// cannot be examined or its year lies outside 1980..2107.
+// cannot be examined. A time before 1980 or after 2107 is clamped to the first or last time the
+// packed form holds.
 std::int32_t DosFileStamp(std::string_view path);
 
-// A modification time (seconds since 1970) packed as DosFileStamp does; 0 outside 1980..2107.
+// A modification time (seconds since 1970) packed and clamped as DosFileStamp does.
 std::int32_t DosStampOf(std::time_t modified);
 
 // The attribute bits above for `path`; 0 when it cannot be examined.

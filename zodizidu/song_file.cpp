@@ -60,19 +60,7 @@ SongFile::SongFile(const std::string& path) : resolved_(path) {
   state_ = State::kOpen;
 }
 
-std::int32_t SongFile::DosStamp() const {
-  std::tm local{};
-  if (::localtime_r(&info_.st_mtime, &local) == nullptr) return 0;
-  const int year = local.tm_year + 1900;
-  if (year < 1980 || year > 2107) return 0;
-  const std::uint32_t packed = static_cast<std::uint32_t>(year - 1980) << 25 |
-                               static_cast<std::uint32_t>(local.tm_mon + 1) << 21 |
-                               static_cast<std::uint32_t>(local.tm_mday) << 16 |
-                               static_cast<std::uint32_t>(local.tm_hour) << 11 |
-                               static_cast<std::uint32_t>(local.tm_min) << 5 |
-                               static_cast<std::uint32_t>(std::min(local.tm_sec, 59) / 2);
-  return static_cast<std::int32_t>(packed);
-}
+std::int32_t SongFile::DosStamp() const { return platform::DosStampOf(info_.st_mtime); }
 
 std::uint16_t SongFile::Attributes() const {
   std::uint16_t attributes = 0;

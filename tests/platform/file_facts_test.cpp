@@ -70,24 +70,24 @@ TEST(DosFileStamp, PacksTheLocalModificationTime) {
   }
 }
 
-TEST(DosFileStamp, OnlyYears1980To2107Fit) {
+TEST(DosFileStamp, TimesOutside1980To2107AreClampedNotLost) {
   ScopedTimeZone zone("UTC0");
   TempDir tmp;
   const fs::path file = tmp.WriteFile("f", "x");
   SetModified(file, 1979, 12, 31, 23, 59, 59);
-  EXPECT_EQ(platform::DosFileStamp(file.string()), 0);
+  EXPECT_EQ(platform::DosFileStamp(file.string()), 0x00210000);
   SetModified(file, 1980, 1, 1, 0, 0, 0);
   EXPECT_EQ(platform::DosFileStamp(file.string()), 0x00210000);
   SetModified(file, 2107, 12, 31, 23, 59, 58);
   EXPECT_EQ(static_cast<std::uint32_t>(platform::DosFileStamp(file.string())), 0xFF9FBF7Du);
   SetModified(file, 2108, 1, 1, 0, 0, 0);
-  EXPECT_EQ(platform::DosFileStamp(file.string()), 0);
+  EXPECT_EQ(static_cast<std::uint32_t>(platform::DosFileStamp(file.string())), 0xFF9FBF7Du);
 }
 
 TEST(DosFileStamp, PacksAGivenTimeAlike) {
   ScopedTimeZone zone("UTC0");
   EXPECT_EQ(platform::DosStampOf(981173106), 0x2A4320A3);  // 2001-02-03 04:05:06
-  EXPECT_EQ(platform::DosStampOf(0), 0);                   // 1970
+  EXPECT_EQ(platform::DosStampOf(0), 0x00210000);          // 1970 is clamped to 1980-01-01
 }
 
 TEST(DosFileStamp, MissingFileGivesZero) {

@@ -1,6 +1,7 @@
 // Analyze on generated files: where the first frame pair is found, what lands in the record.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -319,6 +320,23 @@ TEST_F(AnalyzeTest, FileOfMoreThan2GiBSaturatesItsLength) {
   EXPECT_EQ(data().FileLength, INT_MAX);
   EXPECT_EQ(data().Duration, 57521);
   EXPECT_EQ(data().Title, "Huge");
+}
+
+}  // namespace
+
+namespace {
+
+// A song whose modification time lies before 1980 (an archive or a copy that lost its dates)
+// is still a good song: its time stamp is clamped, not lost.
+TEST_F(AnalyzeTest, SongDatedBefore1980IsAccepted) {
+  const std::string file = Mp3File(100, std::nullopt, kCd);
+  ASSERT_EQ(AnalyzeBytes("old.mp3", file), 0);
+  std::filesystem::last_write_time(PathOf("old.mp3"), std::filesystem::file_time_type::clock::from_sys(
+                                                          std::chrono::sys_seconds{std::chrono::seconds{0}}));
+  ASSERT_EQ(AnalyzePath(PathOf("old.mp3")), 0);
+  EXPECT_TRUE(audio_.IsValid());
+  EXPECT_NE(data().FileStamp, 0);
+  EXPECT_EQ(data().FileStamp >> 25, 0);  // year 1980
 }
 
 }  // namespace
