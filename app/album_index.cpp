@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace app {
 
@@ -40,6 +41,7 @@ using RecordSource = std::function<bool(Record&, std::string& error)>;
 // The header, then at least one album record, then more while complete records remain.
 AlbumIndex ReadRecords(std::size_t recordCount, const RecordSource& next) {
   AlbumIndex index;
+  index.entries.reserve(recordCount > 0 ? recordCount - 1 : 0);
   Record record{};
   std::size_t position = 0;
   auto read = [&] {
@@ -97,21 +99,32 @@ AlbumIndex ReadAlbumIndex(const std::string& path) {
   struct stat facts {};
   if (::fstat(fd, &facts) != 0) facts.st_size = 0;
   const std::size_t recordCount = static_cast<std::size_t>(facts.st_size) / kAlbumRecordSize;
-  AlbumIndex index = ReadRecords(recordCount, [fd](Record& record, std::string& error) {
-    std::size_t done = 0;
-    while (done < record.size()) {
-      const ssize_t got = ::read(fd, record.data() + done, record.size() - done);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        error = std::strerror(errno);
-        return false;
+  // Records are taken from blocks of many at a time: an index of thousands of albums is read
+  // with a handful of system calls.
+  std::vector<std::uint8_t> block(kAlbumRecordSize * 256);
+  std::size_t begin = 0;  // the unread bytes of the block are [begin, end)
+  std::size_t end = 0;
+  AlbumIndex index = ReadRecords(recordCount, [&](Record& record, std::string& error) {
+    if (end - begin < kAlbumRecordSize) {
+      std::memmove(block.data(), block.data() + begin, end - begin);
+      end -= begin;
+      begin = 0;
+      while (end < kAlbumRecordSize) {
+        const ssize_t got = ::read(fd, block.data() + end, block.size() - end);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+          error = std::strerror(errno);
+          return false;
+        }
+        if (got == 0) {  // the file shrank while it was read
+          error = kReadBeyondEnd;
+          return false;
+        }
+        end += static_cast<std::size_t>(got);
       }
-      if (got == 0) {  // the file shrank while it was read
-        error = kReadBeyondEnd;
-        return false;
-      }
-      done += static_cast<std::size_t>(got);
     }
+    std::memcpy(record.data(), block.data() + begin, kAlbumRecordSize);
+    begin += kAlbumRecordSize;
     return true;
   });
   ::close(fd);

@@ -12,9 +12,11 @@
 #include <QTabWidget>
 
 #include <stdexcept>
+#include <utility>
 
 #include "app/album_paths.h"
 #include "app/decoder_probe.h"
+#include "app/detail/album_item.h"
 #include "app/display_order.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
@@ -70,7 +72,8 @@ void TMainForm::FormCreate() {
     control->setEnabled(false);
   }
   CoverPageControl->setCurrentWidget(FCTabSheet);
-  if (!ProbeDecoder()) {
+  const DecoderProbe probe;
+  if (!probe.Passed()) {
     SetEmptyState();
     return;
   }
@@ -91,9 +94,9 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::LoadIndex() {
-  const AlbumIndex index = ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
+  AlbumIndex index = ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
   setWindowTitle(Display(index.Caption()));
-  albums_ = index.entries;
+  albums_ = std::move(index.entries);
 
   QStringList names;
   names.reserve(static_cast<qsizetype>(albums_.size()));
@@ -101,11 +104,7 @@ void TMainForm::LoadIndex() {
   {
     const QSignalBlocker quiet(AlbumListBox);
     AlbumListBox->clear();
-    for (int entry : DisplayOrder(names)) {
-      auto* item = new QListWidgetItem(names[entry]);
-      item->setData(Qt::UserRole, entry);  // the list entry keeps its own album
-      AlbumListBox->addItem(item);
-    }
+    for (int entry : DisplayOrder(names)) AlbumListBox->addItem(new detail::AlbumItem(names[entry], entry));
   }
 
   if (albums_.empty()) {
@@ -155,7 +154,7 @@ void TMainForm::FormActivate() {
   for (QWidget* panel : std::initializer_list<QWidget*>{AlbumGroupBox, SongsGroupBox, InfoGroupBox, MP3InfoSpeedButton}) {
     panel->repaint();
   }
-  if (!ProbeDecoder()) {
+  if (!DecoderProbe().Passed()) {
     closing_ = true;
     platform::ShowMessageBox(QStringLiteral("Error"), QStringLiteral("Errore di caricamento della libreria MPEGDLL.DLL."),
                              platform::MessageIcon::Error);

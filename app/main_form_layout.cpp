@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include "app/detail/glyphs.h"
 #include "app/detail/list_box.h"
 #include "app/detail/titled_group_box.h"
 #include "app/main_form.h"
@@ -51,11 +52,11 @@ QLabel* GroupTitle(QWidget* box, const char* name, const QString& text) {
   return title;
 }
 
-QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& caption, QStyle::StandardPixmap glyph,
+QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& caption, const QIcon& glyph,
                          const QRect& geometry) {
   auto* button = Named(new QToolButton(parent), name, geometry);
   button->setText(caption);
-  button->setIcon(parent->style()->standardIcon(glyph));
+  button->setIcon(glyph);
   button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
   // Like the flat buttons of the original layout, these never take the keyboard focus;
   // their underlined letters still work.
@@ -85,7 +86,7 @@ void TMainForm::BuildControls() {
   setWindowTitle(QString::fromLatin1(kDefaultCaption.data(), static_cast<int>(kDefaultCaption.size())));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setWindowIcon(style()->standardIcon(QStyle::SP_DriveCDIcon));
+  setWindowIcon(detail::GlyphIcon(detail::Glyph::Disc));
   setFixedSize(577, 332);
   setFont(dialogs::FormFont());
   BuildCoverPages();
@@ -123,8 +124,9 @@ void TMainForm::BuildAlbumPanels() {
   const std::array<const char*, 4> names = {"CD1SB", "CD2SB", "CD3SB", "CD4SB"};
   const std::array<int, 4> lefts = {208, 300, 400, 500};
   std::array<QToolButton**, 4> buttons = {&CD1SB, &CD2SB, &CD3SB, &CD4SB};
+  const QIcon disc = detail::GlyphIcon(detail::Glyph::Disc);
   for (std::size_t i = 0; i < buttons.size(); ++i) {
-    *buttons[i] = GlyphButton(this, names[i], QStringLiteral("CD%1").arg(i + 1), QStyle::SP_DriveCDIcon,
+    *buttons[i] = GlyphButton(this, names[i], QStringLiteral("CD%1").arg(i + 1), disc,
                               QRect(lefts[i], 96, 75, 22));
   }
 
@@ -170,13 +172,13 @@ void TMainForm::BuildInfoPanel() {
   }
 
   MP3InfoSpeedButton =
-      GlyphButton(this, "MP3InfoSpeedButton", QStringLiteral("&MP3 Info"), QStyle::SP_FileDialogInfoView,
+      GlyphButton(this, "MP3InfoSpeedButton", QStringLiteral("&MP3 Info"), detail::GlyphIcon(detail::Glyph::Info),
                   QRect(256, 211, 73, 30));
   InfoSpeedButton =
-      GlyphButton(this, "InfoSpeedButton", QStringLiteral("&About..."), QStyle::SP_MessageBoxInformation,
+      GlyphButton(this, "InfoSpeedButton", QStringLiteral("&About..."), detail::GlyphIcon(detail::Glyph::About),
                   QRect(256, 255, 73, 30));
   SpeedButtonEsci =
-      GlyphButton(this, "SpeedButtonEsci", QStringLiteral("&Esci"), QStyle::SP_DialogCloseButton,
+      GlyphButton(this, "SpeedButtonEsci", QStringLiteral("&Esci"), detail::GlyphIcon(detail::Glyph::Exit),
                   QRect(256, 300, 73, 30));
 }
 
@@ -201,19 +203,19 @@ void TMainForm::BuildPlayerPanel() {
   struct Transport {
     QToolButton** button;
     const char* name;
-    QStyle::StandardPixmap glyph;
+    detail::Glyph glyph;
     const char* hint;
   };
   const std::array<Transport, 5> transport = {{
-      {&ButtonPrev, "ButtonPrev", QStyle::SP_MediaSkipBackward, "Canzone precedente"},
-      {&ButtonPlay, "ButtonPlay", QStyle::SP_MediaPlay, "Play"},
-      {&ButtonPause, "ButtonPause", QStyle::SP_MediaPause, "Pause"},
-      {&ButtonStop, "ButtonStop", QStyle::SP_MediaStop, "Stop"},
-      {&ButtonNext, "ButtonNext", QStyle::SP_MediaSkipForward, "Canzone successiva"},
+      {&ButtonPrev, "ButtonPrev", detail::Glyph::Previous, "Canzone precedente"},
+      {&ButtonPlay, "ButtonPlay", detail::Glyph::Play, "Play"},
+      {&ButtonPause, "ButtonPause", detail::Glyph::Pause, "Pause"},
+      {&ButtonStop, "ButtonStop", detail::Glyph::Stop, "Stop"},
+      {&ButtonNext, "ButtonNext", detail::Glyph::Next, "Canzone successiva"},
   }};
   int left = 8;
   for (const Transport& t : transport) {
-    *t.button = GlyphButton(MP3PlayerGroupBox, t.name, QString(), t.glyph, QRect(left, 48, 30, 33));
+    *t.button = GlyphButton(MP3PlayerGroupBox, t.name, QString(), detail::GlyphIcon(t.glyph), QRect(left, 48, 30, 33));
     (*t.button)->setToolTip(QString::fromLatin1(t.hint));
     left += 30;
   }

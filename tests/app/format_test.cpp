@@ -28,6 +28,12 @@ TEST(DisplayOrderTest, IgnoresLetterCase) {
   EXPECT_EQ(InOrder({"Zeta", "alfa", "Beta"}), (QStringList{"alfa", "Beta", "Zeta"}));
 }
 
+TEST(DisplayOrderTest, IgnoresAccentsAtFirstAndPutsCapitalsFirstAmongEquals) {
+  EXPECT_EQ(InOrder({"Zeta", QString::fromUtf8("Èlite"), "Elfo", "citta", QString::fromUtf8("Città")}),
+            (QStringList{QString::fromUtf8("Città"), "citta", "Elfo", QString::fromUtf8("Èlite"), "Zeta"}));
+  EXPECT_EQ(app::OrderKey(QString::fromUtf8("ÀBÇ")), app::OrderKey("abc"));
+}
+
 TEST(DisplayOrderTest, TextsEqualButForCaseShowTheSameWayWhateverTheirFileOrder) {
   EXPECT_EQ(InOrder({"abc", "ABC", "Abc"}), InOrder({"Abc", "abc", "ABC"}));
   const std::vector<int> same = app::DisplayOrder({"x", "x", "x"});

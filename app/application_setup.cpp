@@ -1,0 +1,21 @@
+// What the program entry sets up before its windows exist.
+#include "app/application_setup.h"
+
+#include <QApplication>
+
+#include "dialogs/form_fonts.h"
+#include "platform/ui/error_report.h"
+#include "zodizidu/mpeg_audio.h"
+
+namespace app {
+
+void SetUpApplication() {
+  const QString title = QStringLiteral("Albavox v2.0");
+  QApplication::setApplicationName(title);
+  QApplication::setApplicationDisplayName(QString());  // window captions stay exactly as set
+  platform::SetApplicationTitle(title);
+  QApplication::setFont(dialogs::FormFont());
+  zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); });
+}
+
+}  // namespace app

@@ -1,0 +1,203 @@
+// Start-up of albavox on a compilation of 10,000 albums, until the window's first frame with the
+// first album opened, against a bare Qt window's start-up measured in the same run.
+//
+// The program re-executes itself: "--bare" shows an empty window of the same size, "--albavox"
+// shows the main window in a compilation. Each child reports the moment its first frame was
+// painted; the parent measures from just before it started the child, alternating the kinds,
+// and prints the medians and their ratio. For reference it also times the main window in a
+// compilation without an index: the window alone, without the albums.
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/application_setup.h"
+#include "app/main_form.h"
+#include "tests/support/lame_encoder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kAlbums = 10000;
+constexpr int kRounds = 15;
+
+std::int64_t NowNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Prints the time once the window's first frame has been painted, then ends the process at once
+// (tearing down is no part of starting).
+class FirstFrame : public QObject {
+ public:
+  explicit FirstFrame(QWidget& window) { window.installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !seen_) {
+      seen_ = true;
+      QTimer::singleShot(0, [] {
+        std::printf("%lld\n", static_cast<long long>(NowNs()));
+        std::fflush(stdout);
+        std::_Exit(0);
+      });
+    }
+    return false;
+  }
+
+ private:
+  bool seen_ = false;
+};
+
+int RunBare(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QWidget window;
+  window.setFixedSize(577, 332);
+  window.setWindowTitle(QStringLiteral("Albavox v2.0"));
+  FirstFrame frame(window);
+  window.show();
+  return QApplication::exec();
+}
+
+int RunAlbavox(int argc, char** argv, const char* root) {
+  fs::current_path(root);
+  QApplication application(argc, argv);
+  app::SetUpApplication();
+  app::TMainForm window;
+  FirstFrame frame(window);
+  window.show();
+  return QApplication::exec();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::string Record(const std::string& name, std::int32_t flag) {
+  std::string record(260, '\0');
+  record[0] = static_cast<char>(name.size());
+  std::copy(name.begin(), name.end(), record.begin() + 1);
+  for (int i = 0; i < 4; ++i) record[256 + i] = static_cast<char>((static_cast<std::uint32_t>(flag) >> (8 * i)) & 0xFF);
+  return record;
+}
+
+// The index lists the albums in a shuffled order, so the window really sorts them; the album
+// shown first holds three real songs.
+fs::path MakeCompilation() {
+  const fs::path root = fs::path(ALBAVOX_BENCH_DATA) / "compilation";
+  fs::remove_all(root);
+  std::vector<int> order(kAlbums);
+  for (int i = 0; i < kAlbums; ++i) order[static_cast<std::size_t>(i)] = i;
+  std::uint32_t state = 12345;
+  for (int i = kAlbums - 1; i > 0; --i) {
+    state = state * 1103515245u + 12345u;
+    std::swap(order[static_cast<std::size_t>(i)], order[(state >> 8) % static_cast<std::uint32_t>(i + 1)]);
+  }
+  std::string index = Record("Albavox benchmark", 1);
+  char name[32];
+  for (int album : order) {
+    std::snprintf(name, sizeof name, "Album %05d", album);
+    index += Record(name, album % 7 == 0 ? 1 : 0);
+  }
+  WriteFile(root / "ALBUMS.INF", index);
+  for (int song = 1; song <= 3; ++song) {
+    WriteFile(root / "Album 00001" / ("Song " + std::to_string(song) + ".mp3"), testsupport::GeneratedMp3(20.0, {}, song));
+  }
+  fs::create_directories(root / "Album 00000" / "CD1");
+  fs::copy_file(root / "Album 00001" / "Song 1.mp3", root / "Album 00000" / "CD1" / "Song 1.mp3");
+  fs::copy_file(MPEGDLL_PATH, root / "MPEGDLL.DLL");
+  return root;
+}
+
+// The decoder library and nothing else: the window starts in its empty state.
+fs::path MakeEmptyCompilation() {
+  const fs::path root = fs::path(ALBAVOX_BENCH_DATA) / "no-index";
+  fs::remove_all(root);
+  fs::create_directories(root);
+  fs::copy_file(MPEGDLL_PATH, root / "MPEGDLL.DLL");
+  return root;
+}
+
+// Runs this program with `mode`; returns nanoseconds from just before the start to its first frame.
+std::int64_t TimeChild(const char* self, const std::string& mode, const std::string& root) {
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+  std::vector<std::string> args = {self, mode};
+  if (!root.empty()) args.push_back(root);
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  const std::int64_t start = NowNs();
+  if (::posix_spawn(&child, self, &actions, nullptr, argv.data(), environ) != 0) throw std::runtime_error("spawn");
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  std::string output;
+  char buffer[64];
+  ssize_t got = 0;
+  while ((got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<std::size_t>(got));
+  ::close(pipeFds[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (output.empty()) throw std::runtime_error(mode + " reported no frame");
+  return std::stoll(output) - start;
+}
+
+double MedianMs(std::vector<std::int64_t> values) {
+  std::sort(values.begin(), values.end());
+  return static_cast<double>(values[values.size() / 2]) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "--bare") return RunBare(argc, argv);
+  if (argc >= 3 && std::string(argv[1]) == "--albavox") return RunAlbavox(argc, argv, argv[2]);
+
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const std::string root = MakeCompilation().string();
+  const std::string empty = MakeEmptyCompilation().string();
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  TimeChild(self.c_str(), "--bare", "");  // warm the caches for all
+  TimeChild(self.c_str(), "--albavox", root);
+  TimeChild(self.c_str(), "--albavox", empty);
+  std::vector<std::int64_t> bare, albavox, window;
+  for (int round = 0; round < kRounds; ++round) {
+    bare.push_back(TimeChild(self.c_str(), "--bare", ""));
+    albavox.push_back(TimeChild(self.c_str(), "--albavox", root));
+    window.push_back(TimeChild(self.c_str(), "--albavox", empty));
+  }
+  const double bareMs = MedianMs(bare);
+  const double albavoxMs = MedianMs(albavox);
+  const double windowMs = MedianMs(window);
+  std::printf("start-up to the first frame, median of %d runs each (offscreen)\n", kRounds);
+  std::printf("  bare Qt window:                       %8.1f ms\n", bareMs);
+  std::printf("  albavox, %d albums, first opened:  %8.1f ms\n", kAlbums, albavoxMs);
+  std::printf("  albavox without an index (reference): %8.1f ms\n", windowMs);
+  std::printf("ratio albavox / bare window: %.2f (target at most 1.30)\n", albavoxMs / bareMs);
+  std::printf("ratio albavox / albavox without an index: %.2f\n", albavoxMs / windowMs);
+  return 0;
+}
