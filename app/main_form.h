@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -132,7 +133,8 @@ class TMainForm : public QWidget {
   void ShowSongInfo();
   // Sets the player buttons for the selected song.
   void UpdatePlayerButtons();
-  // Shows the selected album's covers.
+  // Shows the selected album's covers; a picture that cannot be decoded is reported (once per
+  // choice of the album) and its page says that no picture is available.
   void LoadCovers();
 
  protected:
@@ -155,6 +157,7 @@ class TMainForm : public QWidget {
   std::string SelectedAlbumFolder() const;
   std::string SongPath() const;
   QToolButton* DiscButton(int disc) const;
+  void ShowCover(const std::string& path, QLabel* picture, QLabel* note, std::string& failures);
 
   std::int32_t selectedAlbum_ = 0;
   std::int32_t selectedSong_ = 0;
@@ -165,6 +168,8 @@ class TMainForm : public QWidget {
   std::shared_ptr<zodizidu::TMPEGAudio> songAnalysis_;
   bool closing_ = false;
   dialogs::TMP3InfoForm* mp3InfoForm_ = nullptr;
+  // Covers of the selected album that failed to decode and have been reported.
+  std::set<std::string> reportedCovers_;
 };
 
 }  // namespace app

@@ -122,6 +122,7 @@ void TMainForm::AlbumListBoxClick() {
   OpenAlbum();
   ShowSongInfo();
   UpdatePlayerButtons();
+  reportedCovers_.clear();
   LoadCovers();
 }
 

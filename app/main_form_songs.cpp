@@ -6,7 +6,10 @@
 #include <QToolButton>
 #include <QScrollBar>
 
+#include <stdexcept>
+
 #include "app/album_paths.h"
+#include "app/cover_picture.h"
 #include "app/format_min_sec.h"
 #include "app/main_form.h"
 #include "platform/paths.h"
@@ -102,10 +105,43 @@ void TMainForm::UpdatePlayerButtons() {
 }
 
 void TMainForm::LoadCovers() {
-  FrontCoverImage->setPixmap(QPixmap());
-  BackCoverImage->setPixmap(QPixmap());
-  FCNDStaticText->show();
-  BCNDStaticText->show();
+  FrontCoverImage->clear();
+  BackCoverImage->clear();
+  if (selectedAlbum_ < 0) {  // no album, no covers
+    FCNDStaticText->show();
+    BCNDStaticText->show();
+    return;
+  }
+  const std::string folder = SelectedAlbumFolder() + "/";
+  std::string failures;
+  ShowCover(folder + "front.jpg", FrontCoverImage, FCNDStaticText, failures);
+  ShowCover(folder + "back.jpg", BackCoverImage, BCNDStaticText, failures);
+  if (!failures.empty()) throw std::runtime_error(failures);
+}
+
+void TMainForm::ShowCover(const std::string& path, QLabel* picture, QLabel* note, std::string& failures) {
+  if (!InsideCompilation(path) || !platform::FileExists(path)) {
+    note->show();
+    return;
+  }
+  note->hide();
+  const CoverPicture cover = DecodeCover(path, picture->size(), [picture](const QImage& partial) {
+    picture->setPixmap(QPixmap::fromImage(partial));
+    picture->repaint();
+  });
+  if (cover.image.isNull()) {
+    // The page says there is no picture rather than staying blank; the damage is reported once
+    // per choice of the album, not again at every return to the window.
+    picture->clear();
+    note->show();
+    if (reportedCovers_.insert(path).second) {
+      if (!failures.empty()) failures += "\n";
+      failures += cover.error + " (" + platform::ToUtf8(path) + ")";
+    }
+    return;
+  }
+  picture->setPixmap(QPixmap::fromImage(cover.image));
+  picture->repaint();
 }
 
 }  // namespace app

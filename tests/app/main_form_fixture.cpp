@@ -76,4 +76,9 @@ bool MainFormTest::ClickEntry(QListWidget* list, const QString& text) {
 
 void MainFormTest::Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+void MainFormTest::Activate(app::TMainForm& form) {
+  QEvent activation(QEvent::WindowActivate);
+  QApplication::sendEvent(&form, &activation);
+}
+
 }  // namespace testsupport

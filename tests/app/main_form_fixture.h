@@ -54,6 +54,8 @@ class MainFormTest : public ::testing::Test {
   // A user's click on the entry `text` of `list`; false when there is no such entry.
   static bool ClickEntry(QListWidget* list, const QString& text);
   static void Click(QWidget* button);
+  // The window becoming the active one (returning from a dialog or another program).
+  static void Activate(app::TMainForm& form);
 
   TempDir root_;
   ScopedCurrentDir inRoot_{root_.path()};

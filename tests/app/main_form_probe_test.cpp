@@ -29,11 +29,6 @@ class BesideProgram {
   fs::path path_;
 };
 
-void Activate(app::TMainForm& form) {
-  QEvent activation(QEvent::WindowActivate);
-  QApplication::sendEvent(&form, &activation);
-}
-
 TEST_F(MainFormTest, LibraryBesideTheProgramIsNotEnoughWithoutTheFileInTheCompilation) {
   BesideProgram beside;
   WriteIndex({{"Album", 0}});

@@ -19,11 +19,6 @@ using Strings = std::vector<QString>;
 using testsupport::IndexRecord;
 using testsupport::MainFormTest;
 
-void Activate(app::TMainForm& form) {
-  QEvent activation(QEvent::WindowActivate);
-  QApplication::sendEvent(&form, &activation);
-}
-
 TEST_F(MainFormTest, WithoutDecoderTheWindowIsEmptyAndTheFirstActivationEndsIt) {
   WriteIndex({{"Album", 0}});
   AddSong("Album/song.mp3");

@@ -1,0 +1,101 @@
+// Decoding a cover picture with libjpeg: errors come back as text, never as an exit or a throw.
+#include "app/cover_picture.h"
+
+#include <cstdio>
+#include <csetjmp>
+#include <memory>
+
+// jpeglib.h wants FILE and size_t declared first.
+#include <jpeglib.h>
+
+#include "platform/paths.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kProgressSteps = 4;  // the picture appears in this many bands while it is decoded
+
+struct ErrorManager {
+  jpeg_error_mgr base;
+  std::jmp_buf escape;
+  char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr info) {
+  auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+  (*info->err->format_message)(info, errors->message);
+  std::longjmp(errors->escape, 1);
+}
+
+void IgnoreMessage(j_common_ptr, int) {}  // warnings about damaged data: decode what is there
+
+// The largest reduction (denominator 1, 2, 4 or 8) that keeps the picture at least as large as the area.
+unsigned ScaleDenominator(unsigned width, unsigned height, QSize area) {
+  unsigned denominator = 1;
+  while (denominator < 8 && width / (denominator * 2) >= static_cast<unsigned>(area.width()) &&
+         height / (denominator * 2) >= static_cast<unsigned>(area.height())) {
+    denominator *= 2;
+  }
+  return denominator;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The libjpeg part, kept free of objects with destructors: an error jumps straight out of it.
+// Returns false with the message in `errors` on failure.
+bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& progress, ErrorManager& errors,
+            jpeg_decompress_struct& info) {
+  if (setjmp(errors.escape)) return false;
+  jpeg_create_decompress(&info);
+  jpeg_stdio_src(&info, file);
+  jpeg_read_header(&info, TRUE);
+  if (static_cast<long long>(info.image_width) * info.image_height > kMaxCoverPixels) {
+    std::snprintf(errors.message, sizeof errors.message, "Picture too large (%ux%u)", info.image_width,
+                  info.image_height);
+    return false;
+  }
+  info.scale_num = 1;
+  info.scale_denom = ScaleDenominator(info.image_width, info.image_height, area);
+  info.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&info);
+  image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
+  image.fill(Qt::white);
+  const JDIMENSION band = info.output_height / kProgressSteps + 1;
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+    jpeg_read_scanlines(&info, &row, 1);
+    if (progress && info.output_scanline % band == 0 && info.output_scanline < info.output_height) progress(image);
+  }
+  jpeg_finish_decompress(&info);
+  return true;
+}
+
+}  // namespace
+
+CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgress& progress) {
+  CoverPicture picture;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(platform::ResolvePath(path).c_str(), "rb"));
+  if (!file) {
+    picture.error = "Cannot open " + path;
+    return picture;
+  }
+  jpeg_decompress_struct info{};
+  ErrorManager errors{};
+  info.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = ErrorExit;
+  errors.base.emit_message = IgnoreMessage;
+  QImage image;
+  const bool decoded = Decode(file.get(), area, image, progress, errors, info);
+  jpeg_destroy_decompress(&info);
+  if (!decoded) {
+    picture.error = errors.message;
+    return picture;
+  }
+  picture.image = std::move(image);
+  return picture;
+}
+
+}  // namespace app

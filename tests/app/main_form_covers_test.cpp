@@ -1,0 +1,136 @@
+// The covers of the selected album on the two pages, reloaded at every return to the window.
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QToolButton>
+
+#include "tests/app/jpeg_files.h"
+#include "tests/app/main_form_fixture.h"
+
+namespace {
+
+using Strings = std::vector<QString>;
+using testsupport::JpegPicture;
+using testsupport::MainFormTest;
+
+// The colour in the upper middle of the picture a page shows; invalid when it shows none.
+QColor Shown(const QLabel* picture) {
+  const QPixmap pixmap = picture->pixmap();
+  if (pixmap.isNull()) return QColor();
+  return pixmap.toImage().pixelColor(pixmap.width() / 2, pixmap.height() / 4);
+}
+
+bool Near(const QColor& seen, const QColor& expected) {
+  return seen.isValid() && std::abs(seen.red() - expected.red()) < 10 && std::abs(seen.green() - expected.green()) < 10 &&
+         std::abs(seen.blue() - expected.blue()) < 10;
+}
+
+class CoversTest : public MainFormTest {
+ protected:
+  void Cover(const std::string& relative, QColor colour) { root_.WriteFile(relative, JpegPicture(QSize(240, 200), colour)); }
+};
+
+TEST_F(CoversTest, FrontOnlyShowsItAndSaysTheBackIsMissing) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/song.mp3");
+  Cover("Album/front.jpg", Qt::red);
+  app::TMainForm& form = Open();
+  EXPECT_TRUE(form.FrontCoverImage->pixmap().isNull()) << "covers wait for the window's activation";
+  Activate(form);
+  EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
+  EXPECT_FALSE(form.FCNDStaticText->isVisible());
+  EXPECT_TRUE(form.BackCoverImage->pixmap().isNull());
+  EXPECT_TRUE(form.BCNDStaticText->isVisibleTo(form.BCTabSheet));
+  EXPECT_TRUE(form.FrontCoverImage->hasScaledContents()) << "the picture is stretched over its page";
+  EXPECT_EQ(Boxes(), Strings{});
+}
+
+TEST_F(CoversTest, UpperCaseNamesAreFoundAndAnAlbumWithoutCoversClearsBoth) {
+  InstallDecoder();
+  WriteIndex({{"Covered", 0}, {"Plain", 0}});
+  AddSong("Covered/a.mp3");
+  AddSong("Plain/b.mp3");
+  Cover("Covered/FRONT.JPG", Qt::red);
+  Cover("Covered/Back.Jpg", Qt::blue);
+  app::TMainForm& form = Open();
+  Activate(form);
+  EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
+  EXPECT_TRUE(Near(Shown(form.BackCoverImage), Qt::blue));
+  EXPECT_FALSE(form.BCNDStaticText->isVisibleTo(form.BCTabSheet));
+
+  ASSERT_TRUE(ClickEntry(form.AlbumListBox, "Plain"));
+  EXPECT_TRUE(form.FrontCoverImage->pixmap().isNull());
+  EXPECT_TRUE(form.BackCoverImage->pixmap().isNull());
+  EXPECT_TRUE(form.FCNDStaticText->isVisible());
+  EXPECT_TRUE(form.BCNDStaticText->isVisibleTo(form.BCTabSheet));
+}
+
+TEST_F(CoversTest, CoversBelongToTheAlbumFolderAndStayOnADiscSwitch) {
+  InstallDecoder();
+  WriteIndex({{"Box", 1}});
+  AddSong("Box/CD1/a.mp3");
+  AddSong("Box/CD2/b.mp3");
+  Cover("Box/CD1/front.jpg", Qt::green);  // never shown: covers lie in the album folder
+  Cover("Box/back.jpg", Qt::blue);
+  app::TMainForm& form = Open();
+  Activate(form);
+  EXPECT_TRUE(form.FrontCoverImage->pixmap().isNull());
+  EXPECT_TRUE(form.FCNDStaticText->isVisible());
+  const qint64 back = form.BackCoverImage->pixmap().cacheKey();
+  ASSERT_TRUE(Near(Shown(form.BackCoverImage), Qt::blue));
+  Click(form.CD2SB);
+  ASSERT_EQ(form.CurrentDisc(), 2);
+  EXPECT_EQ(form.BackCoverImage->pixmap().cacheKey(), back) << "a disc switch loads no cover";
+}
+
+TEST_F(CoversTest, ReturningToTheWindowLoadsTheCoversAgain) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/song.mp3");
+  Cover("Album/front.jpg", Qt::red);
+  app::TMainForm& form = Open();
+  Activate(form);
+  ASSERT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
+  Cover("Album/front.jpg", Qt::blue);
+  Activate(form);
+  EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::blue));
+}
+
+TEST_F(CoversTest, DamagedFrontIsReportedOncePerChoiceAndTheBackIsStillShown) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}, {"Other", 0}});
+  AddSong("Album/song.mp3");
+  AddSong("Other/song.mp3");
+  root_.WriteFile("Album/front.jpg", "this is no picture");
+  Cover("Album/back.jpg", Qt::blue);
+  app::TMainForm& form = Open();
+  Activate(form);
+  ASSERT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_EQ(boxes_.Calls()[0].caption, "Albavox v2.0");
+  EXPECT_TRUE(boxes_.Calls()[0].text.contains("Not a JPEG file")) << boxes_.Calls()[0].text.toStdString();
+  EXPECT_TRUE(boxes_.Calls()[0].text.contains("./Album/front.jpg"));
+  EXPECT_TRUE(form.FCNDStaticText->isVisible());
+  EXPECT_TRUE(form.FrontCoverImage->pixmap().isNull());
+  EXPECT_TRUE(Near(Shown(form.BackCoverImage), Qt::blue));
+
+  Activate(form);  // as after the report's box closes
+  EXPECT_EQ(boxes_.Calls().size(), 1u) << "no report again at each return to the window";
+  ASSERT_TRUE(ClickEntry(form.AlbumListBox, "Other"));
+  ASSERT_TRUE(ClickEntry(form.AlbumListBox, "Album"));
+  EXPECT_EQ(boxes_.Calls().size(), 2u) << "choosing the album again reports it again";
+}
+
+TEST_F(CoversTest, PictureClaimingAHugeSizeIsRefused) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/song.mp3");
+  root_.WriteFile("Album/front.jpg", testsupport::JpegClaiming(QSize(65000, 65000)));
+  app::TMainForm& form = Open();
+  Activate(form);
+  ASSERT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_TRUE(boxes_.Calls()[0].text.startsWith("Picture too large (65000x65000)"));
+  EXPECT_TRUE(form.FCNDStaticText->isVisible());
+}
+
+}  // namespace
