@@ -54,24 +54,6 @@ class LoadedPlayer : public ::testing::Test {
   TMPEGPlayer player_;
 };
 
-TEST(MPEGPlayerTest, FreshComponentHoldsZeroFalseAndEmpty) {
-  TMPEGPlayer player;
-  EXPECT_FALSE(player.Seekable());
-  EXPECT_FALSE(player.FromStream());
-  EXPECT_EQ(player.PlayerPriority(), TPlayPriority::Normal);
-  EXPECT_FALSE(player.UseTimer());
-  EXPECT_EQ(player.TimerFreq(), 0);
-  EXPECT_FALSE(player.AutoPlay());
-  EXPECT_EQ(player.StreamName(), "");
-  EXPECT_EQ(player.OutputDevice(), TOutputDevice::wavemapper);
-  EXPECT_EQ(player.PathToDLL(), "");
-  EXPECT_EQ(player.PlayedXTimes(), 0);
-  EXPECT_FALSE(player.Paused());
-  EXPECT_FALSE(player.OnPosUpdate);
-  EXPECT_FALSE(player.OnPlayEnd);
-  EXPECT_EQ(player.PositionTimer(), nullptr);
-}
-
 TEST(MPEGPlayerTest, WithoutDecoderOperationsRaiseNotLoadedAndStopRaisesIncorrectMode) {
   TMPEGPlayer player;
   const Raised notLoaded = Error("MPEG library not loaded", 0);
