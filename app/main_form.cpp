@@ -16,7 +16,6 @@
 
 #include "app/album_paths.h"
 #include "app/decoder_probe.h"
-#include "app/detail/album_item.h"
 #include "app/display_order.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
@@ -101,10 +100,16 @@ void TMainForm::LoadIndex() {
   QStringList names;
   names.reserve(static_cast<qsizetype>(albums_.size()));
   for (const AlbumEntry& album : albums_) names.push_back(Display(album.EntryName));
+  // The list is filled in one step in display order; albumOfRow_ ties each row to its own
+  // album of the index, so whatever is looked up for a row belongs to that same album.
+  albumOfRow_ = DisplayOrder(names);
+  QStringList sorted;
+  sorted.reserve(names.size());
+  for (int entry : albumOfRow_) sorted.push_back(names[entry]);
   {
     const QSignalBlocker quiet(AlbumListBox);
     AlbumListBox->clear();
-    for (int entry : DisplayOrder(names)) AlbumListBox->addItem(new detail::AlbumItem(names[entry], entry));
+    AlbumListBox->addItems(sorted);
   }
 
   if (albums_.empty()) {
@@ -128,6 +133,7 @@ void TMainForm::LoadIndex() {
 
 void TMainForm::SetEmptyState() {
   FCNDStaticText->show();
+  albumOfRow_.clear();
   {
     const QSignalBlocker quiet(AlbumListBox);
     AlbumListBox->clear();
@@ -176,14 +182,10 @@ void TMainForm::MP3InfoSpeedButtonClick() {
 }
 
 const AlbumEntry& TMainForm::AlbumOfEntry(int row) const {
-  const QListWidgetItem* item = AlbumListBox->item(row);
-  if (!item) throw std::out_of_range("no album at list position " + std::to_string(row));
-  bool ok = false;
-  const int entry = item->data(Qt::UserRole).toInt(&ok);
-  if (!ok || entry < 0 || static_cast<std::size_t>(entry) >= albums_.size()) {
+  if (row < 0 || static_cast<std::size_t>(row) >= albumOfRow_.size()) {
     throw std::out_of_range("no album at list position " + std::to_string(row));
   }
-  return albums_[static_cast<std::size_t>(entry)];
+  return albums_[static_cast<std::size_t>(albumOfRow_[static_cast<std::size_t>(row)])];
 }
 
 std::string TMainForm::SelectedAlbumFolder() const {

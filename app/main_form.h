@@ -164,6 +164,7 @@ class TMainForm : public QWidget {
   std::int32_t currentDisc_ = 0;
   std::string discFolder_;
   std::vector<AlbumEntry> albums_;
+  std::vector<int> albumOfRow_;  // album list row -> index into albums_
   // Shared with a ShowSongInfo still analysing it, so a newer selection never frees it under that analysis.
   std::shared_ptr<zodizidu::TMPEGAudio> songAnalysis_;
   bool closing_ = false;
