@@ -14,8 +14,12 @@ namespace {
 
 thread_local std::string t_lastError;
 
+// Loads `file`. A name with a folder is made absolute first: the loader knows libraries by the
+// name they were opened with, so a relative "./X.DLL" opened again from another current folder
+// would give back the first folder's library.
 LibraryHandle Open(const std::string& file) {
-  LibraryHandle handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const std::string path = file.find('/') != std::string::npos && file.front() != '/' ? FullPathName(file) : file;
+  LibraryHandle handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = ::dlerror();
     t_lastError = why ? why : "cannot load " + file;

@@ -50,6 +50,25 @@ TEST_F(LibraryTest, ExecutablesFolderComesBeforeTheCurrentFolder) {
   platform::FreeLibrary(library);
 }
 
+TEST_F(LibraryTest, EachCurrentFolderLoadsItsOwnLibraryOfTheSameName) {
+  // Copy 2 in the first folder, copy 1 under the same name in a second one; the first stays loaded.
+  TempDir other;
+  fs::copy_file(PLATFORM_TEST_EXEDIR_MODULE, other.path() / "TESTMOD.DLL");
+  platform::LibraryHandle first = nullptr;
+  {
+    ScopedCurrentDir cwd(tmp.path());
+    first = platform::LoadLibrary("testmod.dll");
+  }
+  ASSERT_NE(first, nullptr) << platform::LastLibraryError();
+  ScopedCurrentDir cwd(other.path());
+  platform::LibraryHandle second = platform::LoadLibrary("testmod.dll");
+  ASSERT_NE(second, nullptr) << platform::LastLibraryError();
+  EXPECT_EQ(CopyOf(first), 2);
+  EXPECT_EQ(CopyOf(second), 1);
+  platform::FreeLibrary(second);
+  platform::FreeLibrary(first);
+}
+
 TEST_F(LibraryTest, NameWithSlashIsResolvedAndLoadedAsItIs) {
   platform::LibraryHandle library = platform::LoadLibrary(tmp.str() + "/TestMod.dll");
   ASSERT_NE(library, nullptr) << platform::LastLibraryError();
