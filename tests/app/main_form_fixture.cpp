@@ -16,8 +16,9 @@ MainFormTest::~MainFormTest() = default;
 
 void MainFormTest::InstallDecoder(const std::string& fileName) {
   FakeDecoder::InstallAs(root_.path(), fileName);
-  // Opened by the name the program opens it by, so that both surely share one loaded instance.
-  decoder_ = std::make_unique<FakeDecoder>(std::filesystem::path(".") / fileName);
+  // Opened by its full path, the name the program's loader opens it by, so that both share one
+  // loaded instance.
+  decoder_ = std::make_unique<FakeDecoder>(root_.path() / fileName);
 }
 
 void MainFormTest::WriteIndex(const std::string& bytes) { root_.WriteFile("ALBUMS.INF", bytes); }
