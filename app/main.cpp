@@ -6,8 +6,11 @@
 #include "app/main_form.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
+#include "zodizidu/macro_table.h"
 
 int main(int argc, char** argv) {
+  // The analysis library's tables are built before any window exists.
+  zodizidu::MacroDefinitions();
   QApplication application(argc, argv);
   app::SetUpApplication();
 
