@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/best_time.h"
 #include "platform/paths.h"
 #include "platform/regional.h"
 #include "tests/support/mpeg_builder.h"
@@ -27,17 +28,7 @@ using namespace zodizidu;
 constexpr int kExpansions = 100'000;
 constexpr int kToolFiles = 1'000;
 
-// The best of `rounds` timings of `work`, in microseconds.
-double BestMicros(int rounds, const std::function<void()>& work) {
-  double best = 1e300;
-  for (int i = 0; i < rounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
-}
+using bench::BestMicros;
 
 void Report(const char* what, double ours, double peer, int count) {
   std::printf("%-44s ours %9.3f us  peer %9.3f us  per item  ratio %.2f\n", what, ours / count,

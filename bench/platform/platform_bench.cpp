@@ -14,23 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/best_time.h"
 #include "platform/paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The best of `rounds` timings of `work`, in microseconds.
-double BestMicros(int rounds, const std::function<void()>& work) {
-  double best = 1e300;
-  for (int i = 0; i < rounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
-}
+using bench::BestMicros;
 
 void Report(const char* what, double ours, double peer) {
   std::printf("%-46s ours %10.1f us  peer %10.1f us  ratio %.2f\n", what, ours, peer, ours / peer);
