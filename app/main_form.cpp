@@ -20,7 +20,7 @@
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/ui/display_text.h"
 #include "platform/ui/error_report.h"
 #include "platform/ui/message_box.h"
 
@@ -28,8 +28,6 @@ namespace app {
 
 namespace {
 constexpr const char* kIndexFileName = "ALBUMS.INF";
-
-QString Display(const std::string& bytes) { return QString::fromStdString(platform::ToUtf8(bytes)); }
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
@@ -94,12 +92,12 @@ void TMainForm::FormCreate() {
 
 void TMainForm::LoadIndex() {
   AlbumIndex index = ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
-  setWindowTitle(Display(index.Caption()));
+  setWindowTitle(platform::DisplayText(index.Caption()));
   albums_ = std::move(index.entries);
 
   QStringList names;
   names.reserve(static_cast<qsizetype>(albums_.size()));
-  for (const AlbumEntry& album : albums_) names.push_back(Display(album.EntryName));
+  for (const AlbumEntry& album : albums_) names.push_back(platform::DisplayText(album.EntryName));
   // The list is filled in one step in display order; albumOfRow_ ties each row to its own
   // album of the index, so whatever is looked up for a row belongs to that same album.
   albumOfRow_ = DisplayOrder(names);

@@ -14,13 +14,12 @@
 #include "app/main_form.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "platform/ui/display_text.h"
 #include "platform/ui/message_box.h"
 
 namespace app {
 
 namespace {
-QString Display(const std::string& bytes) { return QString::fromStdString(platform::ToUtf8(bytes)); }
-
 void SetCaption(QLabel* label, const QString& text) {
   label->setText(text);
   label->adjustSize();
@@ -37,7 +36,7 @@ void TMainForm::SetSongFields(const std::array<std::string, 6>& values) {
   const std::array<QLineEdit*, 6> fields = {MP3TitleEdit, MP3ArtistEdit, MP3AlbumEdit,
                                             MP3YearEdit,  MP3GenreEdit,  MP3CommentEdit};
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    fields[i]->setText(Display(values[i]));
+    fields[i]->setText(platform::DisplayText(values[i]));
     fields[i]->setCursorPosition(0);  // a long text shows its beginning
     fields[i]->repaint();
   }

@@ -93,13 +93,22 @@ std::uint16_t FileAttributes(std::string_view path) {
   const std::string resolved = ResolvePath(path);
   struct stat info {};
   if (::stat(resolved.c_str(), &info) != 0) return 0;
+  return AttributeBits(info, resolved);
+}
+
+std::uint16_t AttributeBits(const struct stat& info, std::string_view path, int fd) {
   std::uint16_t attributes = 0;
   if (S_ISDIR(info.st_mode)) attributes |= kAttrDirectory;
   if (S_ISREG(info.st_mode)) attributes |= kAttrArchive;
-  const std::string_view name = LastComponent(resolved);
+  const std::string_view name = LastComponent(path);
   if (name.size() > 1 && name.front() == '.' && name != "..") attributes |= kAttrHidden;
-  if (::faccessat(AT_FDCWD, resolved.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS))
-    attributes |= kAttrReadOnly;
+  // Whether this process may write the file: asked of the open file when there is one.
+  int denied = -1;
+  if (fd >= 0) denied = ::faccessat(fd, "", W_OK, AT_EACCESS | AT_EMPTY_PATH);
+  if (fd < 0 || (denied != 0 && errno == EINVAL)) {
+    denied = ::faccessat(AT_FDCWD, std::string(path).c_str(), W_OK, AT_EACCESS);
+  }
+  if (denied != 0 && (errno == EACCES || errno == EROFS)) attributes |= kAttrReadOnly;
   return attributes;
 }
 

@@ -1,6 +1,8 @@
 // What the file system tells about one file, in the forms the analysis records keep.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -26,6 +28,10 @@ std::int32_t DosStampOf(std::time_t modified);
 
 // The attribute bits above for `path`; 0 when it cannot be examined.
 std::uint16_t FileAttributes(std::string_view path);
+
+// The attribute bits of a file already examined: `info` from stat, `path` its resolved name and,
+// when the file is open, `fd` (write permission is then asked of the open file).
+std::uint16_t AttributeBits(const struct stat& info, std::string_view path, int fd = -1);
 
 // The label of the file system that holds `path` (its mount source looked up in
 // /dev/disk/by-label); empty when unknown.

@@ -4,10 +4,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <ctime>
 #include <mutex>
 
 #include "platform/file_facts.h"
@@ -62,18 +60,7 @@ SongFile::SongFile(const std::string& path) : resolved_(path) {
 
 std::int32_t SongFile::DosStamp() const { return platform::DosStampOf(info_.st_mtime); }
 
-std::uint16_t SongFile::Attributes() const {
-  std::uint16_t attributes = 0;
-  if (S_ISDIR(info_.st_mode)) attributes |= platform::kAttrDirectory;
-  if (S_ISREG(info_.st_mode)) attributes |= platform::kAttrArchive;
-  const std::string name = platform::NamePart(resolved_);
-  if (name.size() > 1 && name.front() == '.' && name != "..") attributes |= platform::kAttrHidden;
-  // Whether this process may write the file: asked of the open file, else of its name.
-  int denied = ::faccessat(fd_, "", W_OK, AT_EACCESS | AT_EMPTY_PATH);
-  if (denied != 0 && errno == EINVAL) denied = ::faccessat(AT_FDCWD, resolved_.c_str(), W_OK, AT_EACCESS);
-  if (denied != 0 && (errno == EACCES || errno == EROFS)) attributes |= platform::kAttrReadOnly;
-  return attributes;
-}
+std::uint16_t SongFile::Attributes() const { return platform::AttributeBits(info_, resolved_, fd_); }
 
 SongFile::~SongFile() {
   if (fd_ >= 0) ::close(fd_);

@@ -1,7 +1,7 @@
 // The application's standard error report.
 #include "platform/ui/error_report.h"
 
-#include "platform/text.h"
+#include "platform/ui/display_text.h"
 #include "platform/ui/message_box.h"
 
 namespace platform {
@@ -31,7 +31,7 @@ void ReportException(std::exception_ptr error) noexcept {
     try {
       std::rethrow_exception(error);
     } catch (const std::exception& e) {
-      ShowErrorReport(QString::fromStdString(ToUtf8(e.what())));
+      ShowErrorReport(DisplayText(e.what()));
     } catch (...) {
       ShowErrorReport(QStringLiteral("Unknown error"));
     }
