@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <utility>
+#include <vector>
 
 #include "platform/ui/error_report.h"
 
@@ -27,12 +28,27 @@ constexpr std::array<std::pair<TPlayPriority, std::int32_t>, 7> kPriorityValues 
 
 constexpr std::int32_t kDeviceWaveMapper = 0;
 constexpr std::int32_t kDevicePcmFile = 2;
-constexpr std::int32_t kIncorrectMode = 2;
 }  // namespace
 
-TMPEGPlayer::TMPEGPlayer() = default;
+namespace {
+// End bytes of components destroyed while their decoder was still loaded: the decoder's thread
+// may still set them (at program end the window lets it run), so they are never freed. Reachable
+// from here, they are not leaks.
+std::vector<std::unique_ptr<std::uint8_t>>& RetiredEndBytes() {
+  static auto* retired = new std::vector<std::unique_ptr<std::uint8_t>>;
+  return *retired;
+}
+}  // namespace
 
-TMPEGPlayer::~TMPEGPlayer() = default;
+TMPEGPlayer::TMPEGPlayer() : endReached_(new std::uint8_t(0)) {}
+
+TMPEGPlayer::~TMPEGPlayer() {
+  if (decoder_.Loaded()) {
+    RetiredEndBytes().emplace_back(endReached_);
+  } else {
+    delete endReached_;
+  }
+}
 
 TPlayPriority TMPEGPlayer::PlayerPriority() const {
   for (const auto& [priority, value] : kPriorityValues) {
@@ -104,7 +120,7 @@ void TMPEGPlayer::UnloadDecoder() {
 
 void TMPEGPlayer::Stop() {
   // The mode test comes before the library test.
-  if (!playing_ || EndReached()) throw TMPEGError(ErrorMessage(kIncorrectMode), kIncorrectMode);
+  if (!playing_ || EndReached()) throw TMPEGError(ErrorMessage(kErrorIncorrectMode), kErrorIncorrectMode);
   RequireLibrary();
   decoder_.Get<MpegDll_Stop_t>(EntryPoint::Stop)();
   Check();
@@ -138,7 +154,15 @@ void TMPEGPlayer::TimerTick() {
     if (positionTimer_) positionTimer_->stop();
     return;
   }
-  std::int32_t position = GetCurrentPos();
+  std::int32_t position = 0;
+  try {
+    position = GetCurrentPos();
+  } catch (const TMPEGError&) {
+    // The error is reported once: a lasting fault would otherwise raise a new report every tick
+    // while the first one still waits for the user.
+    positionTimer_->stop();
+    throw;
+  }
   if (position > streamLength_) position = 0;
   if (OnPosUpdate) OnPosUpdate(position, streamLength_);
   if (EndReached()) {
@@ -175,9 +199,9 @@ std::int32_t TMPEGPlayer::CallAndCheck(EntryPoint entry) {
 // The decoder writes the end-of-stream byte from its own thread; never let the compiler keep it
 // in a register.
 bool TMPEGPlayer::EndReached() const {
-  return std::atomic_ref<std::uint8_t>(const_cast<std::uint8_t&>(endReached_)).load() != 0;
+  return std::atomic_ref<std::uint8_t>(*endReached_).load() != 0;
 }
 
-void TMPEGPlayer::ClearEndReached() { std::atomic_ref<std::uint8_t>(endReached_).store(0); }
+void TMPEGPlayer::ClearEndReached() { std::atomic_ref<std::uint8_t>(*endReached_).store(0); }
 
 }  // namespace player

@@ -100,10 +100,21 @@ class TMPEGPlayer {
   void LoadDecoder();
   // Closes an open stream, runs "deinit" and releases the decoder.
   void UnloadDecoder();
+  // Opens StreamName (or the stream of the events with FromStream); ends with Play when AutoPlay.
+  void Open();
+  // Starts the stream (opening it first when needed), resumes it when paused, and reports the
+  // start position at once.
+  void Play();
+  // Plays the opened stream again from its start position.
+  void Restart();
+  // True pauses the playing stream, false resumes it.
+  void Pause(bool pause);
   // Stops the started stream; "Incorrect mode" when nothing plays.
   void Stop();
   // Closes the stream (the decoder is told even when none is open).
   void Close();
+  // Moves the stream to `milliseconds` from its start.
+  void Seek(std::int32_t milliseconds);
   // The decoder's mode code (3 and 4: a started stream, playing or paused).
   std::int32_t GetPlayerMode();
   // Position and length of the stream in milliseconds.
@@ -127,6 +138,15 @@ class TMPEGPlayer {
   std::int32_t CallAndCheck(detail::EntryPoint entry);
   bool EndReached() const;
   void ClearEndReached();
+  void StartPositionTimer();
+  static void OpenStreamCallback(void* user, MpegBool* nonseekable, void** context);
+  static void CloseStreamCallback(void* user, void* context);
+  static void RestartStreamCallback(void* user, void* context, MpegBool* res);
+  static void ReadStreamCallback(void* user, void* context, void* buffer, std::int32_t bytesToRead,
+                                 std::int32_t* bytesRead, MpegBool* res);
+  static void SeekStreamCallback(void* user, void* context, std::int32_t numbytes, std::int32_t moveMethod,
+                                 std::int32_t* res);
+  static void GetStreamSizeCallback(void* user, void* context, std::int32_t* res);
 
   bool seekable_ = false;
   bool fromStream_ = false;
@@ -144,7 +164,9 @@ class TMPEGPlayer {
   bool streamOpen_ = false;
   bool playing_ = false;  // stays true while paused
   bool paused_ = false;
-  std::uint8_t endReached_ = 0;  // set by the decoder, possibly from its own thread
+  // Set by the decoder from its own thread. It lives on the heap so that a decoder still playing
+  // when the component is destroyed (the window never unloads it) writes into memory that stays.
+  std::uint8_t* endReached_;
   std::int32_t priorityValue_ = 0;
   std::int32_t outputDeviceCode_ = 0;
   std::int32_t streamLength_ = 0;  // milliseconds

@@ -18,6 +18,9 @@ static int32_t g_results[kEntryCount] = {1};
 static int32_t g_errors[kEntryCount];  /* what "LastError" reports after that entry point */
 static int32_t g_lastError;
 static uint8_t* g_endReached;
+/* The stream callbacks and user pointer of the last "Open". */
+static void* g_callbacks[6];
+static void* g_user;
 static char g_log[kLogCapacity];
 static size_t g_logLength;
 
@@ -93,6 +96,11 @@ EXPORT int fake_decoder_end_stream(void) {
   return 1;
 }
 
+/* The six stream callbacks (open, close, restart, read, seek, size) and the user pointer of the
+ * last "Open". */
+EXPORT void* fake_decoder_stream_callback(int which) { return which >= 0 && which < 6 ? g_callbacks[which] : NULL; }
+EXPORT void* fake_decoder_stream_user(void) { return g_user; }
+
 /* ---- the 19 entry points ---- */
 
 EXPORT int32_t init(void) { return Simple("init"); }
@@ -106,6 +114,14 @@ EXPORT int32_t Open(const char* fileName, int32_t fromStream, MpegOpenStreamCall
                   (size != NULL);
   snprintf(call, sizeof call, "Open(%.512s,%d,%d callbacks,%s)", fileName ? fileName : "null", (int)fromStream,
            callbacks, user ? "user" : "null");
+  /* Function addresses kept as bytes: the test calls them through their own types. */
+  memcpy(&g_callbacks[0], &open, sizeof(void*));
+  memcpy(&g_callbacks[1], &close, sizeof(void*));
+  memcpy(&g_callbacks[2], &restart, sizeof(void*));
+  memcpy(&g_callbacks[3], &read, sizeof(void*));
+  memcpy(&g_callbacks[4], &seek, sizeof(void*));
+  memcpy(&g_callbacks[5], &size, sizeof(void*));
+  g_user = user;
   return Answer("Open", call);
 }
 

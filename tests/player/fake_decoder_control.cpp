@@ -57,4 +57,10 @@ void FakeDecoder::SetError(const std::string& name, std::int32_t code) {
 
 bool FakeDecoder::EndStream() { return Resolve<int (*)()>("fake_decoder_end_stream")() != 0; }
 
+void* FakeDecoder::StreamCallback(int which) const {
+  return Resolve<void* (*)(int)>("fake_decoder_stream_callback")(which);
+}
+
+void* FakeDecoder::StreamUser() const { return Resolve<void* (*)()>("fake_decoder_stream_user")(); }
+
 }  // namespace testsupport

@@ -34,6 +34,9 @@ class FakeDecoder {
   void SetError(const std::string& name, std::int32_t code);
   // Sets the end-of-stream byte handed to the last "Play"; false when there was none.
   bool EndStream();
+  // The stream callbacks handed to the last "Open" (0 open .. 5 size), and its user pointer.
+  void* StreamCallback(int which) const;
+  void* StreamUser() const;
 
  private:
   template <typename Function>
