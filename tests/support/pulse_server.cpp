@@ -100,7 +100,8 @@ PulseServer::PulseServer() {
   const std::vector<std::string> argv = {
       "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disallow-module-loading=no",
       "--log-target=stderr", "--log-level=error",
-      "-L", std::string("module-null-sink sink_name=") + kSink + " rate=" + std::to_string(kRate) + " channels=2",
+      // Without rewinds the monitor carries exactly what each stream played, from its first sample.
+      "-L", std::string("module-null-sink sink_name=") + kSink + " rate=" + std::to_string(kRate) + " channels=2 norewinds=1",
       "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket_};
   const std::vector<std::string> env = {"HOME=" + runtimeDir_, "XDG_RUNTIME_DIR=" + runtimeDir_,
                                         "XDG_CONFIG_HOME=" + runtimeDir_ + "/config",
