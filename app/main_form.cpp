@@ -16,6 +16,8 @@
 
 #include "app/album_paths.h"
 #include "app/decoder_probe.h"
+#include "app/detail/list_box.h"
+#include "app/detail/position_bar.h"
 #include "app/display_order.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
@@ -47,12 +49,16 @@ void TMainForm::SetUpPlayer() {
   MPEGPlayer.SetUseTimer(true);
   MPEGPlayer.SetAutoPlay(false);
   MPEGPlayer.SetOutputDevice(player::TOutputDevice::wavemapper);
+  MPEGPlayer.OnPosUpdate = [this](std::int32_t position, std::int32_t length) { MPEGPlayerPosUpdate(position, length); };
+  MPEGPlayer.OnPlayEnd = [this](player::TMPEGPlayer&) { MPEGPlayerPlayEnd(); };
 }
 
 void TMainForm::ConnectHandlers() {
   using platform::ConnectGuarded;
-  ConnectGuarded(AlbumListBox, &QListWidget::currentRowChanged, this, [this](int) { AlbumListBoxClick(); });
-  ConnectGuarded(SongsListBox, &QListWidget::currentRowChanged, this, [this](int) { SongsListBoxClick(); });
+  ConnectGuarded(static_cast<detail::ListBox*>(AlbumListBox), &detail::ListBox::EntryChosen, this,
+                 [this](int) { AlbumListBoxClick(); });
+  ConnectGuarded(static_cast<detail::ListBox*>(SongsListBox), &detail::ListBox::EntryChosen, this,
+                 [this](int) { SongsListBoxClick(); });
   ConnectGuarded(CD1SB, &QToolButton::clicked, this, [this](bool) { CD1SBClick(); });
   ConnectGuarded(CD2SB, &QToolButton::clicked, this, [this](bool) { CD2SBClick(); });
   ConnectGuarded(CD3SB, &QToolButton::clicked, this, [this](bool) { CD3SBClick(); });
@@ -60,6 +66,22 @@ void TMainForm::ConnectHandlers() {
   ConnectGuarded(SpeedButtonEsci, &QToolButton::clicked, this, [this](bool) { SpeedButtonEsciClick(); });
   ConnectGuarded(InfoSpeedButton, &QToolButton::clicked, this, [this](bool) { InfoSpeedButtonClick(); });
   ConnectGuarded(MP3InfoSpeedButton, &QToolButton::clicked, this, [this](bool) { MP3InfoSpeedButtonClick(); });
+  ConnectGuarded(ButtonPlay, &QToolButton::clicked, this, [this](bool) { ButtonPlayClick(); });
+  ConnectGuarded(ButtonPause, &QToolButton::clicked, this, [this](bool) { ButtonPauseClick(); });
+  ConnectGuarded(ButtonStop, &QToolButton::clicked, this, [this](bool) { ButtonStopClick(); });
+  ConnectGuarded(ButtonPrev, &QToolButton::clicked, this, [this](bool) { ButtonPrevClick(); });
+  ConnectGuarded(ButtonNext, &QToolButton::clicked, this, [this](bool) { ButtonNextClick(); });
+  ConnectGuarded(ContCheckBox, &QCheckBox::clicked, this, [this](bool) { ContCheckBoxClick(); });
+  ConnectGuarded(RepeatCheckBox, &QCheckBox::clicked, this, [this](bool) { RepeatCheckBoxClick(); });
+  ConnectGuarded(PosMP3ScrollBar, &QScrollBar::valueChanged, this, [this](int) { PosMP3ScrollBarChange(); });
+  ConnectGuarded(static_cast<detail::PositionBar*>(PosMP3ScrollBar), &detail::PositionBar::Scrolled, this,
+                 [this](detail::PositionBar::ScrollKind kind, int position) {
+                   using Kind = detail::PositionBar::ScrollKind;
+                   PosMP3ScrollBarScroll(kind == Kind::ThumbTrack  ? ScrollAction::ThumbTrack
+                                         : kind == Kind::EndScroll ? ScrollAction::EndScroll
+                                                                   : ScrollAction::Other,
+                                         position);
+                 });
 }
 
 void TMainForm::FormCreate() {

@@ -108,6 +108,8 @@ class TMainForm : public QWidget {
   const AlbumEntry& AlbumOfEntry(int row) const;
   // The analysis of the last selected song; null before the first selection.
   const zodizidu::TMPEGAudio* SongAnalysis() const { return songAnalysis_.get(); }
+  // True while the user drags the thumb of the position bar.
+  bool SeekDragging() const { return seekDragging_; }
   // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry).
   void SetMP3InfoForm(dialogs::TMP3InfoForm* form) { mp3InfoForm_ = form; }
 
@@ -133,6 +135,22 @@ class TMainForm : public QWidget {
   void ShowSongInfo();
   // Sets the player buttons for the selected song.
   void UpdatePlayerButtons();
+  // ---- player panel ----
+  void ButtonPlayClick();
+  void ButtonPauseClick();
+  void ButtonStopClick();
+  void ButtonPrevClick() { StepSong(-1); }
+  void ButtonNextClick() { StepSong(+1); }
+  void ContCheckBoxClick();
+  void RepeatCheckBoxClick();
+  // A scroll action of the user on the position bar: thumb dragged, or the action ended.
+  enum class ScrollAction { ThumbTrack, EndScroll, Other };
+  void PosMP3ScrollBarScroll(ScrollAction action, int position);
+  // The position bar's position changed (by the user, the position updates or a new maximum).
+  void PosMP3ScrollBarChange();
+  // The playback component's position (milliseconds) and the end of the song.
+  void MPEGPlayerPosUpdate(std::int32_t position, std::int32_t length);
+  void MPEGPlayerPlayEnd();
   // Shows the selected album's covers; a picture that cannot be decoded is reported (once per
   // choice of the album) and its page says that no picture is available.
   void LoadCovers();
@@ -151,6 +169,7 @@ class TMainForm : public QWidget {
   void LoadIndex();
   void SetEmptyState();
   void SwitchDisc(int disc);
+  void StepSong(int step);
   void ShowDisc(int disc);
   void ClearSongList();
   void SetSongFields(const std::array<std::string, 6>& values);
@@ -162,6 +181,10 @@ class TMainForm : public QWidget {
   std::int32_t selectedAlbum_ = 0;
   std::int32_t selectedSong_ = 0;
   std::int32_t currentDisc_ = 0;
+  bool seekDragging_ = false;
+  // Counts the songs shown; an analysis that finds a newer one shown when it returns leaves the
+  // panel to it.
+  std::uint64_t songsShown_ = 0;
   std::string discFolder_;
   std::vector<AlbumEntry> albums_;
   std::vector<int> albumOfRow_;  // album list row -> index into albums_

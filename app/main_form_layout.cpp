@@ -11,6 +11,7 @@
 
 #include "app/detail/glyphs.h"
 #include "app/detail/list_box.h"
+#include "app/detail/position_bar.h"
 #include "app/detail/titled_group_box.h"
 #include "app/main_form.h"
 #include "dialogs/form_fonts.h"
@@ -197,8 +198,7 @@ void TMainForm::BuildPlayerPanel() {
                            dialogs::NarrowFont());
   MP3TotalTime->setToolTip(QStringLiteral("Tempo totale della canzone"));
 
-  PosMP3ScrollBar = Named(new QScrollBar(Qt::Horizontal, MP3PlayerGroupBox), "PosMP3ScrollBar", {12, 16, 215, 8});
-  PosMP3ScrollBar->setRange(0, 0);
+  PosMP3ScrollBar = Named(new detail::PositionBar(MP3PlayerGroupBox), "PosMP3ScrollBar", {12, 16, 215, 8});
 
   struct Transport {
     QToolButton** button;
@@ -217,6 +217,7 @@ void TMainForm::BuildPlayerPanel() {
   for (const Transport& t : transport) {
     *t.button = GlyphButton(MP3PlayerGroupBox, t.name, QString(), detail::GlyphIcon(t.glyph), QRect(left, 48, 30, 33));
     (*t.button)->setToolTip(QString::fromLatin1(t.hint));
+    (*t.button)->setAccessibleName(QString::fromLatin1(t.hint));  // a glyph alone says nothing to a screen reader
     left += 30;
   }
 

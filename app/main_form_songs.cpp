@@ -44,16 +44,19 @@ void TMainForm::SetSongFields(const std::array<std::string, 6>& values) {
 
 void TMainForm::ShowSongInfo() {
   if (selectedSong_ == -1) {
+    ++songsShown_;
     PosMP3ScrollBar->setMaximum(0);
     SetSongFields({});
     SetCaption(MP3TotalTime, QStringLiteral("00:00"));
   } else {
     auto analysis = std::make_shared<zodizidu::TMPEGAudio>();
     songAnalysis_ = analysis;
+    const std::uint64_t shown = ++songsShown_;
     const std::string path = SongPath();
     analysis->SetFileName(path);  // handles pending window messages while it searches the file
-    // A selection made while this file was analysed has filled the panel already; the latest wins.
-    if (songAnalysis_ != analysis) return;
+    // A selection made while this file was analysed (a song, or an album or disc without songs)
+    // has filled the panel already; the latest wins.
+    if (songsShown_ != shown) return;
     if (analysis->IsValid()) {
       const zodizidu::TMPEGData& data = analysis->Data();
       SetSongFields({analysis->Title(), analysis->Artist(), data.Album, data.Year, analysis->GenreText(), data.Comment});

@@ -27,6 +27,10 @@ constexpr std::array<std::pair<TPlayPriority, std::int32_t>, 7> kPriorityValues 
 }};
 
 constexpr std::int32_t kDeviceWaveMapper = 0;
+// How often the end byte is looked at during the last stretch of a stream, and how long before the
+// expected end that starts beyond one position period.
+constexpr int kEndWatchPeriodMs = 4;
+constexpr std::int32_t kEndWatchLeadMs = 500;
 constexpr std::int32_t kDevicePcmFile = 2;
 }  // namespace
 
@@ -108,6 +112,10 @@ void TMPEGPlayer::LoadDecoder() {
   positionTimer_ = std::make_unique<QTimer>();
   positionTimer_->setInterval(useTimer_ ? timerFreq_ : 0);
   QObject::connect(positionTimer_.get(), &QTimer::timeout, [this] { platform::RunGuarded([this] { TimerTick(); }); });
+  endWatch_ = std::make_unique<QTimer>();
+  endWatch_->setTimerType(Qt::PreciseTimer);
+  endWatch_->setInterval(kEndWatchPeriodMs);
+  QObject::connect(endWatch_.get(), &QTimer::timeout, [this] { platform::RunGuarded([this] { EndWatchTick(); }); });
   streamLength_ = 0;
 }
 
@@ -161,18 +169,38 @@ void TMPEGPlayer::TimerTick() {
     // The error is reported once: a lasting fault would otherwise raise a new report every tick
     // while the first one still waits for the user.
     positionTimer_->stop();
+    endWatch_->stop();
     throw;
   }
+  const std::int32_t heard = position;
   if (position > streamLength_) position = 0;
   if (OnPosUpdate) OnPosUpdate(position, streamLength_);
-  if (EndReached()) {
+  if (!EndReached()) {
+    WatchForEnd(heard);
+  } else {
     positionTimer_->stop();
+    endWatch_->stop();
     playing_ = false;
     if (OnPlayEnd) {
       ClearEndReached();
       OnPlayEnd(*this);
     }
   }
+}
+
+void TMPEGPlayer::WatchForEnd(std::int32_t position) {
+  if (!endWatch_ || endWatch_->isActive() || paused_) return;
+  if (streamLength_ - position <= positionTimer_->interval() + kEndWatchLeadMs) endWatch_->start();
+}
+
+// Only the byte is read here; the tick that follows reports the position first and then the end,
+// exactly as a position tick that saw the end would.
+void TMPEGPlayer::EndWatchTick() {
+  if (!streamOpen_ || !playing_ || paused_) {
+    endWatch_->stop();
+    return;
+  }
+  if (EndReached()) TimerTick();
 }
 
 void TMPEGPlayer::RequireLibrary() const {

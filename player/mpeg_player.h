@@ -139,6 +139,8 @@ class TMPEGPlayer {
   bool EndReached() const;
   void ClearEndReached();
   void StartPositionTimer();
+  void WatchForEnd(std::int32_t position);
+  void EndWatchTick();
   static void OpenStreamCallback(void* user, MpegBool* nonseekable, void** context);
   static void CloseStreamCallback(void* user, void* context);
   static void RestartStreamCallback(void* user, void* context, MpegBool* res);
@@ -172,6 +174,9 @@ class TMPEGPlayer {
   std::int32_t streamLength_ = 0;  // milliseconds
   std::int32_t lastErrorCode_ = 0;
   std::unique_ptr<QTimer> positionTimer_;
+  // Near the end of a stream the end byte is watched closely, so that the end is reported when the
+  // last sample has been heard rather than at the next position tick.
+  std::unique_ptr<QTimer> endWatch_;
 };
 
 }  // namespace player
