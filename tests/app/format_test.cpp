@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "app/display_order.h"
+#include "app/detail/position_bar.h"
 #include "app/format_min_sec.h"
+#include "app/percent_of.h"
 
 namespace {
 
@@ -15,6 +17,23 @@ TEST(FormatMinSecTest, MinutesHaveAtLeastTwoDigitsSecondsExactlyTwo) {
   EXPECT_EQ(app::FormatMinSec(3725), "62:05");
   EXPECT_EQ(app::FormatMinSec(6000), "100:00");
   EXPECT_EQ(app::FormatMinSec(65535), "1092:15");
+}
+
+TEST(PercentOfTest, RoundsHalvesToTheEvenNeighbourAndZeroRangeGivesZero) {
+  EXPECT_EQ(app::PercentOf(1, 8), 12);  // 12.5
+  EXPECT_EQ(app::PercentOf(3, 8), 38);  // 37.5
+  EXPECT_EQ(app::PercentOf(5, 8), 62);  // 62.5
+  EXPECT_EQ(app::PercentOf(2, 3), 67);
+  EXPECT_EQ(app::PercentOf(0, 0), 0);
+  EXPECT_EQ(app::PercentOf(7, 0), 0);
+  EXPECT_EQ(app::PercentOf(65535, 65535), 100);
+}
+
+TEST(PositionBarTest, PageStepIsATenthOfTheSongBetweenOneSecondAndAMinute) {
+  EXPECT_EQ(app::detail::PositionBar::PageStepFor(0), 1);
+  EXPECT_EQ(app::detail::PositionBar::PageStepFor(4), 1);
+  EXPECT_EQ(app::detail::PositionBar::PageStepFor(240), 24);
+  EXPECT_EQ(app::detail::PositionBar::PageStepFor(3600), 60);
 }
 
 QStringList InOrder(const QStringList& texts) {

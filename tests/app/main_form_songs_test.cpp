@@ -1,4 +1,5 @@
 // Song selection: the ID3 panel, the total time, rejected files and the player buttons' states.
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 #include <functional>
 
 #include "platform/paths.h"
+#include "tests/support/mpeg_builder.h"
 #include "tests/app/main_form_fixture.h"
 #include "zodizidu/mpeg_audio.h"
 
@@ -158,6 +160,59 @@ TEST_F(MainFormTest, SongChosenDuringAnotherSongsAnalysisWins) {
   EXPECT_EQ(form.MPEGPlayer.StreamName(), platform::ResolvePath("./Album/3.mp3"));
   EXPECT_EQ(form.SongAnalysis()->Data().Title, "Terzo");
   EXPECT_EQ(Boxes(), Strings{});
+}
+
+// Key presses that arrive while a slow song is analysed are handled inside that analysis (it
+// handles pending window messages). When everything is done, the highlighted entry, the selection,
+// the ID3 panel and the player's stream name agree.
+class NestedChoiceTest : public MainFormTest {
+ protected:
+  void SetUp() override { zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); }); }
+  void TearDown() override { zodizidu::SetMessagePump(nullptr); }
+
+  static void PressDownTwiceQuickly(QListWidget* list) {
+    list->setFocus();
+    for (int i = 0; i < 2; ++i) {
+      QCoreApplication::postEvent(list, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+    }
+    QCoreApplication::processEvents();
+  }
+
+  // A song whose frames lie behind enough junk to keep the frame search handling messages.
+  void AddSlowSong(const std::string& relative, const std::string& title) {
+    root_.WriteFile(relative, testsupport::Junk(60000) + testsupport::Mp3File(20, TitleTag(title)));
+  }
+};
+
+TEST_F(NestedChoiceTest, SongListEndsOnTheHighlightedSong) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/1.mp3", 10, TitleTag("Primo"));
+  AddSlowSong("Album/2.mp3", "Secondo");
+  AddSong("Album/3.mp3", 30, TitleTag("Terzo"));
+  AddSong("Album/4.mp3", 40, TitleTag("Quarto"));
+  app::TMainForm& form = Open();
+  PressDownTwiceQuickly(form.SongsListBox);
+  EXPECT_EQ(Selected(form.SongsListBox), "3.mp3");
+  EXPECT_EQ(form.SelectedSong(), 2);
+  EXPECT_EQ(form.MP3TitleEdit->text(), "Terzo");
+  EXPECT_EQ(form.MPEGPlayer.StreamName(), platform::ResolvePath("./Album/3.mp3"));
+}
+
+TEST_F(NestedChoiceTest, AlbumListEndsOnTheHighlightedAlbumEvenWithoutSongs) {
+  InstallDecoder();
+  WriteIndex({{"A", 0}, {"B", 0}, {"C", 0}});
+  AddSong("A/1.mp3", 10, TitleTag("Primo"));
+  AddSlowSong("B/1.mp3", "Lento");
+  AddFolder("C");
+  app::TMainForm& form = Open();
+  PressDownTwiceQuickly(form.AlbumListBox);
+  EXPECT_EQ(Selected(form.AlbumListBox), "C");
+  EXPECT_EQ(form.SelectedAlbum(), 2);
+  EXPECT_EQ(form.SelectedSong(), -1);
+  EXPECT_EQ(Entries(form.SongsListBox), Strings{"Nessuna canzone."});
+  EXPECT_EQ(Panel(form), kEmptyPanel) << "the slow album's song must not fill the panel of an album without songs";
+  EXPECT_EQ(EnabledPlayerControls(), (Strings{"ContCheckBox", "RepeatCheckBox"}));
 }
 
 }  // namespace
