@@ -49,6 +49,7 @@ std::vector<Wrapping> Wrappings() {
       {"two ID3v2 tags", Id3v2Tag(Id3v2Fields().Padding(1000)) + Id3v2Tag(Id3v2Fields().Version(4).Footer()), ""},
       {"ID3v1", "", Id3v1Tag(Id3v1Fields().Title("Song"))},
       {"APEv2 with header", "", ApeTag(600, true)},
+      {"APEv2 without header", "", ApeTag(600, false)},
       {"APEv1", "", ApeTag(60, false, 1000)},
       {"APEv2 and ID3v1", "", ApeTag(2500, true) + Id3v1Tag(Id3v1Fields().Title("Song"))},
       {"all of them", CoverTag(20'000, 512), ApeTag(100, false) + Id3v1Tag(Id3v1Fields().Title("Song"))},
