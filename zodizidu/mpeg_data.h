@@ -18,18 +18,18 @@ struct TMPEGData {
   BoundedText<30> Comment;
   std::uint8_t GenreNr = 0;     // 255 = none
   std::uint8_t Track = 0;
-  std::uint16_t Duration = 0;   // play time in whole seconds
+  std::uint16_t Duration = 0;   // play time in whole seconds (of the audio between the tags)
   std::int32_t FileLength = 0;  // bytes, tags included
   std::uint8_t Version = 0;     // 0 unknown, 1 = MPEG 1.0, 2 = MPEG 2.0, 3 = MPEG 2.5
   std::uint8_t Layer = 0;       // 1..3, 0 unknown
   std::int32_t SampleRate = 0;  // Hz
-  std::int32_t BitRate = 0;     // kbit/s; -1 = variable (Xing); 0 unknown
+  std::int32_t BitRate = 0;     // kbit/s; -1 = variable (Xing or VBRI); 0 unknown
   std::uint8_t Mode = 0;        // channel mode 0..3
   bool Copyright = false;
   bool Original = false;
   bool ErrorProt = false;       // frames carry a CRC
   bool Padding = false;
-  std::uint16_t FrameLength = 0;  // bytes; the average for a Xing file
+  std::uint16_t FrameLength = 0;  // bytes; the average for a Xing or VBRI file
   BoundedText<255> FileName;    // full path of the analysed file
   std::int32_t FileStamp = 0;   // packed MS-DOS local date-time; 0 = not read
   std::uint16_t FileAttr = 0;   // Windows attribute bits
@@ -37,7 +37,8 @@ struct TMPEGData {
 };
 
 // Decodes the 32-bit header value `h` (first file byte in bits 31..24) into the header fields of
-// `data` (FileLength must already hold the file size) and returns IsValid(data).
+// `data` (FileLength must already hold the file size; Duration becomes its play time at the
+// header's bit rate, which the analysis then narrows to the audio bytes) and returns IsValid(data).
 bool DecodeHeader(std::uint32_t h, TMPEGData& data);
 
 // Frame length in bytes of one frame.

@@ -1,5 +1,6 @@
 // Analysis of 1,000 ordinary MP3 files (ID3v2 in front, ID3v1 at the end, about 1 MB each, in the
-// page cache) against TagLib reading the audio properties of the same files.
+// page cache) against TagLib reading the audio properties of the same files; the same songs
+// without the ID3v2 tag; and songs with a 500 KB embedded cover against the same songs without it.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,32 +19,41 @@
 namespace {
 
 constexpr int kFiles = 1000;
+constexpr int kCoverFiles = 200;
 constexpr int kRounds = 5;
 constexpr std::size_t kFrames = 2400;  // 417-byte frames: about 1 MB
+constexpr std::size_t kCoverSize = 500 * 1024;
 
-std::string FileBytes(int i) {
+std::size_t LeadSize(int i) { return 500 + static_cast<std::size_t>(i * 37 % 3500); }
+
+std::string Song(int i) {
   using namespace testsupport;
-  // Leading tags of 500 to 4000 bytes, as text frames and padding make them.
-  const std::size_t lead = 500 + static_cast<std::size_t>(i * 37 % 3500);
   MpegHeader h = MakeHeader(1, 3, 128, 44100);
   h.mode = 1;
-  return Id3v2Block(lead) + Mp3File(kFrames, Id3v1Fields().Title("Song " + std::to_string(i)).Artist("Band").Genre(17), h);
+  return Mp3File(kFrames, Id3v1Fields().Title("Song " + std::to_string(i)).Artist("Band").Genre(17), h);
 }
 
-std::size_t FileSize(int i) { return 500 + static_cast<std::size_t>(i * 37 % 3500) + kFrames * 417 + 128; }
+// Leading tags of 500 to 4000 bytes, as text frames and padding make them.
+std::string FileBytes(int i) { return testsupport::Id3v2Block(LeadSize(i)) + Song(i); }
 
-}  // namespace
+constexpr std::size_t kSongSize = kFrames * 417 + 128;
+std::size_t FileSize(int i) { return LeadSize(i) + kSongSize; }
 
-int main() {
+std::string CoverTag(int i) { return testsupport::CoverTag(kCoverSize, 0, static_cast<std::uint32_t>(i + 1)); }
+
+std::vector<std::string> MakeFiles(const std::string& folder, int count, const std::function<std::size_t(int)>& size,
+                                   const std::function<std::string(int)>& bytes) {
   std::vector<std::string> paths;
-  for (int i = 0; i < kFiles; ++i) {
-    paths.push_back(std::string(ZODIZIDU_BENCH_DATA) + "/songs/Band - Song " + std::to_string(i) + ".mp3");
-    bench::EnsureFile(paths.back(), FileSize(i), [i] { return FileBytes(i); });
+  for (int i = 0; i < count; ++i) {
+    paths.push_back(std::string(ZODIZIDU_BENCH_DATA) + "/" + folder + "/Band - Song " + std::to_string(i) + ".mp3");
+    bench::EnsureFile(paths.back(), size(i), [&bytes, i] { return bytes(i); });
     bench::ReadWhole(paths.back(), 1 << 20);
   }
+  return paths;
+}
 
-  long checksum = 0;
-  const double ours = bench::BestOf(kRounds, [&] {
+double AnalyseAll(const std::vector<std::string>& paths, long& checksum) {
+  return bench::BestOf(kRounds, [&] {
     for (const std::string& path : paths) {
       zodizidu::TMPEGAudio audio;
       audio.SetFileName(path);
@@ -50,6 +61,23 @@ int main() {
       checksum += audio.Data().Duration;
     }
   });
+}
+
+}  // namespace
+
+int main() {
+  const std::vector<std::string> paths = MakeFiles("songs", kFiles, FileSize, FileBytes);
+  const std::vector<std::string> plain = MakeFiles("plain", kFiles, [](int) { return kSongSize; }, Song);
+  const std::size_t coverTagSize = CoverTag(0).size();
+  const std::vector<std::string> covered = MakeFiles(
+      "covered", kCoverFiles, [&](int) { return coverTagSize + kSongSize; }, [](int i) { return CoverTag(i) + Song(i); });
+  const std::vector<std::string> uncovered(plain.begin(), plain.begin() + kCoverFiles);
+
+  long checksum = 0;
+  const double ours = AnalyseAll(paths, checksum);
+  const double bare = AnalyseAll(plain, checksum);
+  const double withCover = AnalyseAll(covered, checksum);
+  const double withoutCover = AnalyseAll(uncovered, checksum);
   const double taglib = bench::BestOf(kRounds, [&] {
     for (const std::string& path : paths) {
       TagLib::MPEG::File file(path.c_str(), true, TagLib::AudioProperties::Average);
@@ -75,6 +103,10 @@ int main() {
   std::printf("  TagLib MPEG::File       %7.1f us/file\n", taglib * perFile);
   std::printf("  open+4KB+128B+close     %7.1f us/file (I/O floor)\n", floor * perFile);
   std::printf("ratio TagLib time/TMPEGAudio time: %.2f (target >= 3)\n", taglib / ours);
+  std::printf("  TMPEGAudio, no ID3v2    %7.1f us/file\n", bare * perFile);
+  std::printf("  500 KB cover in ID3v2   %7.1f us/file (%d files)\n", withCover * 1e6 / kCoverFiles, kCoverFiles);
+  std::printf("  same songs, no cover    %7.1f us/file\n", withoutCover * 1e6 / kCoverFiles);
+  std::printf("ratio with cover/without: %.2f (target < 2)\n", withCover / withoutCover);
   std::printf("(checksum %ld)\n", checksum);
   return 0;
 }

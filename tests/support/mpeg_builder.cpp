@@ -1,4 +1,4 @@
-// Byte-by-byte MPEG audio test material, written from the MPEG audio and ID3v1 layouts.
+// Byte-by-byte MPEG audio test material, written from the MPEG audio, VBRI, ID3 and APE layouts.
 #include "tests/support/mpeg_builder.h"
 
 #include <algorithm>
@@ -31,6 +31,20 @@ constexpr std::array<std::array<int, 3>, 3> kHz{{
 
 void PutBE32(std::string& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+void PutBE16(std::string& out, std::uint32_t value) {
+  out.push_back(static_cast<char>((value >> 8) & 0xFF));
+  out.push_back(static_cast<char>(value & 0xFF));
+}
+
+void PutLE32(std::string& out, std::uint32_t value) {
+  for (int shift = 0; shift <= 24; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+void PutSynchSafe(std::string& out, std::size_t value) {
+  if (value >= (std::size_t{1} << 28)) throw std::invalid_argument("too large for a synch-safe size");
+  for (int shift = 21; shift >= 0; shift -= 7) out.push_back(static_cast<char>((value >> shift) & 0x7F));
 }
 
 std::string Field(std::string_view text, std::size_t size, char fill) {
@@ -160,6 +174,123 @@ std::string XingFrame(const MpegHeader& header, const XingFields& fields) {
   const std::size_t at = 4 + header.SideInfoLength();
   if (out.size() < at + block.size()) out.resize(at + block.size(), '\0');
   out.replace(at, block.size(), block);
+  return out;
+}
+
+std::string VbriFrame(const MpegHeader& header, std::uint32_t frames, std::uint32_t bytes) {
+  std::string block = "VBRI";
+  PutBE16(block, 1);     // version
+  PutBE16(block, 1105);  // encoder delay in samples
+  PutBE16(block, 75);    // quality
+  PutBE32(block, bytes);
+  PutBE32(block, frames);
+  PutBE16(block, 0);  // table of contents entries
+  PutBE16(block, 1);  // their scale
+  PutBE16(block, 2);  // bytes per entry
+  PutBE16(block, 0);  // frames per entry
+  std::string out = Frame(header);
+  const std::size_t at = 4 + 32;
+  if (out.size() < at + block.size()) out.resize(at + block.size(), '\0');
+  out.replace(at, block.size(), block);
+  return out;
+}
+
+std::string Id3v2Tag(const Id3v2Fields& f) {
+  std::string out = "ID3";
+  out.push_back(static_cast<char>(f.major));
+  out.push_back('\0');
+  out.push_back(static_cast<char>(f.flags | (f.footer ? 0x10 : 0)));
+  PutSynchSafe(out, f.body.size() + f.padding);
+  out += f.body;
+  out.append(f.padding, '\0');
+  if (f.footer) {
+    out += "3DI";
+    out += out.substr(3, 7);
+  }
+  return out;
+}
+
+std::string Id3v2Frame(std::string_view id, std::string_view content, std::uint8_t major) {
+  std::string out(id.substr(0, 4));
+  if (major >= 4) PutSynchSafe(out, content.size());
+  else PutBE32(out, static_cast<std::uint32_t>(content.size()));
+  out.append(2, '\0');
+  out += content;
+  return out;
+}
+
+std::string Id3v2TextFrame(std::string_view id, std::string_view text, std::uint8_t major) {
+  std::string content(1, '\0');  // ISO-8859-1
+  content += text;
+  return Id3v2Frame(id, content, major);
+}
+
+std::string Id3v2PictureFrame(std::string_view picture, std::uint8_t major) {
+  std::string content(1, '\0');
+  content += "image/jpeg";
+  content.push_back('\0');
+  content.push_back('\x03');  // front cover
+  content += "Cover";
+  content.push_back('\0');
+  content += picture;
+  return Id3v2Frame("APIC", content, major);
+}
+
+std::string CoverPicture(std::size_t size, std::uint32_t seed) {
+  static constexpr std::string_view kHead{"\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
+                                          "\xFF\xDB\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08\x07\x07\x07\x09"
+                                          "\xFF\xC0\x00\x11\x08\x01\xF4\x01\xF4\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01"
+                                          "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00"sv};
+  std::string out(kHead.substr(0, size));
+  std::uint32_t x = seed ? seed : 1;
+  while (out.size() + 2 < size) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    // Entropy-coded data: 0xFF is followed by a stuffed zero or by any other byte now and then.
+    const auto byte = static_cast<char>(x >> 24);
+    out.push_back(byte);
+    if (byte == '\xFF' && (x & 0x300) != 0) out.push_back('\0');
+  }
+  if (out.size() < size) out += std::string("\xFF\xD9").substr(0, size - out.size());
+  out.resize(size, '\0');
+  return out;
+}
+
+std::string CoverTag(std::size_t pictureSize, std::size_t padding, std::uint32_t seed) {
+  const std::string frames = Id3v2TextFrame("TIT2", "Song") + Id3v2TextFrame("TPE1", "Band") +
+                             Id3v2PictureFrame(CoverPicture(pictureSize, seed));
+  return Id3v2Tag(Id3v2Fields().Body(frames).Padding(padding));
+}
+
+std::string ApeTag(std::size_t fill, bool header, std::uint32_t version) {
+  std::string items;
+  std::uint32_t count = 0;
+  const auto item = [&](std::string_view key, std::string_view value) {
+    PutLE32(items, static_cast<std::uint32_t>(value.size()));
+    PutLE32(items, 0);
+    items += key;
+    items.push_back('\0');
+    items += value;
+    ++count;
+  };
+  item("Title", "Song");
+  item("Artist", "Band");
+  if (fill > 0) item("Comment", std::string(fill, 'x'));
+  const auto block = [&](bool isHeader) {
+    std::string out = "APETAGEX";
+    PutLE32(out, version);
+    PutLE32(out, static_cast<std::uint32_t>(items.size() + 32));
+    PutLE32(out, count);
+    const bool withHeader = header && version >= 2000;
+    PutLE32(out, (withHeader ? 0x80000000u : 0u) | (isHeader ? 0x20000000u : 0u));
+    out.append(8, '\0');
+    return out;
+  };
+  std::string out;
+  if (header && version >= 2000) out += block(true);
+  out += items;
+  out += block(false);
   return out;
 }
 

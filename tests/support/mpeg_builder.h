@@ -1,4 +1,5 @@
-// Byte-by-byte MPEG audio test material: frame headers, frames, Xing blocks, ID3v1 tags, junk.
+// Byte-by-byte MPEG audio test material: frame headers, frames, Xing and VBRI blocks, ID3v1,
+// ID3v2 and APEv2 tags, junk.
 #pragma once
 
 #include <cstddef>
@@ -108,6 +109,49 @@ std::string Junk(std::size_t size, std::uint32_t seed = 1);
 // An ID3v2-like block of `size` bytes (at least 10): "ID3", version, flags, a synch-safe size and
 // text-like content without any frame sync.
 std::string Id3v2Block(std::size_t size);
+
+// A first frame that holds a VBRI block ("VBRI", version 1, delay, quality 75, byte count, frame
+// count, an empty table of contents) 32 bytes after its header, where encoders put it whatever
+// the channel mode.
+std::string VbriFrame(const MpegHeader& header, std::uint32_t frames, std::uint32_t bytes);
+
+// An ID3v2 tag: "ID3", the major version (2 to 4), revision 0, the flags, the synch-safe size of
+// what follows the header (the body and the padding; a footer is not counted), the body, zero
+// padding and, with `footer` (flag bit 4 of version 4), the ten-byte footer "3DI".
+// The setters chain: Id3v2Fields().Version(4).Body(frames).Padding(1000).Footer().
+struct Id3v2Fields {
+  std::uint8_t major = 3;
+  std::uint8_t flags = 0;  // further flag bits; Footer() sets bit 4
+  bool footer = false;
+  std::string body;
+  std::size_t padding = 0;
+
+  Id3v2Fields& Version(std::uint8_t v) { major = v; return *this; }
+  Id3v2Fields& Flags(std::uint8_t f) { flags = f; return *this; }
+  Id3v2Fields& Footer() { footer = true; return *this; }
+  Id3v2Fields& Body(std::string_view bytes) { body = bytes; return *this; }
+  Id3v2Fields& Padding(std::size_t n) { padding = n; return *this; }
+};
+std::string Id3v2Tag(const Id3v2Fields& fields);
+// A frame of an ID3v2.3 or 2.4 tag (four-character id, size, two flag bytes, content); version 4
+// writes the size synch-safe.
+std::string Id3v2Frame(std::string_view id, std::string_view content, std::uint8_t major = 3);
+// A text frame with ISO-8859-1 text.
+std::string Id3v2TextFrame(std::string_view id, std::string_view text, std::uint8_t major = 3);
+// An attached-picture frame ("APIC", front cover, "image/jpeg") holding `picture`.
+std::string Id3v2PictureFrame(std::string_view picture, std::uint8_t major = 3);
+// `size` bytes that look like a JPEG picture: the start marker, a few segments and entropy-coded
+// data in which any byte may follow 0xFF, so that sync patterns and stray frame headers occur as
+// they do in real pictures.
+std::string CoverPicture(std::size_t size, std::uint32_t seed = 1);
+// A whole ID3v2.3 tag as an encoder with an embedded cover writes it: title and artist frames, the
+// picture frame of `pictureSize` bytes and `padding` bytes of padding.
+std::string CoverTag(std::size_t pictureSize, std::size_t padding = 0, std::uint32_t seed = 1);
+
+// An APEv2 tag (or APEv1 with `version` 1000, which has no header): the items "Title" and
+// "Artist" and `fill` bytes more in a third item, a 32-byte header when `header` is set, and the
+// 32-byte footer "APETAGEX" whose size counts the items and the footer.
+std::string ApeTag(std::size_t fill = 0, bool header = true, std::uint32_t version = 2000);
 
 // A valid MP3 file: `frames` frames of `header` (default MPEG 1.0 layer III, 128 kbit/s,
 // 44100 Hz, about 26 ms each) followed by the tag when one is given.

@@ -30,6 +30,9 @@ int main(int argc, char** argv) {
       {"layer1crc", Frames(crc, 2) + "\xFF"},
       {"false", Junk(40) + "\xFF" + Frames(MakeHeader(3, 3, 8, 8000), 3)},
       {"tiny", MakeHeader(1, 3, 128, 44100).Bytes()},
+      {"covered", CoverTag(600, 40) + Id3v2Tag(Id3v2Fields().Version(4).Footer()) + Mp3File(3) + ApeTag(20)},
+      {"vbri", VbriFrame(MakeHeader(1, 3, 32, 44100), 8500u, 900000u) + Frames(MakeHeader(1, 3, 32, 44100), 2) +
+                   ApeTag(0, false) + Id3v1Tag(Id3v1Fields().Title("Seed"))},
   };
   for (const auto& [name, bytes] : seeds) {
     std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
