@@ -108,8 +108,9 @@ class TMainForm : public QWidget {
   const AlbumEntry& AlbumOfEntry(int row) const;
   // The analysis of the last selected song; null before the first selection.
   const zodizidu::TMPEGAudio* SongAnalysis() const { return songAnalysis_.get(); }
-  // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry).
-  void SetMP3InfoForm(dialogs::TMP3InfoForm* form) { mp3InfoForm_ = form; }
+  // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry); it reads
+  // SongAnalysis each time it is shown.
+  void SetMP3InfoForm(dialogs::TMP3InfoForm* form);
 
   // ---- operations and handlers ----
   void FormCreate();
@@ -142,6 +143,7 @@ class TMainForm : public QWidget {
 
  private:
   void BuildControls();
+  void NameControls();
   void BuildCoverPages();
   void BuildAlbumPanels();
   void BuildInfoPanel();
