@@ -37,11 +37,9 @@ QPixmap Greyed(const QPixmap& picture) {
 
 QPixmap ProgramPicture(int size) { return Render(QStringLiteral(":/albavox/albavox.svg"), QSize(size, size)); }
 
-QIcon ProgramIcon() {
-  QIcon icon;
-  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) icon.addPixmap(ProgramPicture(size));
-  return icon;
-}
+// Qt's SVG icon engine draws the icon at each size only when a size is first asked for, which
+// keeps it off the program's start.
+QIcon ProgramIcon() { return QIcon(QStringLiteral(":/albavox/albavox.svg")); }
 
 QPixmap Logo() { return Render(QStringLiteral(":/albavox/logo.svg"), QSize(136, 73)); }
 

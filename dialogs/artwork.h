@@ -7,7 +7,7 @@
 
 namespace dialogs {
 
-// The program icon at the sizes window managers and task bars ask for (16 to 256 pixels).
+// The program icon at whatever size window managers and task bars ask for.
 QIcon ProgramIcon();
 
 // The program icon as a `size` x `size` picture.
