@@ -1,4 +1,4 @@
-// The main window's "&MP3 Info" and "&About..." buttons open their dialogs as the program makes them.
+// The main window's "&MP3 Info" button shows the dialog made at start with the selected song.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,9 +11,7 @@
 
 #include <vector>
 
-#include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
-#include "dialogs/use_form.h"
 #include "tests/app/main_form_fixture.h"
 
 namespace {
@@ -48,29 +46,6 @@ TEST_F(MainFormTest, Mp3InfoButtonShowsTheSongSelectedAtEachPress) {
   ASSERT_TRUE(ClickEntry(form.SongsListBox, "2.mp3"));
   WhileModal([&] { Click(form.MP3InfoSpeedButton); }, readAndClose);
   EXPECT_EQ(shown, (std::vector<QString>{"Album/1.mp3 10 secondi 32kbit (Stereo)", "Album/2.mp3 20 secondi 32kbit (Stereo)"}));
-}
-
-TEST_F(MainFormTest, AboutThenGuideThenOkReturnsToTheAboutBoxThenToTheWindow) {
-  InstallDecoder();
-  app::TMainForm& form = Open();
-  dialogs::TUseForm guide;  // made at start, as the program entry does
-  std::vector<QString> seen;
-  WhileModal([&] { Click(form.InfoSpeedButton); },
-             [&](QDialog* about) {
-               ASSERT_NE(qobject_cast<dialogs::TAboutForm*>(about), nullptr);
-               seen.push_back(about->windowTitle());
-               auto* box = static_cast<dialogs::TAboutForm*>(about);
-               WhileModal([&] { QTest::mouseClick(box->UseSpeedButton, Qt::LeftButton); },
-                          [&](QDialog* opened) {
-                            seen.push_back(opened->windowTitle());
-                            QTest::mouseClick(guide.ButtonOk, Qt::LeftButton);
-                          });
-               seen.push_back(QApplication::activeModalWidget()->windowTitle());
-               QTest::mouseClick(box->ButtonOk, Qt::LeftButton);
-             });
-  EXPECT_EQ(seen, (std::vector<QString>{"Informazioni", "Guida all'uso di Albavox", "Informazioni"}));
-  EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "back at the main window";
-  EXPECT_EQ(form.findChildren<dialogs::TAboutForm*>().size(), 0) << "the box is destroyed once closed";
 }
 
 }  // namespace

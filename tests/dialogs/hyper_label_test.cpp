@@ -125,15 +125,6 @@ TEST_F(HyperLabelTest, EmptyUrlChangesColourButOpensNothing) {
   EXPECT_TRUE(clicked) << "still a click of the label";
 }
 
-TEST_F(HyperLabelTest, OwnColoursAreUsed) {
-  label_->SetHyperColour(Qt::darkGreen);
-  label_->SetPressedColour(Qt::magenta);
-  Enter();
-  EXPECT_EQ(Colour(), QColor(Qt::darkGreen));
-  Press();
-  EXPECT_EQ(Colour(), QColor(Qt::magenta));
-}
-
 TEST_F(HyperLabelTest, AssistiveTechnologySeesALinkItCanPress) {
   QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label_);
   ASSERT_NE(accessible, nullptr);

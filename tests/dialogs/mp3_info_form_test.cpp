@@ -156,12 +156,4 @@ TEST_F(Mp3InfoFormTest, LongestValuesFitAndValueLabelsSizeToTheirText) {
   });
 }
 
-TEST(ChannelModeName, BlanksWhereTheAnalysisUsesHyphens) {
-  EXPECT_EQ(dialogs::ChannelModeName(0), "Stereo");
-  EXPECT_EQ(dialogs::ChannelModeName(1), "Joint Stereo");
-  EXPECT_EQ(dialogs::ChannelModeName(2), "Dual Channel");
-  EXPECT_EQ(dialogs::ChannelModeName(3), "Single Channel");
-  EXPECT_EQ(dialogs::ChannelModeName(4), "Unknown");
-}
-
 }  // namespace
