@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "dialogs/artwork.h"
 #include "dialogs/form_fonts.h"
 #include "platform/ui/error_report.h"
 #include "zodizidu/mpeg_audio.h"
@@ -15,6 +16,7 @@ void SetUpApplication() {
   QApplication::setApplicationDisplayName(QString());  // window captions stay exactly as set
   platform::SetApplicationTitle(title);
   QApplication::setFont(dialogs::FormFont());
+  QApplication::setWindowIcon(dialogs::ProgramIcon());
   zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); });
 }
 

@@ -6,6 +6,8 @@
 #include "app/main_form.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
+#include "dialogs/use_form.h"
+#include "dialogs/ver_form.h"
 #include "zodizidu/macro_table.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +18,8 @@ int main(int argc, char** argv) {
 
   app::TMainForm mainForm;
   dialogs::TAboutForm aboutForm;  // made at start like every form; the button shows fresh ones
+  dialogs::TUseForm useForm;      // shown from the about box
+  dialogs::TVerForm verForm;
   dialogs::TMP3InfoForm mp3InfoForm(&mainForm);
   mainForm.SetMP3InfoForm(&mp3InfoForm);
 

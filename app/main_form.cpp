@@ -34,6 +34,7 @@ constexpr const char* kIndexFileName = "ALBUMS.INF";
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   BuildControls();
+  NameControls();
   SetUpPlayer();
   ConnectHandlers();
   platform::RunGuarded([this] { FormCreate(); });
@@ -195,6 +196,11 @@ void TMainForm::SpeedButtonEsciClick() { close(); }
 void TMainForm::InfoSpeedButtonClick() {
   dialogs::TAboutForm about(this);
   about.exec();
+}
+
+void TMainForm::SetMP3InfoForm(dialogs::TMP3InfoForm* form) {
+  mp3InfoForm_ = form;
+  if (form) form->SetSongAnalysis([this] { return SongAnalysis(); });
 }
 
 void TMainForm::MP3InfoSpeedButtonClick() {

@@ -110,8 +110,9 @@ class TMainForm : public QWidget {
   const zodizidu::TMPEGAudio* SongAnalysis() const { return songAnalysis_.get(); }
   // True while the user drags the thumb of the position bar.
   bool SeekDragging() const { return seekDragging_; }
-  // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry).
-  void SetMP3InfoForm(dialogs::TMP3InfoForm* form) { mp3InfoForm_ = form; }
+  // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry); it reads
+  // SongAnalysis each time it is shown.
+  void SetMP3InfoForm(dialogs::TMP3InfoForm* form);
 
   // ---- operations and handlers ----
   void FormCreate();
@@ -160,6 +161,7 @@ class TMainForm : public QWidget {
 
  private:
   void BuildControls();
+  void NameControls();
   void BuildCoverPages();
   void BuildAlbumPanels();
   void BuildInfoPanel();

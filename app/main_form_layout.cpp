@@ -14,6 +14,7 @@
 #include "app/detail/position_bar.h"
 #include "app/detail/titled_group_box.h"
 #include "app/main_form.h"
+#include "dialogs/artwork.h"
 #include "dialogs/form_fonts.h"
 
 namespace app {
@@ -87,7 +88,7 @@ void TMainForm::BuildControls() {
   setWindowTitle(QString::fromLatin1(kDefaultCaption.data(), static_cast<int>(kDefaultCaption.size())));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setWindowIcon(detail::GlyphIcon(detail::Glyph::Disc));
+  setWindowIcon(dialogs::ProgramIcon());
   setFixedSize(577, 332);
   setFont(dialogs::FormFont());
   BuildCoverPages();

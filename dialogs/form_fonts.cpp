@@ -18,6 +18,15 @@ QFont FormFont() { return Face("Liberation Sans", kFormPixelSize); }
 
 QFont NarrowFont() { return Face("Liberation Sans Narrow", kFormPixelSize); }
 
+QFont TitleFont() {
+  QFont font(QStringLiteral("Liberation Serif"));
+  font.setStyleHint(QFont::Serif);
+  font.setPixelSize(21);  // 16 points at 96 dots per inch
+  font.setBold(true);
+  font.setItalic(true);
+  return font;
+}
+
 QFont BoldFont(int pixelSize) {
   QFont font = Face("Liberation Sans", pixelSize);
   font.setBold(true);

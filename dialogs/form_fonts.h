@@ -14,4 +14,8 @@ QFont NarrowFont();
 // The form's face in bold at `pixelSize` pixels.
 QFont BoldFont(int pixelSize);
 
+// The about box's title: Liberation Serif (metric-compatible with Times New Roman) at the
+// 21-pixel height of 16 points, bold italic.
+QFont TitleFont();
+
 }  // namespace dialogs

@@ -1,7 +1,10 @@
 // The frame every secondary dialog shares.
 #include "dialogs/detail/fixed_dialog.h"
 
+#include <QLabel>
 #include <QPushButton>
+
+#include "dialogs/artwork.h"
 
 #include "dialogs/form_fonts.h"
 
@@ -13,14 +16,25 @@ void SetUpFixedDialog(QDialog& dialog, const QString& caption, QSize clientSize)
                         Qt::WindowCloseButtonHint);
   dialog.setFixedSize(clientSize);
   dialog.setFont(FormFont());
+  dialog.setWindowIcon(ProgramIcon());
 }
 
-void AddOkButton(QDialog& dialog, const QString& objectName, const QRect& geometry) {
+QPushButton* AddOkButton(QDialog& dialog, const QString& objectName, const QRect& geometry) {
   auto* ok = new QPushButton(QStringLiteral("&Ok"), &dialog);
   ok->setObjectName(objectName);
   ok->setGeometry(geometry);
   ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+  return ok;
+}
+
+QLabel* AutoLabel(QWidget* parent, const QString& objectName, const QString& text, QPoint at, const QFont& font) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(objectName);
+  label->setFont(font);
+  label->setTextFormat(Qt::PlainText);
+  label->adjustSize();
+  label->move(at);
+  return label;
 }
 
 }  // namespace dialogs::detail

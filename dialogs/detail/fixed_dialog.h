@@ -2,16 +2,24 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
+class QLabel;
+class QPushButton;
+
 namespace dialogs::detail {
 
-// Gives `dialog` its caption, its fixed client size and the program's dialog font.
+// Gives `dialog` its caption, its fixed client size, the program icon and the program's dialog font.
 void SetUpFixedDialog(QDialog& dialog, const QString& caption, QSize clientSize);
 
-// Adds the default OK button, which closes the dialog with the OK result, at `geometry`.
-void AddOkButton(QDialog& dialog, const QString& objectName, const QRect& geometry);
+// Adds the default button "&Ok" at `geometry`; the dialog connects what it does.
+QPushButton* AddOkButton(QDialog& dialog, const QString& objectName, const QRect& geometry);
+
+// A label as wide as its text at `at`, in `font`.
+QLabel* AutoLabel(QWidget* parent, const QString& objectName, const QString& text, QPoint at, const QFont& font);
 
 }  // namespace dialogs::detail

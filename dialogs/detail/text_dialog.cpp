@@ -1,0 +1,47 @@
+// The read-only text box of the usage guide and the version history.
+#include "dialogs/detail/text_dialog.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
+
+#include "dialogs/form_fonts.h"
+#include "platform/ui/accessible_names.h"
+
+namespace dialogs::detail {
+
+bool EveryLineFits(QTextEdit& box) {
+  QTextDocument* document = box.document();
+  // The viewport is sized only when the box is first shown: reckon its width from the box's.
+  const int scrollBar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box.verticalScrollBar());
+  document->setTextWidth(box.width() - 2 * box.frameWidth() - scrollBar);
+  document->documentLayout();  // lays the text out at that width
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    if (block.layout()->lineCount() > 1) return false;
+  }
+  return true;
+}
+
+QTextEdit* AddTextBox(QWidget& dialog, const QString& objectName, const QString& text, const QString& accessibleName) {
+  auto* box = new QTextEdit(&dialog);
+  box->setObjectName(objectName);
+  box->setGeometry(0, 0, 392, 260);
+  box->setReadOnly(true);
+  box->setAcceptRichText(false);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  box->setLineWrapMode(QTextEdit::WidgetWidth);  // long lines wrap rather than hide their ends
+  box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  box->setPlainText(text);
+  // The stored lines were laid out for the box's width; where one of them would wrap in the
+  // form's face, the narrow face keeps every line on one line.
+  if (!EveryLineFits(*box)) box->setFont(NarrowFont());
+  box->setAccessibleName(accessibleName);
+  platform::NameScrollBars(*box);
+  return box;
+}
+
+}  // namespace dialogs::detail
