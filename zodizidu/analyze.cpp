@@ -52,10 +52,11 @@ bool IsOutOfHandles(int error) { return error == EMFILE || error == ENFILE; }
 }  // namespace
 
 int TMPEGAudio::Analyze() {
-  const std::string requested = data_.FileName.str();
+  const std::string requested = fileName_;
   ResetData();
   // The record keeps at most 255 characters; the file is opened by its whole name.
   const std::string fullPath = platform::FullPathName(requested);
+  fileName_ = fullPath;
   data_.FileName = fullPath;
 
   for (int restart = 0;; ++restart) {
@@ -90,9 +91,11 @@ int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
   data_.FileLength = Saturated(size);
   FileFacts facts;
   facts.Take(data_);
+  const std::string wholeName = fileName_;
   const auto resetKeepingFacts = [&] {
     ResetData();
     facts.Put(data_);
+    fileName_ = wholeName;
   };
 
   detail::FileWindow window(file.fd());
@@ -137,7 +140,7 @@ int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
         if (size > static_cast<std::int64_t>(kId3v1Size)) {
           std::array<std::uint8_t, kId3v1Size> tag{};
           if (window.Read(size - static_cast<std::int64_t>(kId3v1Size), tag) < tag.size()) return -1;
-          ReadId3v1Tag(tag, platform::NamePart(data_.FileName.str()), data_);
+          ReadId3v1Tag(tag, platform::NamePart(fileName_), data_);
         }
       }
     }
