@@ -89,6 +89,7 @@ void ConvertCase(std::string& value, char mode) {
 
 // `count` copies of the fill character `fill`.
 std::string Repeated(std::string_view fill, std::size_t count) {
+  if (fill.size() == 1) return std::string(count, fill[0]);
   std::string out;
   out.reserve(fill.size() * count);
   for (std::size_t i = 0; i < count; ++i) out.append(fill);
