@@ -40,6 +40,23 @@ unsigned ScaleDenominator(unsigned width, unsigned height, QSize area) {
   return denominator;
 }
 
+// Pixels in the order of QImage::Format_RGB32 (0xffRRGGBB in native byte order).
+constexpr J_COLOR_SPACE kRgb32Space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+
+// One row of CMYK samples as RGB32 pixels. Print programs store the inks inverted (255 = no ink)
+// and say so with an Adobe marker; without the marker the samples are the inks themselves.
+void CmykToRgb(const JSAMPLE* in, QRgb* out, JDIMENSION width, bool inverted) {
+  for (JDIMENSION x = 0; x < width; ++x, in += 4) {
+    // The share of light each ink lets through, with black over all three.
+    const unsigned c = inverted ? in[0] : 255u - in[0];
+    const unsigned m = inverted ? in[1] : 255u - in[1];
+    const unsigned y = inverted ? in[2] : 255u - in[2];
+    const unsigned k = inverted ? in[3] : 255u - in[3];
+    out[x] = qRgb(static_cast<int>((c * k + 127) / 255), static_cast<int>((m * k + 127) / 255),
+                  static_cast<int>((y * k + 127) / 255));
+  }
+}
+
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -59,14 +76,24 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
   }
   info.scale_num = 1;
   info.scale_denom = ScaleDenominator(info.image_width, info.image_height, area);
-  info.out_color_space = JCS_RGB;
+  // Print scans come in CMYK or YCCK, which libjpeg turns into CMYK only; the rest straight into
+  // the picture's own pixel format.
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = cmyk ? JCS_CMYK : kRgb32Space;
   jpeg_start_decompress(&info);
-  image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
+  image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
   image.fill(Qt::white);
+  // Released with the decompressor, so that an error jumping out leaks nothing.
+  JSAMPARRAY inks = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                     info.output_width * 4, 1)
+                         : nullptr;
   const JDIMENSION band = info.output_height / kProgressSteps + 1;
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
-    jpeg_read_scanlines(&info, &row, 1);
+    const int y = static_cast<int>(info.output_scanline);
+    JSAMPROW row = cmyk ? inks[0] : image.scanLine(y);
+    if (jpeg_read_scanlines(&info, &row, 1) == 1 && cmyk) {
+      CmykToRgb(inks[0], reinterpret_cast<QRgb*>(image.scanLine(y)), info.output_width, info.saw_Adobe_marker);
+    }
     if (progress && info.output_scanline % band == 0 && info.output_scanline < info.output_height) progress(image);
   }
   jpeg_finish_decompress(&info);

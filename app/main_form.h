@@ -6,11 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/album_index.h"
+#include "app/cover_slot.h"
 #include "player/mpeg_player.h"
 #include "zodizidu/mpeg_audio.h"
 
@@ -178,7 +180,10 @@ class TMainForm : public QWidget {
   std::string SelectedAlbumFolder() const;
   std::string SongPath() const;
   QToolButton* DiscButton(int disc) const;
-  void ShowCover(const std::string& path, QLabel* picture, QLabel* note, std::string& failures);
+  // The facts of a cover file of the compilation; nothing when there is no such file.
+  static std::optional<CoverFileFacts> CoverFile(const std::string& path);
+  void ShowCover(const std::string& path, const std::optional<CoverFileFacts>& facts, QLabel* picture, QLabel* note,
+                 CoverSlot& slot, std::string& failures);
 
   std::int32_t selectedAlbum_ = 0;
   std::int32_t selectedSong_ = 0;
@@ -196,6 +201,9 @@ class TMainForm : public QWidget {
   dialogs::TMP3InfoForm* mp3InfoForm_ = nullptr;
   // Covers of the selected album that failed to decode and have been reported.
   std::set<std::string> reportedCovers_;
+  // The pictures the two pages show, with the facts of their files.
+  CoverSlot frontCover_;
+  CoverSlot backCover_;
 };
 
 }  // namespace app

@@ -1,5 +1,4 @@
 // TMainForm: opening an album, listing its songs and switching between the discs of a multi-disc album.
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
@@ -9,6 +8,7 @@
 #include "app/display_order.h"
 #include "app/main_form.h"
 #include "platform/paths.h"
+#include "platform/ui/display_text.h"
 
 namespace app {
 
@@ -43,7 +43,7 @@ void TMainForm::ListSongs(const std::string& pattern) {
   SongsListBox->setEnabled(true);
   QStringList shown;
   shown.reserve(static_cast<qsizetype>(names.size()));
-  for (const std::string& name : names) shown.push_back(QFile::decodeName(QByteArray::fromStdString(name)));
+  for (const std::string& name : names) shown.push_back(platform::DisplayText(name));
   for (int i : DisplayOrder(shown)) {
     auto* item = new QListWidgetItem(shown[i]);
     // The name as the disk spells it, whatever the display made of its bytes.

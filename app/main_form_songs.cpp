@@ -10,6 +10,7 @@
 
 #include "app/album_paths.h"
 #include "app/cover_picture.h"
+#include "app/cover_slot.h"
 #include "app/format_min_sec.h"
 #include "app/main_form.h"
 #include "platform/paths.h"
@@ -107,42 +108,63 @@ void TMainForm::UpdatePlayerButtons() {
 }
 
 void TMainForm::LoadCovers() {
-  FrontCoverImage->clear();
-  BackCoverImage->clear();
   if (selectedAlbum_ < 0) {  // no album, no covers
+    FrontCoverImage->clear();
+    BackCoverImage->clear();
+    frontCover_.Forget();
+    backCover_.Forget();
     FCNDStaticText->show();
     BCNDStaticText->show();
     return;
   }
   const std::string folder = SelectedAlbumFolder() + "/";
+  const std::string frontPath = folder + "front.jpg";
+  const std::string backPath = folder + "back.jpg";
+  const std::optional<CoverFileFacts> front = CoverFile(frontPath);
+  const std::optional<CoverFileFacts> back = CoverFile(backPath);
+  // A page whose file is unchanged keeps its picture; the others are cleared before any decoding.
+  if (!front || !frontCover_.Holds(frontPath, *front)) FrontCoverImage->clear();
+  if (!back || !backCover_.Holds(backPath, *back)) BackCoverImage->clear();
   std::string failures;
-  ShowCover(folder + "front.jpg", FrontCoverImage, FCNDStaticText, failures);
-  ShowCover(folder + "back.jpg", BackCoverImage, BCNDStaticText, failures);
+  ShowCover(frontPath, front, FrontCoverImage, FCNDStaticText, frontCover_, failures);
+  ShowCover(backPath, back, BackCoverImage, BCNDStaticText, backCover_, failures);
   if (!failures.empty()) throw std::runtime_error(failures);
 }
 
-void TMainForm::ShowCover(const std::string& path, QLabel* picture, QLabel* note, std::string& failures) {
-  if (!InsideCompilation(path) || !platform::FileExists(path)) {
+std::optional<CoverFileFacts> TMainForm::CoverFile(const std::string& path) {
+  if (!InsideCompilation(path)) return std::nullopt;
+  return ExamineCoverFile(platform::ResolvePath(path));
+}
+
+void TMainForm::ShowCover(const std::string& path, const std::optional<CoverFileFacts>& facts, QLabel* picture,
+                          QLabel* note, CoverSlot& slot, std::string& failures) {
+  if (!facts) {
+    slot.Forget();
     note->show();
     return;
   }
-  note->hide();
-  const CoverPicture cover = DecodeCover(path, picture->size(), [picture](const QImage& partial) {
-    picture->setPixmap(QPixmap::fromImage(partial));
-    picture->repaint();
-  });
-  if (cover.image.isNull()) {
+  if (!slot.Holds(path, *facts)) {
+    note->hide();
+    const CoverPicture cover = DecodeCover(path, picture->size(), [picture](const QImage& partial) {
+      picture->setPixmap(QPixmap::fromImage(partial));
+      picture->repaint();
+    });
+    slot.Keep(path, *facts, cover.image.isNull() ? QPixmap() : QPixmap::fromImage(cover.image), cover.error);
+  }
+  if (slot.pixmap().isNull()) {
     // The page says there is no picture rather than staying blank; the damage is reported once
     // per choice of the album, not again at every return to the window.
     picture->clear();
     note->show();
     if (reportedCovers_.insert(path).second) {
       if (!failures.empty()) failures += "\n";
-      failures += cover.error + " (" + platform::ToUtf8(path) + ")";
+      failures += slot.error() + " (" + platform::ToUtf8(path) + ")";
     }
     return;
   }
-  picture->setPixmap(QPixmap::fromImage(cover.image));
+  note->hide();
+  if (picture->pixmap().cacheKey() == slot.pixmap().cacheKey()) return;  // shown already
+  picture->setPixmap(slot.pixmap());
   picture->repaint();
 }
 

@@ -57,6 +57,24 @@ std::string ToUtf8(std::string_view bytes) {
   return out;
 }
 
+namespace {
+bool IsContinuation(char c) { return (static_cast<std::uint8_t>(c) & 0xC0) == 0x80; }
+}  // namespace
+
+std::size_t Utf8Length(std::string_view text) {
+  std::size_t count = 0;
+  for (char c : text) count += IsContinuation(c) ? 0 : 1;
+  return count;
+}
+
+std::size_t Utf8PrefixSize(std::string_view text, std::size_t count) {
+  std::size_t pos = 0;
+  for (std::size_t seen = 0; pos < text.size(); ++pos) {
+    if (!IsContinuation(text[pos]) && seen++ == count) break;
+  }
+  return pos;
+}
+
 std::string AsciiUpper(std::string_view text) {
   std::string out(text);
   for (char& c : out)

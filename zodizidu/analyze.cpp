@@ -92,10 +92,11 @@ std::int64_t TrailingTagsStart(std::span<const std::uint8_t> tail, std::int64_t 
 }  // namespace
 
 int TMPEGAudio::Analyze() {
-  const std::string requested = data_.FileName.str();
+  const std::string requested = fileName_;
   ResetData();
   // The record keeps at most 255 characters; the file is opened by its whole name.
   const std::string fullPath = platform::FullPathName(requested);
+  fileName_ = fullPath;
   data_.FileName = fullPath;
 
   for (int restart = 0;; ++restart) {
@@ -130,9 +131,11 @@ int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
   data_.FileLength = Saturated(size);
   FileFacts facts;
   facts.Take(data_);
+  const std::string wholeName = fileName_;
   const auto resetKeepingFacts = [&] {
     ResetData();
     facts.Put(data_);
+    fileName_ = wholeName;
   };
 
   detail::FileWindow window(file.fd());
@@ -191,7 +194,7 @@ int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
           std::array<std::uint8_t, kTailSize> tail{};
           const std::span<std::uint8_t> last = std::span(tail).last(std::min<std::size_t>(kTailSize, size));
           if (window.Read(size - static_cast<std::int64_t>(last.size()), last) < last.size()) return -1;
-          ReadId3v1Tag(last.last(kId3v1Size), platform::NamePart(data_.FileName.str()), data_);
+          ReadId3v1Tag(last.last(kId3v1Size), platform::NamePart(fileName_), data_);
           audioEnd = TrailingTagsStart(last, size, std::max(firstFrameEnd, audioStart));
         }
         const std::int64_t audioBytes = audioEnd - audioStart;

@@ -87,24 +87,36 @@ void ConvertCase(std::string& value, char mode) {
   }
 }
 
-std::string Fit(std::string value, std::int32_t width, char align, char fill) {
+// `count` copies of the fill character `fill`.
+std::string Repeated(std::string_view fill, std::size_t count) {
+  if (fill.size() == 1) return std::string(count, fill[0]);
+  std::string out;
+  out.reserve(fill.size() * count);
+  for (std::size_t i = 0; i < count; ++i) out.append(fill);
+  return out;
+}
+
+// Fits `value` to `width` characters; with `utf8` a character is a UTF-8 sequence, else a byte.
+// `fill` is one character.
+std::string Fit(std::string value, std::int32_t width, char align, std::string_view fill, bool utf8) {
   if (width < 0 || align == 'T') return value;
   const auto n = static_cast<std::size_t>(std::min(width, kMaxFittedWidth));
-  if (value.size() >= n) {
-    value.resize(n);
+  const std::size_t length = utf8 ? platform::Utf8Length(value) : value.size();
+  if (length >= n) {
+    value.resize(utf8 ? platform::Utf8PrefixSize(value, n) : n);
     return value;
   }
-  const std::size_t missing = n - value.size();
+  const std::size_t missing = n - length;
   switch (align) {
     case 'R':
-      value.insert(0, missing, fill);
+      value.insert(0, Repeated(fill, missing));
       break;
     case 'C':
-      value.insert(0, missing / 2, fill);
-      value.append(missing - missing / 2, fill);
+      value.insert(0, Repeated(fill, missing / 2));
+      value.append(Repeated(fill, missing - missing / 2));
       break;
     default:
-      value.append(missing, fill);
+      value.append(Repeated(fill, missing));
       break;
   }
   return value;
@@ -114,9 +126,14 @@ std::string Fit(std::string value, std::int32_t width, char align, char fill) {
 class Expander {
  public:
   Expander(const TMacroDefinitions& definitions, const TMPEGAudio* file, std::int32_t context)
-      : defs_(definitions), file_(file), context_(context) {}
+      : defs_(definitions), file_(file), context_(context), utf8_(definitions.Text() == TextModel::kUtf8) {}
 
   std::string Text(std::string_view templateText) {
+    std::string converted;
+    if (utf8_ && !platform::IsValidUtf8(templateText)) {
+      converted = platform::ToUtf8(templateText);
+      templateText = converted;
+    }
     const char delimiter = defs_.Delimiter();
     std::string result;
     result.reserve(templateText.size());
@@ -140,6 +157,11 @@ class Expander {
   }
 
   std::string Item(std::string_view item) {
+    std::string converted;
+    if (utf8_ && !platform::IsValidUtf8(item)) {
+      converted = platform::ToUtf8(item);
+      item = converted;
+    }
     std::string_view inner = item.substr(1, item.size() - 2);
     std::array<std::string, kFieldCount> fields = SplitFields(inner);
     const std::string name = platform::AsciiUpper(fields[0]);
@@ -206,6 +228,9 @@ class Expander {
       }
     }
 
+    // Values from records and file names are bytes; the composite's parts are converted already.
+    if (utf8_ && !unchanged) value = platform::ToUtf8(value);
+
     if (unchanged) {
       // Left for a later expansion with more context: no option applies.
       value.assign(item);
@@ -221,14 +246,16 @@ class Expander {
       align = alignOption;
     else
       width = 0;
-    const char fill = fields[3].empty() ? ' ' : fields[3][0];
+    const std::string_view fillField = fields[3];
+    const std::string_view fill =
+        fillField.empty() ? std::string_view(" ") : fillField.substr(0, utf8_ ? platform::Utf8PrefixSize(fillField, 1) : 1);
     const char caseOption = fields[4].empty() ? '\0' : Upper(fields[4][0]);
     if (caseOption != '\0' && std::string_view("CFLNU").find(caseOption) != std::string_view::npos)
       caseMode = caseOption;
 
     ConvertCase(value, caseMode);
     if (width == 0) width = defaultWidth;
-    return Fit(std::move(value), width, align, fill);
+    return Fit(std::move(value), width, align, fill, utf8_);
   }
 
  private:
@@ -244,6 +271,7 @@ class Expander {
   const TMacroDefinitions& defs_;
   const TMPEGAudio* file_;
   std::int32_t context_;
+  bool utf8_;
   std::vector<int> chain_;
 };
 

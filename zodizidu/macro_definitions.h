@@ -13,9 +13,21 @@ namespace zodizidu {
 
 class TMPEGAudio;
 
+// How an expansion treats the 8-bit texts of records, file names and templates.
+enum class TextModel {
+  // Bytes as the records hold them; widths and fills count bytes (the global table's model).
+  kBytes,
+  // Every value and the template read by the display rule (valid UTF-8 as it is, anything else
+  // as Windows-1252) and written as UTF-8; widths and fills count characters.
+  kUtf8,
+};
+
 class TMacroDefinitions {
  public:
   TMacroDefinitions() = default;
+
+  TextModel Text() const { return textModel_; }
+  void SetText(TextModel model) { textModel_ = model; }
 
   // The character that opens and closes an item of a template: '%'.
   char Delimiter() const { return delimiter_; }
@@ -44,6 +56,7 @@ class TMacroDefinitions {
 
  private:
   char delimiter_ = '%';
+  TextModel textModel_ = TextModel::kBytes;
   std::vector<TMacro> items_;
   std::unordered_map<std::string, int> indexByName_;  // upper-cased names; the last added wins
 };

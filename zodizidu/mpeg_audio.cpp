@@ -38,12 +38,14 @@ NameSplit SplitName(const std::string& fileName) {
 TMPEGAudio::TMPEGAudio() = default;
 
 void TMPEGAudio::SetFileName(std::string_view name) {
+  fileName_ = name;
   data_.FileName = name;
   if (autoRead_) Analyze();
 }
 
 void TMPEGAudio::ResetData() {
   data_ = TMPEGData{};
+  fileName_.clear();
   data_.Header = "BAD";
   data_.Title = kNoTag;
   data_.Artist = kNoTag;
@@ -85,7 +87,7 @@ std::string TMPEGAudio::ErrorProtText(std::string_view ifTrue, std::string_view 
 }
 
 std::string TMPEGAudio::ShortPathName() const {
-  const std::optional<std::string> shortName = platform::ShortPathName(data_.FileName.str());
+  const std::optional<std::string> shortName = platform::ShortPathName(fileName_);
   if (!shortName || shortName->size() >= kShortNameBuffer) return std::string(kShortNameError);
   return *shortName;
 }
@@ -94,8 +96,8 @@ double TMPEGAudio::FileDateTime() const {
   return DosStampToDateTime(data_.FileStamp);
 }
 
-std::string TMPEGAudio::ExtractedArtist() const { return SplitName(data_.FileName).artist; }
-std::string TMPEGAudio::ExtractedTitle() const { return SplitName(data_.FileName).title; }
+std::string TMPEGAudio::ExtractedArtist() const { return SplitName(fileName_).artist; }
+std::string TMPEGAudio::ExtractedTitle() const { return SplitName(fileName_).title; }
 
 std::string TMPEGAudio::GuessedArtist() const {
   if (HasTag()) return Artist();

@@ -42,15 +42,17 @@ class TMPEGAudio {
   void SetTemplate(std::string_view text) { template_ = text; }
   const std::string& TemplateResult() const { return templateResult_; }
 
-  // The record's FileName (after an analysis, the full path). Setting stores the value (cut to
-  // 255 characters) and runs Analyze when AutoRead is on.
-  const std::string& FileName() const { return data_.FileName; }
+  // The file's whole name (after an analysis, the full path). Setting stores it, and its first
+  // 255 characters in the record's FileName, and runs Analyze when AutoRead is on. The file is
+  // opened, and the name values are taken, by the whole name: paths are often longer than the
+  // record holds.
+  const std::string& FileName() const { return fileName_; }
   void SetFileName(std::string_view name);
 
   // Reads FileName and fills Data: 0 = a frame pair was found (or the file holds 5 bytes or
   // fewer), -1 = missing file, no frame pair or a short read, else the system's open error code.
   int Analyze();
-  // The empty state of the record; recomputes TemplateResult.
+  // The empty state of the record (the file name emptied too); recomputes TemplateResult.
   void ResetData();
 
   bool IsValid() const;
@@ -78,6 +80,7 @@ class TMPEGAudio {
   void UpdateTemplateResult();
 
   TMPEGData data_;
+  std::string fileName_;  // the whole name; data_.FileName holds its first 255 characters
   std::int32_t scanLimit_ = 0;
   BoundedText<30> defaultArtist_{"Unknown Artist"};
   BoundedText<30> defaultTitle_{"Unknown Title"};

@@ -70,4 +70,41 @@ TEST_F(CoverPictureTest, DamagedMissingAndOversizedFilesGiveTheirReason) {
   EXPECT_EQ(huge.error, "Picture too large (60000x60000)");
 }
 
+TEST_F(CoverPictureTest, PrintScansInCmykAndYcckShowTheirColours) {
+  using testsupport::InkForm;
+  struct Case {
+    int c, m, y, k;
+    QColor expected;
+  };
+  // Inks let through 255 - ink of their light; black dims all three.
+  for (const Case& ink : {Case{0, 255, 255, 0, QColor(255, 0, 0)}, Case{200, 100, 0, 50, QColor(44, 124, 205)},
+                          Case{0, 0, 0, 0, QColor(255, 255, 255)}, Case{0, 0, 0, 255, QColor(0, 0, 0)}}) {
+    for (InkForm form : {InkForm::kAdobeCmyk, InkForm::kAdobeYcck, InkForm::kPlainCmyk}) {
+      const auto cover =
+          DecodeCover(Write(testsupport::JpegInks(QSize(240, 200), ink.c, ink.m, ink.y, ink.k, form)), kArea);
+      ASSERT_FALSE(cover.image.isNull()) << cover.error;
+      EXPECT_EQ(cover.image.size(), QSize(240, 200));
+      const QColor seen = cover.image.pixelColor(120, 100);
+      const auto form_name = static_cast<int>(form);
+      EXPECT_NEAR(seen.red(), ink.expected.red(), 8) << "form " << form_name << " ink " << ink.c;
+      EXPECT_NEAR(seen.green(), ink.expected.green(), 8) << "form " << form_name << " ink " << ink.c;
+      EXPECT_NEAR(seen.blue(), ink.expected.blue(), 8) << "form " << form_name << " ink " << ink.c;
+    }
+  }
+}
+
+TEST_F(CoverPictureTest, LargeCmykPictureIsScaledAndDrawnInBands) {
+  int bands = 0;
+  const auto cover = DecodeCover(Write(testsupport::JpegInks(QSize(1600, 1600), 255, 0, 255, 0,
+                                                             testsupport::InkForm::kAdobeCmyk)),
+                                 kArea, [&](const QImage&) { ++bands; });
+  ASSERT_FALSE(cover.image.isNull()) << cover.error;
+  EXPECT_EQ(cover.image.size(), QSize(200, 200));
+  EXPECT_GE(bands, 2);
+  const QColor seen = cover.image.pixelColor(100, 100);
+  EXPECT_LT(seen.red(), 10);
+  EXPECT_GT(seen.green(), 245);
+  EXPECT_LT(seen.blue(), 10);
+}
+
 }  // namespace

@@ -1,6 +1,9 @@
 // JPEG pictures drawn and encoded by the tests.
 #include "tests/app/jpeg_files.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -41,6 +44,75 @@ std::string JpegPicture(QSize size, QColor colour) {
   std::string bytes(reinterpret_cast<const char*>(buffer), length);
   std::free(buffer);
   return bytes;
+}
+
+namespace {
+
+// Compresses rows that `row` fills (`components` samples a pixel) in `space`, stored as `stored`.
+template <typename RowFiller>
+std::string Compress(QSize size, int components, J_COLOR_SPACE space, J_COLOR_SPACE stored, bool adobeMarker,
+                     bool progressive, RowFiller row) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long length = 0;
+  jpeg_mem_dest(&info, &buffer, &length);
+  info.image_width = static_cast<JDIMENSION>(size.width());
+  info.image_height = static_cast<JDIMENSION>(size.height());
+  info.input_components = components;
+  info.in_color_space = space;
+  jpeg_set_defaults(&info);
+  jpeg_set_colorspace(&info, stored);
+  info.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
+  jpeg_set_quality(&info, 90, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
+  jpeg_start_compress(&info, TRUE);
+  std::vector<unsigned char> samples(static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(components));
+  while (info.next_scanline < info.image_height) {
+    row(static_cast<int>(info.next_scanline), samples.data());
+    JSAMPROW rows[1] = {samples.data()};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::string bytes(reinterpret_cast<const char*>(buffer), length);
+  std::free(buffer);
+  return bytes;
+}
+
+}  // namespace
+
+std::string JpegInks(QSize size, int cyan, int magenta, int yellow, int black, InkForm form) {
+  const bool adobe = form != InkForm::kPlainCmyk;
+  const auto stored = [adobe](int ink) { return static_cast<unsigned char>(adobe ? 255 - ink : ink); };
+  return Compress(size, 4, JCS_CMYK, form == InkForm::kAdobeYcck ? JCS_YCCK : JCS_CMYK, adobe, false,
+                  [&](int, unsigned char* samples) {
+                    for (int x = 0; x < size.width(); ++x) {
+                      unsigned char* pixel = samples + static_cast<std::ptrdiff_t>(x) * 4;
+                      pixel[0] = stored(cyan);
+                      pixel[1] = stored(magenta);
+                      pixel[2] = stored(yellow);
+                      pixel[3] = stored(black);
+                    }
+                  });
+}
+
+std::string JpegPhoto(QSize size, bool progressive) {
+  std::uint32_t noise = 12345;
+  return Compress(size, 3, JCS_RGB, JCS_YCbCr, false, progressive, [&](int y, unsigned char* samples) {
+    for (int x = 0; x < size.width(); ++x) {
+      noise = noise * 1664525u + 1013904223u;
+      const int grain = static_cast<int>(noise >> 27);  // 0..31
+      const int dx = x - size.width() / 2;
+      const int dy = y - size.height() / 2;
+      const bool inside = dx * dx + dy * dy < size.width() * size.width() / 9;
+      samples[x * 3] = static_cast<unsigned char>(std::clamp((inside ? 200 : x * 255 / size.width()) - grain / 2 + 8, 0, 255));
+      samples[x * 3 + 1] = static_cast<unsigned char>(y * 200 / size.height() + grain);
+      samples[x * 3 + 2] = static_cast<unsigned char>(inside ? 60 + grain : 180 - grain);
+    }
+  });
 }
 
 std::string JpegClaiming(QSize claimed) {

@@ -1,6 +1,7 @@
 // Album selection, multi-disc folders and the CD buttons, and album folders that are odd or hostile.
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QToolButton>
 #include <QTest>
@@ -162,6 +163,18 @@ TEST_F(MainFormTest, AlbumNamesKeepTheirBlanksAndWindowsNamesFindTheirFolders) {
   ASSERT_TRUE(ClickEntry(form.AlbumListBox, "Missing"));
   EXPECT_EQ(Entries(form.SongsListBox), Strings{"Nessuna canzone."});
   EXPECT_FALSE(form.ButtonPlay->isEnabled());
+  EXPECT_EQ(Boxes(), Strings{});
+}
+
+TEST_F(MainFormTest, SongNamesFollowTheSameTextRuleAsAlbumNames) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/s\xF9.mp3", 61, testsupport::TitleTag("Windows"));  // Windows-1252 bytes on the disk
+  AddSong("Album/Citt\xC3\xA0.mp3", 62, testsupport::TitleTag("Utf"));
+  app::TMainForm& form = Open();
+  EXPECT_EQ(Entries(form.SongsListBox), (Strings{QString::fromUtf8("Città.mp3"), QString::fromUtf8("sù.mp3")}));
+  ASSERT_TRUE(ClickEntry(form.SongsListBox, QString::fromUtf8("sù.mp3")));
+  EXPECT_EQ(form.MP3TitleEdit->text(), "Windows") << "the song is opened by its name as the disk spells it";
   EXPECT_EQ(Boxes(), Strings{});
 }
 

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QToolButton>
 
+#include <filesystem>
+
 #include "tests/app/jpeg_files.h"
 #include "tests/app/main_form_fixture.h"
 
@@ -84,7 +86,7 @@ TEST_F(CoversTest, CoversBelongToTheAlbumFolderAndStayOnADiscSwitch) {
   EXPECT_EQ(form.BackCoverImage->pixmap().cacheKey(), back) << "a disc switch loads no cover";
 }
 
-TEST_F(CoversTest, ReturningToTheWindowLoadsTheCoversAgain) {
+TEST_F(CoversTest, ReturningToTheWindowShowsAChangedCover) {
   InstallDecoder();
   WriteIndex({{"Album", 0}});
   AddSong("Album/song.mp3");
@@ -131,6 +133,57 @@ TEST_F(CoversTest, PictureClaimingAHugeSizeIsRefused) {
   ASSERT_EQ(boxes_.Calls().size(), 1u);
   EXPECT_TRUE(boxes_.Calls()[0].text.startsWith("Picture too large (65000x65000)"));
   EXPECT_TRUE(form.FCNDStaticText->isVisible());
+}
+
+TEST_F(CoversTest, ReturningToTheWindowKeepsUnchangedCoversWithoutDecodingThemAgain) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}, {"Other", 0}});
+  AddSong("Album/song.mp3");
+  AddSong("Other/song.mp3");
+  Cover("Album/front.jpg", Qt::red);
+  Cover("Album/back.jpg", Qt::blue);
+  app::TMainForm& form = Open();
+  Activate(form);
+  const qint64 front = form.FrontCoverImage->pixmap().cacheKey();
+  const qint64 back = form.BackCoverImage->pixmap().cacheKey();
+  ASSERT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
+  Activate(form);
+  Activate(form);
+  EXPECT_EQ(form.FrontCoverImage->pixmap().cacheKey(), front) << "the picture decoded before is shown";
+  EXPECT_EQ(form.BackCoverImage->pixmap().cacheKey(), back);
+
+  // A vanished file is missed at once; a file that comes back is read again.
+  const std::string bytes = JpegPicture(QSize(240, 200), Qt::green);
+  std::filesystem::remove(root_.path() / "Album/front.jpg");
+  Activate(form);
+  EXPECT_TRUE(form.FrontCoverImage->pixmap().isNull());
+  EXPECT_TRUE(form.FCNDStaticText->isVisible());
+  EXPECT_EQ(form.BackCoverImage->pixmap().cacheKey(), back);
+  root_.WriteFile("Album/front.jpg", bytes);
+  Activate(form);
+  EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::green));
+  EXPECT_FALSE(form.FCNDStaticText->isVisible());
+
+  // Another album's covers take the pages' places.
+  ASSERT_TRUE(ClickEntry(form.AlbumListBox, "Other"));
+  EXPECT_TRUE(form.FrontCoverImage->pixmap().isNull());
+  EXPECT_TRUE(form.BackCoverImage->pixmap().isNull());
+  ASSERT_TRUE(ClickEntry(form.AlbumListBox, "Album"));
+  EXPECT_TRUE(Near(Shown(form.BackCoverImage), Qt::blue));
+}
+
+TEST_F(CoversTest, PrintScanCoversInCmykAreShown) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/song.mp3");
+  root_.WriteFile("Album/front.jpg", testsupport::JpegInks(QSize(240, 200), 0, 255, 255, 0, testsupport::InkForm::kAdobeCmyk));
+  root_.WriteFile("Album/back.jpg", testsupport::JpegInks(QSize(240, 200), 255, 255, 0, 0, testsupport::InkForm::kAdobeYcck));
+  app::TMainForm& form = Open();
+  Activate(form);
+  EXPECT_EQ(Boxes(), Strings{});
+  EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
+  EXPECT_TRUE(Near(Shown(form.BackCoverImage), Qt::blue));
+  EXPECT_FALSE(form.FCNDStaticText->isVisible());
 }
 
 }  // namespace

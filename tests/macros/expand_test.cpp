@@ -157,4 +157,26 @@ TEST_F(ExpandTest, HugeWidthsAreCappedAndOverflowingOnesIgnored) {
   Check(t, {{"%WIDE%", std::string(kMaxFittedWidth - 1, ' ') + "w"}});
 }
 
+TEST_F(ExpandTest, Utf8TextCountsCharactersAndReadsWindowsBytes) {
+  table.Add("W", "Windows", 6, 'L', 'N', "", "", mkSystem, TSystemSupplier([] { return std::string("Caff\xE8"); }), "");
+  table.Add("U", "Unicode", 6, 'L', 'N', "", "", mkSystem,
+            TSystemSupplier([] { return std::string("Citt\xC3\xA0"); }), "");
+  table.Add("WU", "Both", 12, 'L', 'N', "", "", mkComposite, {}, "%W,T%+%U,T%");
+  // The bytes model: widths and fills count bytes, values stay as they are.
+  Check({{"%U,L,4%", "Citt"}, {"%U,L,5%", "Citt\xC3"}, {"%W%", "Caff\xE8 "}});
+
+  table.SetText(TextModel::kUtf8);
+  Check({{"%U,L,5%", "Citt\xC3\xA0"},
+         {"%U,R,7,\xC3\xA9%", "\xC3\xA9\xC3\xA9" "Citt\xC3\xA0"},
+         {"%U,C,9,\xE2\x82\xAC%", "\xE2\x82\xAC\xE2\x82\xAC" "Citt\xC3\xA0\xE2\x82\xAC\xE2\x82\xAC"},
+         {"%W%", "Caff\xC3\xA8 "},
+         {"%W,L,4%", "Caff"},
+         {"%WU%", "Caff\xC3\xA8+Citt\xC3\xA0 "},
+         {"%U,T,,,U%", "CITT\xC3\xA0"},
+         {"%233%%128%", "\xC3\xA9\xE2\x82\xAC"},
+         {"\xAB%U,T%\xBB", "\xC2\xAB" "Citt\xC3\xA0\xC2\xBB"},
+         {"%U,R,7,\xE9%", "\xC3\xA9\xC3\xA9" "Citt\xC3\xA0"},
+         {"%XYZ\xE8%", "%XYZ\xC3\xA8%"}});
+}
+
 }  // namespace

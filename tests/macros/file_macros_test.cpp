@@ -40,6 +40,17 @@ class FileMacrosTest : public ::testing::Test {
   TMPEGAudio file;
 };
 
+TEST_F(FileMacrosTest, NameMacrosOfAPathLongerThanTheRecordUseTheWholePath) {
+  std::string folder;
+  for (int level = 0; level < 6; ++level) folder += std::string(50, static_cast<char>('a' + level)) + "/";
+  Analyse(folder + "Artista - Canzone.mp3", testsupport::Mp3File(20));
+  ASSERT_GT(path.size(), 300u);
+  ASSERT_TRUE(file.IsValid());
+  EXPECT_EQ(X("%FN,T%|%GA,T%|%GT,T%|%T,T%"), "Artista - Canzone.mp3|Artista|Canzone|Unknown Title");
+  EXPECT_EQ(X("%FP,T%"), tmp.str() + "/" + folder);
+  EXPECT_EQ(X("%FPN,T%"), path);
+}
+
 TEST_F(FileMacrosTest, TaglessFileGuessesArtistAndTitleFromItsName) {
   Analyse("Artista - Canzone.mp3", testsupport::Mp3File(20));
   ASSERT_TRUE(file.IsValid());

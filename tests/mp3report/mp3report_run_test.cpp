@@ -1,7 +1,11 @@
 // The built report tool run end to end on a generated folder tree: output, exit codes, summary.
 #include <sys/wait.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,6 +17,8 @@
 #include "tests/support/temp_dir.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct ToolRun {
   int exitCode = -1;
@@ -56,6 +62,14 @@ class ReportToolTest : public ::testing::Test {
     run.out = Slurp(outFile);
     run.err = Slurp(errFile);
     return run;
+  }
+
+  // The names in the folder `relative`, sorted.
+  std::vector<std::string> Names(const std::string& relative) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(tmp.path() / relative)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   testsupport::TempDir tmp;
@@ -124,6 +138,79 @@ TEST_F(ReportToolTest, UsageErrorsExitWithTwoAndExplain) {
   EXPECT_EQ(run.out.rfind("usage: mp3report (-t TEMPLATE | -T TEMPLATE_FILE) [-o OUTPUT] PATH...", 0),
             0u);
   EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ReportToolTest, OutputThatIsOneOfTheInputsIsRefusedAndKeepsItsBytes) {
+  const std::string song = tmp.str() + "/music/Other/d.mp3";
+  const std::string before = Slurp(song);
+  fs::create_hard_link(song, tmp.path() / "music/linked.mp3");
+  fs::create_symlink("Other/d.mp3", tmp.path() / "music/pointer.mp3");
+  for (const std::string output : {"music/Other/d.mp3", "./music/Album/../Other/d.mp3", "music/linked.mp3",
+                                   "music/pointer.mp3"}) {
+    const ToolRun run = Tool({"-t", "%FN%", "-o", output, "music/Album/b.mp3", "music/Other"});
+    EXPECT_EQ(run.exitCode, 2) << output;
+    EXPECT_NE(run.err.find("mp3report: the output " + output + " is one of the files to report on"),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_EQ(Slurp(song), before);
+  EXPECT_EQ(Names("music/Other"), std::vector<std::string>{"d.mp3"}) << "no temporary file is left";
+}
+
+TEST_F(ReportToolTest, ExistingOutputIsReplacedWholeAndKeepsItsPermissions) {
+  const std::string output = tmp.WriteFile("out/report.txt", "old report\n").string();
+  ASSERT_EQ(::chmod(output.c_str(), 0640), 0);
+  ToolRun run = Tool({"-t", "%FN,T%", "-o", "out/report.txt", "music/Other"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Slurp(output), "d.mp3\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(output.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(Names("out"), std::vector<std::string>{"report.txt"});
+
+  // A run that fails leaves the existing report as it was.
+  run = Tool({"-t", "%FN,T%", "-o", "out/report.txt", "music/Other", "out/report.txt"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(Slurp(output), "d.mp3\n");
+  EXPECT_EQ(Names("out"), std::vector<std::string>{"report.txt"});
+}
+
+TEST_F(ReportToolTest, TemplateThatCannotBeReadIsAUsageError) {
+  const ToolRun run = Tool({"-T", "music", "music"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "mp3report: cannot read the template file music: Is a directory\n");
+}
+
+TEST_F(ReportToolTest, OutputIsUtf8WithWidthsAndFillsCountedInCharacters) {
+  testsupport::Id3v1Fields tag;
+  tag.title = "Perch\xE9";  // Windows-1252, as tags written on Windows hold it
+  tag.artist = "Caff\xE8";
+  tmp.WriteFile("enc/Citt\xC3\xA0.mp3", testsupport::Mp3File(40, tag));
+  tmp.WriteFile("enc/s\xF9.mp3", testsupport::Mp3File(40));
+  ToolRun run = Tool({"-t", "[%FN,L,5%|%FN,R,12,\xC3\xA9%|%T,T%|%A,C,9,\xC2\xB7%]", "enc"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "[Citt\xC3\xA0|\xC3\xA9\xC3\xA9\xC3\xA9" "Citt\xC3\xA0.mp3|Perch\xC3\xA9|\xC2\xB7\xC2\xB7" "Caff\xC3\xA8\xC2\xB7\xC2\xB7]\n"
+            "[s\xC3\xB9.mp|\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9s\xC3\xB9.mp3|Unknown Title|Unknown A]\n");
+
+  // A template file written on Windows is read by the same rule.
+  tmp.WriteFile("win.tpl", "\xAB%FN,T%\xBB\r\n");
+  run = Tool({"-T", "win.tpl", "enc/s\xF9.mp3"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "\xC2\xAB" "s\xC3\xB9.mp3\xC2\xBB\n");
+
+  run = Tool({"-t", "%FN%", "enc/gone\xE8.mp3"});
+  EXPECT_NE(run.err.find("not a readable MPEG audio file: enc/gone\xC3\xA8.mp3\n"), std::string::npos) << run.err;
+}
+
+TEST_F(ReportToolTest, PathsLongerThanTheRecordAreReadWhole) {
+  std::string deep = "deep";
+  for (int level = 0; level < 6; ++level) deep += "/" + std::string(50, static_cast<char>('a' + level));
+  tmp.WriteFile(deep + "/song.mp3", testsupport::Mp3File(40));
+  const ToolRun run = Tool({"-t", "%FN,T% %D,T% %FPR,T%", "deep"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "song.mp3 1 " + deep + "/\n");
 }
 
 }  // namespace

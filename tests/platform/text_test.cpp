@@ -67,4 +67,15 @@ TEST(AsciiCase, OnlyAsciiLettersChange) {
   EXPECT_EQ(platform::AsciiLower(""), "");
 }
 
+TEST(Utf8Length, CountsCharactersAndCutsBetweenThem) {
+  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB5z";  // a, é, €, a note, z
+  EXPECT_EQ(platform::Utf8Length(text), 5u);
+  EXPECT_EQ(platform::Utf8Length(""), 0u);
+  EXPECT_EQ(platform::Utf8PrefixSize(text, 0), 0u);
+  EXPECT_EQ(platform::Utf8PrefixSize(text, 2), 3u);
+  EXPECT_EQ(platform::Utf8PrefixSize(text, 4), 10u);
+  EXPECT_EQ(platform::Utf8PrefixSize(text, 5), text.size());
+  EXPECT_EQ(platform::Utf8PrefixSize(text, 9), text.size());
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // TMPEGAudio: defaults, the FileName property, the texts and the values guessed from file names.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/mpeg_builder.h"
 #include "tests/zodizidu/analysis_fixture.h"
 
@@ -62,10 +64,54 @@ TEST_F(MpegAudioTest, SettingFileNameAnalysesOnlyWithAutoRead) {
   EXPECT_TRUE(automatic.IsValid());
   EXPECT_EQ(automatic.Data().Title, "song.mp3");
 
+  // The record's field holds 255 characters; the object keeps the whole name.
   TMPEGAudio cut;
   cut.SetAutoRead(false);
   cut.SetFileName(std::string(300, 'x'));
-  EXPECT_EQ(cut.FileName().size(), 255u);
+  EXPECT_EQ(cut.Data().FileName.size(), 255u);
+  EXPECT_EQ(cut.FileName(), std::string(300, 'x'));
+}
+
+// A folder inside the test's folder whose full path is longer than the record's 255 characters.
+std::filesystem::path DeepFolder(const testsupport::TempDir& dir) {
+  std::string relative;
+  for (int level = 0; level < 6; ++level) relative += (level ? "/" : "") + std::string(50, static_cast<char>('a' + level));
+  return dir.MakeDir(relative);
+}
+
+TEST_F(MpegAudioTest, PathLongerThanTheRecordIsOpenedAndNamedWhole) {
+  const std::filesystem::path deep = DeepFolder(dir_);
+  const std::string path = (deep / "Band - Song.mp3").string();
+  ASSERT_GT(path.size(), 300u);
+  dir_.WriteFile((deep / "Band - Song.mp3").lexically_relative(dir_.path()).string(), Mp3File(10));
+
+  EXPECT_EQ(AnalyzePath(path), 0);
+  EXPECT_TRUE(audio_.IsValid());
+  EXPECT_EQ(audio_.FileName(), path);
+  EXPECT_EQ(audio_.Data().FileName.str(), path.substr(0, 255));
+  EXPECT_EQ(audio_.Data().Title.str(), "Band - Song.mp3");
+  EXPECT_EQ(audio_.GuessedArtist(), "Band");
+  EXPECT_EQ(audio_.GuessedTitle(), "Song");
+  EXPECT_EQ(audio_.Analyze(), 0) << "a second analysis reads the same file";
+  EXPECT_TRUE(audio_.IsValid());
+  EXPECT_EQ(audio_.FileName(), path);
+
+  // A short relative name whose full path is long.
+  const testsupport::ScopedCurrentDir inside(deep);
+  TMPEGAudio relative;
+  relative.SetFileName("Band - Song.mp3");
+  EXPECT_TRUE(relative.IsValid());
+  EXPECT_EQ(relative.FileName(), path);
+  EXPECT_EQ(relative.Data().Title.str(), "Band - Song.mp3");
+  EXPECT_EQ(relative.ExtractedTitle(), "Song");
+  EXPECT_TRUE(relative.ShortPathName().ends_with("/BAND-S~1.MP3") ||
+              relative.ShortPathName() == "Error converting long filename to short.");
+
+  relative.ResetData();
+  EXPECT_EQ(relative.FileName(), "");
+  relative.SetFileName("Gone - Song.mp3");
+  EXPECT_EQ(relative.Data().Title.str(), "[not found: Gone - Song.mp3]");
+  EXPECT_EQ(relative.FileName(), (deep / "Gone - Song.mp3").string());
 }
 
 TEST_F(MpegAudioTest, TaglessFileGuessesArtistAndTitleFromItsName) {

@@ -79,6 +79,8 @@ class Installer {
 
 zodizidu::TMacroDefinitions ReportMacros(const ReportList& list, const OutputDocument& document) {
   zodizidu::TMacroDefinitions table = zodizidu::MacroDefinitions();
+  // The report is UTF-8 text: names and tags in either encoding, widths counted in characters.
+  table.SetText(zodizidu::TextModel::kUtf8);
   Installer in(table, list);
   in.Set("No", [](const ReportList&, int n) { return std::to_string(n); });
   in.Set("FileCount", [](const ReportList& l, int) { return std::to_string(l.Count()); });

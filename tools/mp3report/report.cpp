@@ -1,17 +1,21 @@
 // The report run: command line, file search, analysis, expansion, output and summary.
 #include "tools/mp3report/report.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "tools/mp3report/file_list.h"
 #include "tools/mp3report/list_macros.h"
 #include "tools/mp3report/options.h"
 #include "tools/mp3report/report_list.h"
+#include "tools/mp3report/report_output.h"
 
 namespace mp3report {
 
@@ -19,12 +23,38 @@ namespace {
 
 constexpr const char* kProgram = "mp3report: ";
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+// The bytes of the file at `path`; false with the system's reason in `error` when it cannot be
+// read (a folder, no permission, a read error).
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    error = std::strerror(EISDIR);
+    return false;
+  }
+  std::array<char, 65536> buffer{};
+  while (true) {
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      error = std::strerror(errno);
+      ::close(fd);
+      return false;
+    }
+    contents.append(buffer.data(), static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return true;
 }
+
+// Names in messages follow the report's own text rule.
+std::string Shown(const std::string& path) { return platform::ToUtf8(path); }
 
 // Progress on a terminal: one line rewritten in place, cleared at the end.
 class Progress {
@@ -63,21 +93,20 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   OutputDocument document;
   if (!options.templateFile.empty()) {
     std::string contents;
-    if (!ReadWholeFile(options.templateFile, contents)) {
-      err << kProgram << "cannot read the template file " << options.templateFile << ": "
-          << std::strerror(errno) << "\n";
+    std::string error;
+    if (!ReadWholeFile(options.templateFile, contents, error)) {
+      err << kProgram << "cannot read the template file " << Shown(options.templateFile) << ": " << error << "\n";
       return kUsageError;
     }
     options.templateText = TemplateFromFile(std::move(contents));
     document.templateName = platform::NamePart(options.templateFile);
   }
 
-  std::ofstream file;
+  ReportOutput file;
   if (!options.outputFile.empty()) {
-    file.open(options.outputFile, std::ios::binary | std::ios::trunc);
-    if (!file) {
-      err << kProgram << "cannot write " << options.outputFile << ": " << std::strerror(errno)
-          << "\n";
+    std::string error;
+    if (!file.Open(options.outputFile, error)) {
+      err << kProgram << "cannot write " << Shown(options.outputFile) << ": " << error << "\n";
       return kUsageError;
     }
     const std::string full = platform::FullPathName(options.outputFile);
@@ -87,11 +116,18 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     document.folder = platform::FullPathName(".");
     if (document.folder.empty() || document.folder.back() != '/') document.folder += '/';
   }
-  std::ostream& report = options.outputFile.empty() ? out : file;
+  std::ostream& report = options.outputFile.empty() ? out : file.stream();
 
   const FileList found = CollectFiles(options.paths);
+  for (const std::string& path : found.files) {
+    if (file.IsSameFile(path)) {
+      err << kProgram << "the output " << Shown(options.outputFile) << " is one of the files to report on ("
+          << Shown(path) << ")\n";
+      return kUsageError;
+    }
+  }
   for (const std::string& folder : found.unreadableFolders)
-    err << kProgram << "cannot list the folder " << folder << "\n";
+    err << kProgram << "cannot list the folder " << Shown(folder) << "\n";
 
   ReportList list;
   std::vector<std::string> notRead;
@@ -106,14 +142,15 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   const zodizidu::TMacroDefinitions macros = ReportMacros(list, document);
   for (int n = 1; n <= list.Count(); ++n)
     report << macros.Expand(options.templateText, &list.File(n), n) << '\n';
-  report.flush();
-  if (!report) {
-    err << kProgram << "writing the report failed\n";
+  std::string writeError;
+  const bool written = options.outputFile.empty() ? static_cast<bool>(report.flush()) : file.Commit(writeError);
+  if (!written) {
+    err << kProgram << (writeError.empty() ? "writing the report failed" : writeError) << "\n";
     return kUsageError;
   }
 
   for (const std::string& path : notRead)
-    err << kProgram << "not a readable MPEG audio file: " << path << "\n";
+    err << kProgram << "not a readable MPEG audio file: " << Shown(path) << "\n";
   err << kProgram << list.Count() << (list.Count() == 1 ? " file" : " files") << " reported, "
       << notRead.size() << " not read";
   if (!found.unreadableFolders.empty())
