@@ -1,6 +1,7 @@
 # albavox_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [GUI] [LABELS <labels...>] [TIMEOUT <s>])
-# One test executable per unit. GUI tests get a QApplication on the offscreen platform
-# (tests/support/gui_main.cpp); the others use GoogleTest's own main.
+# One test executable per unit, one CTest entry per test case. GUI tests get a QApplication on the
+# offscreen platform (tests/support/gui_main.cpp); the others use GoogleTest's own main.
+include(GoogleTest)
 function(albavox_add_test)
   cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -10,14 +11,26 @@ function(albavox_add_test)
   else()
     target_link_libraries(${T_NAME} PRIVATE GTest::gtest_main)
   endif()
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${T_NAME} PROPERTIES
-    TIMEOUT ${T_TIMEOUT}
-    LABELS "${T_LABELS}"
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ALBAVOX_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  # One CTest entry per test case ("<executable>.<Suite>.<Case>"), each in its own process with the
+  # program's environment, so `ctest -R` selects and names a single case; `ctest -R <executable>`
+  # still runs them all.
+  set(properties TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${T_NAME} TEST_PREFIX "${T_NAME}." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES ${properties})
+  # The environment is a list, which the discovery's property passing would cut at its first
+  # item: a file of our own, read after the discovered cases, gives it to each of them.
+  set(environment "QT_QPA_PLATFORM=offscreen;ALBAVOX_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp"
+                  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  set(environment_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_environment.cmake)
+  file(WRITE ${environment_file}
+       "if(${T_NAME}_TESTS)\n  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT \"${environment}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
 endfunction()
 
 # albavox_add_fuzz_test(NAME <name> SOURCES <files...> LIBS <targets...> SECONDS <s>

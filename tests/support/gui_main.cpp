@@ -6,7 +6,8 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (!platform || !*platform) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
