@@ -60,10 +60,8 @@ TEST_F(PulseMixer, SetReachesTheSinkAndAnUnchangedSetLeavesIt) {
   ASSERT_EQ(platform::WaveOutSetVolume(0, 0xC8004000), MixerResult::NoError);  // steps 64 and 200
   std::uint32_t left = 0, right = 0;
   ASSERT_TRUE(server_.SinkVolume(left, right));
-  // round(64 * 65536 / 255) and round(200 * 65536 / 255); the server keeps unequal channels
-  // as a volume and a balance, which may move a channel by one.
-  EXPECT_NEAR(left, 16448u, 1);
-  EXPECT_NEAR(right, 51400u, 1);
+  EXPECT_EQ(left, 16448u);   // round(64 * 65536 / 255)
+  EXPECT_EQ(right, 51401u);  // round(200 * 65536 / 255)
   ASSERT_EQ(platform::WaveOutSetVolume(0, 0x40004000), MixerResult::NoError);
   ASSERT_TRUE(server_.SinkVolume(left, right));
   EXPECT_EQ(left, 16448u);
