@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "app/album_index.h"
+#include "app/detail/track_bar.h"
 #include "player/mpeg_player.h"
+#include "volume/vol_control.h"
 #include "zodizidu/mpeg_audio.h"
 
 class QCheckBox;
@@ -21,7 +23,6 @@ class QLineEdit;
 class QListWidget;
 class QToolButton;
 class QScrollBar;
-class QSlider;
 class QTabWidget;
 
 namespace dialogs {
@@ -87,11 +88,13 @@ class TMainForm : public QWidget {
   QToolButton* ButtonNext = nullptr;
   QCheckBox* ContCheckBox = nullptr;
   QCheckBox* RepeatCheckBox = nullptr;
-  QSlider* VolTrackBar = nullptr;
+  detail::TrackBar* VolTrackBar = nullptr;
   QLabel* VolPos = nullptr;
 
   // The playback component.
   player::TMPEGPlayer MPEGPlayer;
+  // The volume component, on the wave output.
+  volume::TmVolControl VolControl;
 
   // ---- state ----
   // Index of the selected album list entry; -1 without albums.
@@ -136,6 +139,10 @@ class TMainForm : public QWidget {
   // Shows the selected album's covers; a picture that cannot be decoded is reported (once per
   // choice of the album) and its page says that no picture is available.
   void LoadCovers();
+  // Volume slider: the component's first report, its polling ticks and the user's moves.
+  void VolControlInit();
+  void VolControlChange();
+  void VolTrackBarChange();
 
  protected:
   bool event(QEvent* event) override;
@@ -148,6 +155,8 @@ class TMainForm : public QWidget {
   void BuildPlayerPanel();
   void ConnectHandlers();
   void SetUpPlayer();
+  void SetUpVolume();
+  void ShowVolumePercent(std::uint8_t volume);
   void LoadIndex();
   void SetEmptyState();
   void SwitchDisc(int disc);
