@@ -54,7 +54,6 @@ std::uint32_t DeviceCount(TDeviceType type) {
 }  // namespace
 
 TmVolControl::TmVolControl() : pollTimer_(std::make_unique<QTimer>()) {
-  deviceType_ = TDeviceType::dvCD;
   SetPeriod(kPollPeriod);
   QObject::connect(pollTimer_.get(), &QTimer::timeout, [this] { platform::RunGuarded([this] { PollTick(); }); });
   SelectDevice();

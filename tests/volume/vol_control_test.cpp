@@ -221,24 +221,4 @@ TEST(VolControlCreep, EveryValueOfCommonRangesSettlesAfterOneTick) {
   }
 }
 
-// A volume set with the slider reads back as a value that, set again, reaches the same
-// element value: the slider and the element settle after one round.
-TEST(VolControlCreep, EverySetVolumeReadsBackAsOneThatSetsTheSameValue) {
-  for (const long max : {31L, 87L, 255L, 65536L}) {
-    FakeMixer mixer;
-    auto& master = mixer.Add("Master", 0, max);
-    TmVolControl control;
-    control.SetDeviceType(TDeviceType::dvWave);
-    for (int volume = 0; volume <= 255; ++volume) {
-      control.SetVolume(static_cast<std::uint8_t>(volume));
-      const long reached = master.left;
-      control.SetVolume(control.Volume());
-      ASSERT_EQ(master.left, reached) << "range 0.." << max << ", volume " << volume;
-      if (max >= 255) {
-        ASSERT_EQ(control.Volume(), volume) << "range 0.." << max;
-      }
-    }
-  }
-}
-
 }  // namespace
