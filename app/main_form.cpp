@@ -37,6 +37,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   NameControls();
   SetUpPlayer();
   ConnectHandlers();
+  SetUpVolume();
   platform::RunGuarded([this] { FormCreate(); });
 }
 
@@ -86,6 +87,7 @@ void TMainForm::ConnectHandlers() {
 }
 
 void TMainForm::FormCreate() {
+  ShowVolumePercent(VolControl.Volume());
   for (QWidget* control : std::initializer_list<QWidget*>{
            CD1SB, CD2SB, CD3SB, CD4SB, MP3InfoSpeedButton, ButtonPrev, ButtonPlay, ButtonPause, ButtonStop,
            ButtonNext, PosMP3ScrollBar, ContCheckBox, RepeatCheckBox}) {

@@ -13,7 +13,9 @@
 
 #include "app/album_index.h"
 #include "app/cover_slot.h"
+#include "app/detail/track_bar.h"
 #include "player/mpeg_player.h"
+#include "volume/vol_control.h"
 #include "zodizidu/mpeg_audio.h"
 
 class QCheckBox;
@@ -23,7 +25,6 @@ class QLineEdit;
 class QListWidget;
 class QToolButton;
 class QScrollBar;
-class QSlider;
 class QTabWidget;
 
 namespace dialogs {
@@ -89,11 +90,13 @@ class TMainForm : public QWidget {
   QToolButton* ButtonNext = nullptr;
   QCheckBox* ContCheckBox = nullptr;
   QCheckBox* RepeatCheckBox = nullptr;
-  QSlider* VolTrackBar = nullptr;
+  detail::TrackBar* VolTrackBar = nullptr;
   QLabel* VolPos = nullptr;
 
   // The playback component.
   player::TMPEGPlayer MPEGPlayer;
+  // The volume component, on the wave output.
+  volume::TmVolControl VolControl;
 
   // ---- state ----
   // Index of the selected album list entry; -1 without albums.
@@ -157,6 +160,10 @@ class TMainForm : public QWidget {
   // Shows the selected album's covers; a picture that cannot be decoded is reported (once per
   // choice of the album) and its page says that no picture is available.
   void LoadCovers();
+  // Volume slider: the component's first report, its polling ticks and the user's moves.
+  void VolControlInit();
+  void VolControlChange();
+  void VolTrackBarChange();
 
  protected:
   bool event(QEvent* event) override;
@@ -170,6 +177,8 @@ class TMainForm : public QWidget {
   void BuildPlayerPanel();
   void ConnectHandlers();
   void SetUpPlayer();
+  void SetUpVolume();
+  void ShowVolumePercent(std::uint8_t volume);
   void LoadIndex();
   void SetEmptyState();
   void SwitchDisc(int disc);

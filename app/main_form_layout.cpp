@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QScrollBar>
-#include <QSlider>
 #include <QStyle>
 #include <QTabWidget>
 
@@ -13,6 +12,7 @@
 #include "app/detail/list_box.h"
 #include "app/detail/position_bar.h"
 #include "app/detail/titled_group_box.h"
+#include "app/detail/track_bar.h"
 #include "app/main_form.h"
 #include "dialogs/artwork.h"
 #include "dialogs/form_fonts.h"
@@ -227,7 +227,7 @@ void TMainForm::BuildPlayerPanel() {
   RepeatCheckBox = Named(new QCheckBox(QStringLiteral("Ripeti"), MP3PlayerGroupBox), "RepeatCheckBox", {168, 64, 49, 17});
   RepeatCheckBox->setToolTip(QStringLiteral("Ripete la canzone selezionata"));
 
-  VolTrackBar = Named(new QSlider(Qt::Horizontal, MP3PlayerGroupBox), "VolTrackBar", {4, 94, 205, 25});
+  VolTrackBar = Named(new detail::TrackBar(MP3PlayerGroupBox), "VolTrackBar", {4, 94, 205, 25});
   VolTrackBar->setRange(0, 255);
   VolTrackBar->setPageStep(10);
   VolTrackBar->setTickPosition(QSlider::TicksBelow);

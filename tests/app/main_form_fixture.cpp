@@ -10,7 +10,7 @@
 
 namespace testsupport {
 
-MainFormTest::MainFormTest() = default;
+MainFormTest::MainFormTest() { mixer_.Add("Master", 0, 65536, false, 65536); }
 
 MainFormTest::~MainFormTest() = default;
 

@@ -14,6 +14,7 @@
 #include "app/main_form.h"
 #include "platform/ui/message_box.h"
 #include "tests/app/compilation_files.h"
+#include "tests/support/fake_mixer.h"
 #include "tests/player/fake_decoder_control.h"
 #include "tests/support/temp_dir.h"
 
@@ -60,6 +61,9 @@ class MainFormTest : public ::testing::Test {
   TempDir root_;
   ScopedCurrentDir inRoot_{root_.path()};
   platform::MessageBoxRecorder boxes_;
+  // The system volume the window sees: a card whose wave output is a stereo "Master" of
+  // 0..65536 at full volume (the range of a sound server's sink).
+  FakeMixer mixer_;
   std::unique_ptr<FakeDecoder> decoder_;
   std::unique_ptr<app::TMainForm> form_;
 };
