@@ -116,7 +116,7 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::LoadIndex() {
-  AlbumIndex index = ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
+  albums_inf::AlbumIndex index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
   setWindowTitle(platform::DisplayText(index.Caption()));
   albums_ = std::move(index.entries);
 

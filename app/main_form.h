@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/album_index.h"
+#include "albums_inf/album_index.h"
 #include "app/cover_slot.h"
 #include "app/detail/track_bar.h"
 #include "player/mpeg_player.h"
@@ -32,6 +32,8 @@ class TMP3InfoForm;
 }
 
 namespace app {
+
+using albums_inf::AlbumEntry;
 
 class TMainForm : public QWidget {
   Q_OBJECT

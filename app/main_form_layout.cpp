@@ -85,7 +85,7 @@ QLabel* CoverPicture(QWidget* page, const char* name) {
 
 void TMainForm::BuildControls() {
   setObjectName(QStringLiteral("MainForm"));
-  setWindowTitle(QString::fromLatin1(kDefaultCaption.data(), static_cast<int>(kDefaultCaption.size())));
+  setWindowTitle(QString::fromLatin1(albums_inf::kDefaultCaption.data(), static_cast<int>(albums_inf::kDefaultCaption.size())));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowIcon(dialogs::ProgramIcon());

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "albums_inf/index_record.h"
 #include "tests/albaindex/run_tool.h"
 #include "tests/support/temp_dir.h"
 
@@ -36,15 +37,15 @@ std::string ReadFile(const fs::path& file) {
 // The records of an index file; a size that is no multiple of 260 fails the test.
 std::vector<Record> ReadIndex(const fs::path& file) {
   const std::string bytes = ReadFile(file);
-  EXPECT_EQ(bytes.size() % 260, 0u) << "index size " << bytes.size();
+  EXPECT_EQ(bytes.size() % albums_inf::kRecordSize, 0u) << "index size " << bytes.size();
   std::vector<Record> records;
-  for (std::size_t start = 0; start + 260 <= bytes.size(); start += 260) {
+  for (std::size_t start = 0; start + albums_inf::kRecordSize <= bytes.size(); start += albums_inf::kRecordSize) {
     const auto* r = reinterpret_cast<const std::uint8_t*>(bytes.data() + start);
-    Record record;
-    record.name.assign(bytes.data() + start + 1, r[0]);
-    record.flag = static_cast<std::int32_t>(r[256] | r[257] << 8 | r[258] << 16 | static_cast<std::uint32_t>(r[259]) << 24);
-    record.unusedBytesZero = true;
-    for (std::size_t i = 1u + r[0]; i < 256; ++i) record.unusedBytesZero = record.unusedBytesZero && r[i] == 0;
+    const albums_inf::Record decoded = albums_inf::DecodeRecord(std::span<const std::uint8_t, albums_inf::kRecordSize>(r, albums_inf::kRecordSize));
+    Record record{decoded.name, decoded.flag, true};
+    for (std::size_t i = albums_inf::kNameOffset + decoded.name.size(); i < albums_inf::kFlagOffset; ++i) {
+      record.unusedBytesZero = record.unusedBytesZero && r[i] == 0;
+    }
     records.push_back(record);
   }
   return records;

@@ -1,6 +1,8 @@
 // Test material for the main window, built byte by byte.
 #include "tests/app/compilation_files.h"
 
+#include "albums_inf/index_record.h"
+
 #include <algorithm>
 
 namespace testsupport {
@@ -20,12 +22,10 @@ std::string Field(std::string_view text, std::size_t size) {
 }  // namespace
 
 std::string IndexRecord(std::string_view name, std::int32_t flag, std::optional<std::uint8_t> lengthByte) {
-  std::string record(260, '\0');
-  record[0] = static_cast<char>(lengthByte ? *lengthByte : static_cast<std::uint8_t>(std::min<std::size_t>(name.size(), 255)));
-  std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 255), record.begin() + 1);
-  const auto bits = static_cast<std::uint32_t>(flag);
-  for (int i = 0; i < 4; ++i) record[256 + i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-  return record;
+  std::vector<std::uint8_t> record;
+  albums_inf::AppendRecord(record, name.substr(0, albums_inf::kMaxNameLength), flag);
+  if (lengthByte) record[albums_inf::kNameLengthOffset] = *lengthByte;
+  return std::string(record.begin(), record.end());
 }
 
 std::string IndexFile(std::string_view title, std::int32_t headerFlag, const std::vector<IndexAlbum>& albums) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tools/albaindex/album_scan.h"
-#include "tools/albaindex/index_record.h"
+#include "albums_inf/index_record.h"
 #include "tools/albaindex/index_writer.h"
 
 namespace {
@@ -94,13 +94,13 @@ int main(int argc, char** argv) {
   std::vector<std::uint8_t> index;
   // An empty title would leave the window without a caption: it is written as "no title".
   const bool titled = options.title && !options.title->empty();
-  if (!albaindex::AppendRecord(index, titled ? *options.title : "", titled ? albaindex::kTitleFlag : 0))
+  if (!albums_inf::AppendRecord(index, titled ? *options.title : "", titled ? albums_inf::kTitleFlag : 0))
     return Failure("the title is longer than 255 bytes (" + std::to_string(options.title->size()) + " bytes)");
 
   const albaindex::AlbumScan scan = albaindex::ScanAlbums(options.folder);
   if (!scan.error.empty()) return Failure(scan.error);
   for (const albaindex::Album& album : scan.albums) {
-    if (!albaindex::AppendRecord(index, album.name, album.multiDisc ? albaindex::kMultiDisc : albaindex::kSingleDisc))
+    if (!albums_inf::AppendRecord(index, album.name, album.multiDisc ? albums_inf::kMultiDisc : albums_inf::kSingleDisc))
       return Failure("album folder name longer than 255 bytes: '" + album.name + "'");
     if (BlankName(album.name))
       std::fprintf(stderr, "albaindex: warning: album folder '%s' has a blank name; the program does not list it\n",

@@ -1,5 +1,5 @@
 // Reading ALBUMS.INF: header title rule, album records, trimming, short and partial files.
-#include "app/album_index.h"
+#include "albums_inf/album_index.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,13 @@
 
 namespace {
 
-using app::AlbumIndex;
+using albums_inf::AlbumIndex;
 using testsupport::IndexAlbum;
 using testsupport::IndexFile;
 using testsupport::IndexRecord;
 
 AlbumIndex Parse(const std::string& bytes) {
-  return app::ParseAlbumIndex({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  return albums_inf::ParseAlbumIndex({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
 }
 
 std::vector<std::string> Names(const AlbumIndex& index) {
@@ -97,28 +97,28 @@ TEST(AlbumIndexTest, TrailingPartialRecordIsIgnored) {
 }
 
 TEST(AlbumIndexTest, TrimmedNameDropsCodesUpToBlankAtBothEnds) {
-  EXPECT_EQ(app::TrimmedName(std::string("\0\x1F a b\t\r\n ", 10)), "a b");
-  EXPECT_EQ(app::TrimmedName("\xA0x\x7F"), "\xA0x\x7F") << "only codes 0..32 are blanks";
-  EXPECT_EQ(app::TrimmedName("   "), "");
+  EXPECT_EQ(albums_inf::TrimmedName(std::string("\0\x1F a b\t\r\n ", 10)), "a b");
+  EXPECT_EQ(albums_inf::TrimmedName("\xA0x\x7F"), "\xA0x\x7F") << "only codes 0..32 are blanks";
+  EXPECT_EQ(albums_inf::TrimmedName("   "), "");
 }
 
 TEST(AlbumIndexTest, FileReaderGivesTheSameAsTheBytesAndNamesOpenFailures) {
   testsupport::TempDir dir;
   const std::string bytes = IndexFile("Title", 1, {{"One", 0}, {"Two", 3}});
   const auto path = dir.WriteFile("ALBUMS.INF", bytes);
-  const AlbumIndex fromFile = app::ReadAlbumIndex(path.string());
+  const AlbumIndex fromFile = albums_inf::ReadAlbumIndex(path.string());
   EXPECT_EQ(Names(fromFile), Names(Parse(bytes)));
   EXPECT_EQ(fromFile.entries[1].EntryFlag, 3);
   EXPECT_EQ(fromFile.title, std::optional<std::string>("Title"));
 
-  EXPECT_EQ(app::ReadAlbumIndex(dir.str() + "/missing.inf").error, "File not found");
-  EXPECT_EQ(app::ReadAlbumIndex(dir.WriteFile("short.inf", "xyz").string()).error, "Read beyond end of file");
+  EXPECT_EQ(albums_inf::ReadAlbumIndex(dir.str() + "/missing.inf").error, "File not found");
+  EXPECT_EQ(albums_inf::ReadAlbumIndex(dir.WriteFile("short.inf", "xyz").string()).error, "Read beyond end of file");
   if (testsupport::RunningAsRoot()) {
     GTEST_SKIP() << "running as root: permission bits do not stop reads, the unreadable index is not tried";
   }
   const auto locked = dir.WriteFile("locked.inf", bytes);
   std::filesystem::permissions(locked, std::filesystem::perms::none);
-  EXPECT_EQ(app::ReadAlbumIndex(locked.string()).error, "File access denied");
+  EXPECT_EQ(albums_inf::ReadAlbumIndex(locked.string()).error, "File access denied");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Reading ALBUMS.INF: the header record, then album records up to the last complete one.
-#include "app/album_index.h"
+#include "albums_inf/album_index.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,38 +11,24 @@
 #include <functional>
 #include <vector>
 
-namespace app {
+#include "albums_inf/index_record.h"
+
+namespace albums_inf {
 
 namespace {
 
-using Record = std::array<std::uint8_t, kAlbumRecordSize>;
+using RecordBytes = std::array<std::uint8_t, kRecordSize>;
 
-constexpr std::size_t kNameLengthOffset = 0;
-constexpr std::size_t kNameOffset = 1;
-constexpr std::size_t kFlagOffset = 256;
 constexpr std::string_view kReadBeyondEnd = "Read beyond end of file";
 
-std::string NameOf(const Record& record) {
-  const std::size_t length = record[kNameLengthOffset];  // at most 255: always inside the record
-  return std::string(reinterpret_cast<const char*>(record.data() + kNameOffset), length);
-}
-
-std::int32_t FlagOf(const Record& record) {
-  const std::uint32_t bits = static_cast<std::uint32_t>(record[kFlagOffset]) |
-                             static_cast<std::uint32_t>(record[kFlagOffset + 1]) << 8 |
-                             static_cast<std::uint32_t>(record[kFlagOffset + 2]) << 16 |
-                             static_cast<std::uint32_t>(record[kFlagOffset + 3]) << 24;
-  return static_cast<std::int32_t>(bits);
-}
-
 // Reads the next record into its argument; false (with the reason in `error`) when it cannot.
-using RecordSource = std::function<bool(Record&, std::string& error)>;
+using RecordSource = std::function<bool(RecordBytes&, std::string& error)>;
 
 // The header, then at least one album record, then more while complete records remain.
 AlbumIndex ReadRecords(std::size_t recordCount, const RecordSource& next) {
   AlbumIndex index;
   index.entries.reserve(recordCount > 0 ? recordCount - 1 : 0);
-  Record record{};
+  RecordBytes record{};
   std::size_t position = 0;
   auto read = [&] {
     if (position >= recordCount) {
@@ -53,11 +39,11 @@ AlbumIndex ReadRecords(std::size_t recordCount, const RecordSource& next) {
     return next(record, index.error);
   };
   if (!read()) return index;
-  if (FlagOf(record) == 1) index.title = NameOf(record);
+  if (Record header = DecodeRecord(record); header.flag == kTitleFlag) index.title = std::move(header.name);
   do {
     if (!read()) return index;
-    std::string name = NameOf(record);
-    if (!TrimmedName(name).empty()) index.entries.push_back({std::move(name), FlagOf(record)});
+    Record album = DecodeRecord(record);
+    if (!TrimmedName(album.name).empty()) index.entries.push_back({std::move(album.name), album.flag});
   } while (position < recordCount);
   return index;
 }
@@ -82,9 +68,9 @@ std::string_view TrimmedName(std::string_view name) {
 
 AlbumIndex ParseAlbumIndex(std::span<const std::uint8_t> bytes) {
   std::size_t offset = 0;
-  return ReadRecords(bytes.size() / kAlbumRecordSize, [&](Record& record, std::string&) {
-    std::memcpy(record.data(), bytes.data() + offset, kAlbumRecordSize);
-    offset += kAlbumRecordSize;
+  return ReadRecords(bytes.size() / kRecordSize, [&](RecordBytes& record, std::string&) {
+    std::memcpy(record.data(), bytes.data() + offset, kRecordSize);
+    offset += kRecordSize;
     return true;
   });
 }
@@ -98,18 +84,18 @@ AlbumIndex ReadAlbumIndex(const std::string& path) {
   }
   struct stat facts {};
   if (::fstat(fd, &facts) != 0) facts.st_size = 0;
-  const std::size_t recordCount = static_cast<std::size_t>(facts.st_size) / kAlbumRecordSize;
+  const std::size_t recordCount = static_cast<std::size_t>(facts.st_size) / kRecordSize;
   // Records are taken from blocks of many at a time: an index of thousands of albums is read
   // with a handful of system calls.
-  std::vector<std::uint8_t> block(kAlbumRecordSize * 256);
+  std::vector<std::uint8_t> block(kRecordSize * 256);
   std::size_t begin = 0;  // the unread bytes of the block are [begin, end)
   std::size_t end = 0;
-  AlbumIndex index = ReadRecords(recordCount, [&](Record& record, std::string& error) {
-    if (end - begin < kAlbumRecordSize) {
+  AlbumIndex index = ReadRecords(recordCount, [&](RecordBytes& record, std::string& error) {
+    if (end - begin < kRecordSize) {
       std::memmove(block.data(), block.data() + begin, end - begin);
       end -= begin;
       begin = 0;
-      while (end < kAlbumRecordSize) {
+      while (end < kRecordSize) {
         const ssize_t got = ::read(fd, block.data() + end, block.size() - end);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
@@ -123,12 +109,12 @@ AlbumIndex ReadAlbumIndex(const std::string& path) {
         end += static_cast<std::size_t>(got);
       }
     }
-    std::memcpy(record.data(), block.data() + begin, kAlbumRecordSize);
-    begin += kAlbumRecordSize;
+    std::memcpy(record.data(), block.data() + begin, kRecordSize);
+    begin += kRecordSize;
     return true;
   });
   ::close(fd);
   return index;
 }
 
-}  // namespace app
+}  // namespace albums_inf

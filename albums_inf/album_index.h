@@ -1,4 +1,4 @@
-// ALBUMS.INF, the compilation index: fixed-size records read into a title and the album entries.
+// Reading ALBUMS.INF, the compilation index: its records read into a title and the album entries.
 #pragma once
 
 #include <cstddef>
@@ -9,11 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace app {
+#include "albums_inf/index_record.h"
 
-// One record: byte 0 the name's length, bytes 1..255 the name, bytes 256..259 the flag
-// (signed 32-bit, little-endian).
-inline constexpr std::size_t kAlbumRecordSize = 260;
+namespace albums_inf {
 
 // The caption when the index names no compilation title.
 inline constexpr std::string_view kDefaultCaption = "Albavox v2.0";
@@ -46,4 +44,4 @@ AlbumIndex ParseAlbumIndex(std::span<const std::uint8_t> bytes);
 // Reads the index file at `path`; open and read failures land in `error`.
 AlbumIndex ReadAlbumIndex(const std::string& path);
 
-}  // namespace app
+}  // namespace albums_inf
