@@ -1,17 +1,20 @@
-// Main: the program entry. Started in the compilation root; takes no arguments.
+// Main: the program entry. Runs in the compilation root: the current folder, or FOLDER when given.
 #include <QApplication>
 #include <QScreen>
 
 #include "app/application_setup.h"
+#include "app/command_line.h"
 #include "app/main_form.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "zodizidu/macro_table.h"
 
 int main(int argc, char** argv) {
+  if (const int exitCode = app::ApplyCommandLine(argc, argv); exitCode >= 0) return exitCode;
   // The analysis library's tables are built before any window exists.
   zodizidu::MacroDefinitions();
-  QApplication application(argc, argv);
+  int qtArgc = 1;  // the arguments are ours; Qt's settings come from its environment variables
+  QApplication application(qtArgc, argv);
   app::SetUpApplication();
 
   app::TMainForm mainForm;
