@@ -5,6 +5,7 @@
 #include "app/application_setup.h"
 #include "app/command_line.h"
 #include "app/main_form.h"
+#include "desktop/mpris_bridge.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "zodizidu/macro_table.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   dialogs::TAboutForm aboutForm;  // made at start like every form; the button shows fresh ones
   dialogs::TMP3InfoForm mp3InfoForm(&mainForm);
   mainForm.SetMP3InfoForm(&mp3InfoForm);
+  new desktop::MprisBridge(mainForm);  // media keys and now-playing, when there is a session bus
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     mainForm.move(screen->availableGeometry().center() - mainForm.rect().center());
