@@ -199,6 +199,7 @@ TEST_F(MprisTest, MethodsPressTheWindowsButtonsOnlyWhenEnabled) {
   EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
   EXPECT_EQ(form.SelectedSong(), 0);
   EXPECT_EQ(client.Status(), "Stopped");
+  EXPECT_EQ(Boxes(), std::vector<QString>{}) << "no handler ran";
 
   client.Press("Play");
   EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
@@ -261,6 +262,14 @@ TEST_F(MprisTest, MethodsPressTheWindowsButtonsOnlyWhenEnabled) {
   EXPECT_EQ(form.SelectedSong(), 0);
   EXPECT_EQ(Text(client.Metadata(), "xesam:title"), "Alba");
   EXPECT_EQ(client.Status(), "Stopped");
+
+  // Seeking past the end goes on to the next song, which waits for play as after the button.
+  client.Press("Play");
+  ASSERT_EQ(client.Status(), "Playing");
+  client.Press("Seek", {qlonglong{60'000'000}});
+  EXPECT_EQ(form.SelectedSong(), 1);
+  EXPECT_EQ(client.Status(), "Stopped");
+  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
 }
 
 TEST_F(MprisTest, ASongTheAnalysisRejectsCannotBePlayed) {
