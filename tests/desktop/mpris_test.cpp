@@ -287,7 +287,7 @@ TEST_F(MprisTest, ASongTheAnalysisRejectsCannotBePlayed) {
   EXPECT_FALSE(metadata.contains("mpris:length"));
 }
 
-TEST_F(MprisTest, QuitClosesTheWindowAndASecondPlayerGetsANameOfItsOwn) {
+TEST_F(MprisTest, RaiseShowsAndQuitClosesTheWindowAndASecondPlayerGetsANameOfItsOwn) {
   WriteIndex({{"Album", 0}});
   AddTaggedMusic("Album/1.mp3", 2.0, "Alba", "Orchestra", "Canzoni", 5);
   desktop::MprisBridge& bridge = OpenWithBridge();
@@ -304,7 +304,9 @@ TEST_F(MprisTest, QuitClosesTheWindowAndASecondPlayerGetsANameOfItsOwn) {
   QDBusConnection::disconnectFromBus("second-player");
 
   MprisClient client(bridge.ServiceName());
-  EXPECT_TRUE(form_->isVisible());
+  form_->hide();
+  EXPECT_EQ(client.Call(kRoot, "Raise").type(), QDBusMessage::ReplyMessage);
+  EXPECT_TRUE(Eventually([&] { return form_->isVisible(); })) << "raised";
   const QDBusMessage reply = client.Call(kRoot, "Quit");
   EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage);
   EXPECT_TRUE(Eventually([&] { return !form_->isVisible(); }));
