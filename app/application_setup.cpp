@@ -14,6 +14,7 @@ void SetUpApplication() {
   const QString title = QStringLiteral("Albavox v2.0");
   QApplication::setApplicationName(title);
   QApplication::setApplicationDisplayName(QString());  // window captions stay exactly as set
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.albavox.Albavox"));  // the desktop ties windows to the entry
   platform::SetApplicationTitle(title);
   QApplication::setFont(dialogs::FormFont());
   QApplication::setWindowIcon(dialogs::ProgramIcon());

@@ -1,9 +1,11 @@
-// Main: the program entry. Started in the compilation root; takes no arguments.
+// Main: the program entry. Runs in the compilation root: the current folder, or FOLDER when given.
 #include <QApplication>
 #include <QScreen>
 
 #include "app/application_setup.h"
+#include "app/command_line.h"
 #include "app/main_form.h"
+#include "desktop/mpris_bridge.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "dialogs/use_form.h"
@@ -11,9 +13,11 @@
 #include "zodizidu/macro_table.h"
 
 int main(int argc, char** argv) {
+  if (const int exitCode = app::ApplyCommandLine(argc, argv); exitCode >= 0) return exitCode;
   // The analysis library's tables are built before any window exists.
   zodizidu::MacroDefinitions();
-  QApplication application(argc, argv);
+  int qtArgc = 1;  // the arguments are ours; Qt's settings come from its environment variables
+  QApplication application(qtArgc, argv);
   app::SetUpApplication();
 
   app::TMainForm mainForm;
@@ -22,6 +26,7 @@ int main(int argc, char** argv) {
   dialogs::TVerForm verForm;
   dialogs::TMP3InfoForm mp3InfoForm(&mainForm);
   mainForm.SetMP3InfoForm(&mp3InfoForm);
+  new desktop::MprisBridge(mainForm);  // media keys and now-playing, when there is a session bus
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     mainForm.move(screen->availableGeometry().center() - mainForm.rect().center());

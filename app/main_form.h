@@ -144,6 +144,12 @@ class TMainForm : public QWidget {
   // Sets the player buttons for the selected song.
   void UpdatePlayerButtons();
   // ---- player panel ----
+ signals:
+  // The stream was moved to a new position by the user (the position bar let go while a song is
+  // started).
+  void PositionSought();
+
+ public:
   void ButtonPlayClick();
   void ButtonPauseClick();
   void ButtonStopClick();

@@ -93,7 +93,10 @@ void TMainForm::PosMP3ScrollBarScroll(ScrollAction action, int position) {
     case ScrollAction::EndScroll: {
       seekDragging_ = false;
       const std::int32_t mode = MPEGPlayer.GetPlayerMode();
-      if (mode == kModePlaying || mode == kModePaused) MPEGPlayer.Seek(position * 1000);
+      if (mode == kModePlaying || mode == kModePaused) {
+        MPEGPlayer.Seek(position * 1000);
+        emit PositionSought();
+      }
       break;
     }
     case ScrollAction::Other:

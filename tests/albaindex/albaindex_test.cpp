@@ -68,7 +68,7 @@ std::vector<std::string> Leftovers(const fs::path& folder) {
 TEST(AlbaindexCommandLine, HelpPrintsUsageAndSucceeds) {
   const ToolRun run = Albaindex({"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRUE(run.out.starts_with("Usage: albaindex [--title TEXT] [FOLDER]")) << run.out;
+  EXPECT_TRUE(run.out.starts_with("Usage: albaindex [--title TEXT] [--with-decoder [--force]] [FOLDER]")) << run.out;
   EXPECT_EQ(run.err, "");
 }
 

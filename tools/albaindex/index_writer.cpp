@@ -39,13 +39,17 @@ mode_t NewFileMode() {
 }  // namespace
 
 std::string WriteIndexFile(const std::string& folder, std::span<const std::uint8_t> bytes) {
-  const std::string target = folder + "/" + kIndexName;
+  return ReplaceFile(folder, folder + "/" + kIndexName, bytes, NewFileMode());
+}
+
+std::string ReplaceFile(const std::string& folder, const std::string& target, std::span<const std::uint8_t> bytes,
+                        mode_t mode) {
   std::string temporary = target + ".tmp-XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return Failure("cannot create a file in folder", folder, errno);
 
   std::string error;
-  if (::fchmod(fd, NewFileMode()) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0)
+  if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0)
     error = Failure("cannot write", temporary, errno);
   if (::close(fd) != 0 && error.empty()) error = Failure("cannot write", temporary, errno);
   if (error.empty() && ::rename(temporary.c_str(), target.c_str()) != 0)

@@ -7,6 +7,7 @@
 
 #include "tools/albaindex/album_scan.h"
 #include "albums_inf/index_record.h"
+#include "tools/albaindex/decoder_copy.h"
 #include "tools/albaindex/index_writer.h"
 
 namespace {
@@ -15,12 +16,15 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
-    "Usage: albaindex [--title TEXT] [FOLDER]\n"
+    "Usage: albaindex [--title TEXT] [--with-decoder [--force]] [FOLDER]\n"
     "Writes FOLDER/ALBUMS.INF, the index of the album folders of FOLDER (default: the\n"
     "current folder), replacing an index that is already there.\n"
     "\n"
-    "  --title TEXT  compilation title, shown as the window caption (at most 255 bytes)\n"
-    "  --help        show this help and exit\n"
+    "  --title TEXT    compilation title, shown as the window caption (at most 255 bytes)\n"
+    "  --with-decoder  also copy the installed decoder library MPEGDLL.DLL into FOLDER, so\n"
+    "                  that the compilation plays where it lies (on a burnt disc, too)\n"
+    "  --force         with --with-decoder: replace a different MPEGDLL.DLL already in FOLDER\n"
+    "  --help          show this help and exit\n"
     "\n"
     "Every sub-folder of FOLDER whose name does not begin with '.' is an album, and so is a\n"
     "symbolic link to a folder. An album holding a folder CD1, CD2, CD3 or CD4 (any letter\n"
@@ -29,6 +33,8 @@ constexpr const char* kUsage =
 struct Options {
   std::optional<std::string> title;
   std::string folder = ".";
+  bool withDecoder = false;
+  bool force = false;
   bool help = false;
 };
 
@@ -58,6 +64,10 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
       } else {
         options.title = std::string(arg.substr(8));
       }
+    } else if (!optionsEnded && arg == "--with-decoder") {
+      options.withDecoder = true;
+    } else if (!optionsEnded && arg == "--force") {
+      options.force = true;
     } else if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
@@ -69,6 +79,7 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
     }
   }
   if (options.folder.empty()) return "FOLDER is empty";
+  if (options.force && !options.withDecoder) return "--force only goes with --with-decoder";
   return {};
 }
 
@@ -91,6 +102,17 @@ int main(int argc, char** argv) {
   }
   if (!usageError.empty()) return UsageError(usageError);
 
+  // The decoder library is checked before anything is written, so a refusal leaves FOLDER as it was.
+  std::string decoder;
+  albaindex::DecoderPlan decoderPlan;
+  if (options.withDecoder) {
+    decoder = albaindex::InstalledDecoder();
+    if (decoder.empty())
+      return Failure("no installed decoder library MPEGDLL.DLL found beside albaindex or in its installation");
+    decoderPlan = albaindex::PlanDecoderCopy(options.folder, decoder, options.force);
+    if (!decoderPlan.error.empty()) return Failure(decoderPlan.error);
+  }
+
   std::vector<std::uint8_t> index;
   // An empty title would leave the window without a caption: it is written as "no title".
   const bool titled = options.title && !options.title->empty();
@@ -109,6 +131,10 @@ int main(int argc, char** argv) {
 
   const std::string writeError = albaindex::WriteIndexFile(options.folder, index);
   if (!writeError.empty()) return Failure(writeError);
+  if (options.withDecoder) {
+    const std::string copyError = albaindex::CopyDecoder(options.folder, decoder, decoderPlan);
+    if (!copyError.empty()) return Failure(copyError);
+  }
 
   if (scan.albums.empty())
     std::fprintf(stderr,

@@ -1,0 +1,107 @@
+// albaindex --with-decoder: the installed decoder library placed into the compilation, from the
+// build folder and from an installed layout; a different file there is only replaced with --force.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/albaindex/run_tool.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using albaindextest::RunTool;
+using albaindextest::ToolRun;
+using testsupport::TempDir;
+
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The decoder library beside the built albaindex.
+const fs::path kBuiltDecoder = fs::path(ALBAINDEX_PATH).parent_path() / "MPEGDLL.DLL";
+
+TEST(AlbaindexWithDecoder, CopiesTheDecoderBesideTheIndexAndLeavesAnEqualOneAlone) {
+  TempDir tmp;
+  tmp.MakeDir("Album");
+  const ToolRun run = RunTool(ALBAINDEX_PATH, {"--with-decoder", tmp.str()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(fs::exists(tmp.path() / "ALBUMS.INF"));
+  const fs::path copy = tmp.path() / "MPEGDLL.DLL";
+  ASSERT_TRUE(fs::exists(copy));
+  EXPECT_EQ(ReadFile(copy), ReadFile(kBuiltDecoder));
+  EXPECT_NE(fs::status(copy).permissions() & fs::perms::owner_exec, fs::perms::none);
+
+  // The same library already there: nothing to replace, no --force needed.
+  struct stat before {};
+  ASSERT_EQ(::stat(copy.c_str(), &before), 0);
+  const ToolRun again = RunTool(ALBAINDEX_PATH, {"--with-decoder"}, tmp.str());
+  EXPECT_EQ(again.exitCode, 0) << again.err;
+  struct stat after {};
+  ASSERT_EQ(::stat(copy.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "left as it was";
+  for (const fs::directory_entry& entry : fs::directory_iterator(tmp.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << "leftover " << entry.path();
+}
+
+TEST(AlbaindexWithDecoder, ADifferentLibraryIsOnlyReplacedWithForce) {
+  TempDir tmp;
+  tmp.MakeDir("Album");
+  // A compilation made for Windows: its own library, named in lower case.
+  const fs::path theirs = tmp.WriteFile("mpegdll.dll", "MZ a library for another system");
+
+  const ToolRun refused = RunTool(ALBAINDEX_PATH, {"--with-decoder", tmp.str()});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err, "albaindex: '" + theirs.string() + "' is already there and is not the installed decoder library (" +
+                             fs::canonical(kBuiltDecoder).string() + "); --force replaces it\n");
+  EXPECT_EQ(ReadFile(theirs), "MZ a library for another system");
+  EXPECT_FALSE(fs::exists(tmp.path() / "ALBUMS.INF")) << "nothing written when refused";
+
+  const ToolRun forced = RunTool(ALBAINDEX_PATH, {"--with-decoder", "--force", tmp.str()});
+  ASSERT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_EQ(ReadFile(theirs), ReadFile(kBuiltDecoder)) << "replaced under the name the program finds";
+  EXPECT_FALSE(fs::exists(tmp.path() / "MPEGDLL.DLL")) << "no second library beside it";
+  EXPECT_TRUE(fs::exists(tmp.path() / "ALBUMS.INF"));
+
+  const ToolRun forceAlone = RunTool(ALBAINDEX_PATH, {"--force", tmp.str()});
+  EXPECT_EQ(forceAlone.exitCode, 2);
+  EXPECT_TRUE(forceAlone.err.starts_with("albaindex: --force only goes with --with-decoder\n")) << forceAlone.err;
+}
+
+TEST(AlbaindexWithDecoder, FindsTheLibraryInTheInstalledLayoutOrSaysThereIsNone) {
+  TempDir install;
+  fs::create_directories(install.path() / "bin");
+  fs::copy_file(ALBAINDEX_PATH, install.path() / "bin" / "albaindex");
+  const std::string tool = (install.path() / "bin" / "albaindex").string();
+  TempDir compilation;
+  compilation.MakeDir("Album");
+
+  const ToolRun none = RunTool(tool, {"--with-decoder", compilation.str()});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_EQ(none.err, "albaindex: no installed decoder library MPEGDLL.DLL found beside albaindex or in its installation\n");
+  EXPECT_FALSE(fs::exists(compilation.path() / "ALBUMS.INF"));
+
+  install.WriteFile("lib/albavox/MPEGDLL.DLL", "the installed library");
+  const ToolRun found = RunTool(tool, {"--with-decoder", compilation.str()});
+  ASSERT_EQ(found.exitCode, 0) << found.err;
+  EXPECT_EQ(ReadFile(compilation.path() / "MPEGDLL.DLL"), "the installed library");
+
+  // A folder in the way is named, and the index is left unwritten.
+  TempDir blocked;
+  blocked.MakeDir("MPEGDLL.DLL");
+  const ToolRun folder = RunTool(tool, {"--with-decoder", "--force", blocked.str()});
+  EXPECT_EQ(folder.exitCode, 1);
+  EXPECT_NE(folder.err.find("is a folder"), std::string::npos) << folder.err;
+  EXPECT_FALSE(fs::exists(blocked.path() / "ALBUMS.INF"));
+}
+
+}  // namespace
