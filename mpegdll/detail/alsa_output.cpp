@@ -123,6 +123,14 @@ void AlsaOutput::Wait(int wakeFd, int timeoutMs) {
   ::poll(fds, static_cast<nfds_t>(count + 1), timeoutMs);
 }
 
+// Only the wake-up descriptor: the device's own descriptors are ready whenever it has room, which
+// it has all along while its last frames play.
+void AlsaOutput::WaitPlayed(int wakeFd, int timeoutMs) {
+  const long left = format_.rate > 0 ? Delay() * 1000 / format_.rate : 0;
+  pollfd fd{wakeFd, POLLIN, 0};
+  ::poll(&fd, 1, static_cast<int>(std::clamp<long>(left, 1, timeoutMs)));
+}
+
 void AlsaOutput::Pause() {
   if (!pcm_) return;
   const std::size_t channels = static_cast<std::size_t>(format_.channels);

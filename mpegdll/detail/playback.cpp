@@ -22,6 +22,7 @@ Playback::~Playback() { Close(); }
 void Playback::Attach(std::unique_ptr<Decoder> decoder) {
   Close();
   decoder_ = std::move(decoder);
+  decodedLength_ = 0;
   atStart_ = true;
   mode_ = decoder_ ? Mode::kOpened : Mode::kClosed;
 }
@@ -66,6 +67,8 @@ Status Playback::Start(StartRequest request) {
   StopOutput();
   output_ = std::move(request.output);
   endByte_ = request.endByte;
+  // An end of the run before may have set the byte after the caller cleared it.
+  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{0}, __ATOMIC_SEQ_CST);
   startMs_ = std::max<std::int32_t>(0, request.startMs);
   endMs_ = std::max<std::int32_t>(0, request.endMs);
 
@@ -90,14 +93,13 @@ Status Playback::Start(StartRequest request) {
   if (startMs_ > 0 && !decoder_->facts().seekable) skipUntil_ = FrameAt(startMs_);
 
   pcm_.resize(kChunk);
-  if (output_->OpensInstantly()) {
-    if (!output_->Open(format_)) {
-      StopOutput();
-      mode_ = started ? Mode::kStopped : Mode::kOpened;
-      return Status::kOutputError;
-    }
-    outputOpen_ = true;
+  // Opened here, so that a device or file that cannot be had is the answer to this very call.
+  if (!output_->Open(format_)) {
+    StopOutput();
+    mode_ = started ? Mode::kStopped : Mode::kOpened;
+    return Status::kOutputError;
   }
+  outputOpen_ = true;
   mode_ = Mode::kPlaying;
   Publish();
   return Status::kOk;
@@ -168,7 +170,7 @@ void Playback::Step() {
   }
   if (pcmPos_ < pcmLen_) return WritePending();
   if (!output_->Drained()) {
-    output_->Wait(wakeFd_, kDrainWaitMs);
+    output_->WaitPlayed(wakeFd_, kDrainWaitMs);
     Publish();
     return;
   }
@@ -211,6 +213,10 @@ void Playback::Decode() {
       decoderDone_ = true;
       break;
     case Decoder::Result::kDone:
+      // The decoder counts samples exactly, seeks included: this is the stream's true length.
+      decodedLength_ = decodedBaseMs_ + decodedFrame_ * 1000 / decodeFormat_.rate;
+      decoderDone_ = true;
+      break;
     case Decoder::Result::kDecodeError:
       // A stream that cannot be decoded further has ended for the listener.
       decoderDone_ = true;
