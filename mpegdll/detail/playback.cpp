@@ -251,16 +251,17 @@ void Playback::WritePending() {
   Publish();
 }
 
-void Playback::Publish() {
+void Playback::Publish(bool allHeard) {
   if (format_.rate <= 0) return;
-  const long delay = outputOpen_ ? output_->Delay() : 0;
+  const long delay = outputOpen_ && !allHeard ? output_->Delay() : 0;
   const std::int64_t heard = std::max<std::int64_t>(0, segmentOrigin_ + handed_ - delay);
   const std::int64_t ms = segmentBaseMs_ + heard * 1000 / format_.rate;
   position_ = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
 }
 
 void Playback::Finish() {
-  Publish();
+  // The device said it has played everything: its delay may still read a few frames.
+  Publish(true);
   StopOutput();
   mode_ = Mode::kEnded;
   if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);

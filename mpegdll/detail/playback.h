@@ -54,7 +54,7 @@ class Playback {
   void WritePending();
   void OnNewFormat(const PcmFormat& format);
   void RestartCounters(std::int64_t frame);
-  void Publish();
+  void Publish(bool allHeard = false);
   void Finish();
   void Fail(Status status);
   void StopOutput();
