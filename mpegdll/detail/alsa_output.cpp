@@ -10,7 +10,7 @@ namespace mpegdll {
 namespace {
 
 // Buffer the device holds; long enough to ride out a busy machine, short enough to pause promptly.
-constexpr unsigned kLatencyUs = 200000;
+constexpr unsigned kLatencyUs = 500000;
 constexpr int kMaxPollFds = 16;
 
 }  // namespace

@@ -9,9 +9,11 @@ namespace {
 // Decoded bytes per slice, about two frames: commands are served between slices, so a slow
 // stream delays them little; a file gains nothing from more (its writes are buffered).
 constexpr std::size_t kChunk = 8 * 1024;
-// Longest wait for the output within one slice, milliseconds.
-constexpr int kWriteWaitMs = 20;
-constexpr int kDrainWaitMs = 10;
+// Longest wait for room in the output within one slice, milliseconds. The device's descriptors
+// and the command queue end the wait as soon as there is something to do; a longer wait only
+// saves wake-ups that find nothing to do.
+constexpr int kWriteWaitMs = 250;
+constexpr int kDrainWaitMs = 50;
 
 }  // namespace
 
@@ -33,6 +35,7 @@ void Playback::Close() {
   endByte_ = nullptr;
   mode_ = Mode::kClosed;
   position_ = 0;
+  decodedLength_ = 0;
   fault_ = Status::kOk;
 }
 
