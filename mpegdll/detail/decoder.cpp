@@ -83,12 +83,11 @@ void Decoder::MeasureLength() {
     const off_t samples = mpg123_length(handle_);
     frames = samples > 0 ? static_cast<std::int64_t>(samples) : 0;
   } else if (first && count) {
-    frames = count->frames * SamplesPerFrame(*first);
+    frames = count->frames * SamplesPerFrame(*first) * facts_.format.rate / first->sampleRateHz;
   } else if (first) {
     const std::int64_t bytes = input_->Size() - firstFrame_ - (HasId3v1Tag() ? 128 : 0);
-    if (bytes > 0) frames = bytes * 8 * first->sampleRateHz / (std::int64_t{first->bitRateKbps} * 1000);
+    if (bytes > 0) frames = bytes * 8 * facts_.format.rate / (std::int64_t{first->bitRateKbps} * 1000);
   }
-  if (first && first->sampleRateHz != facts_.format.rate) frames = frames * facts_.format.rate / first->sampleRateHz;
   facts_.lengthExact = count && count->kind == FrameCount::Kind::kXing && frames > 0;
   facts_.lengthFrames = frames;
   facts_.lengthMs = frames * 1000 / facts_.format.rate;
