@@ -358,11 +358,10 @@ pid_t Launch(const std::vector<std::string>& args) {
   return pid;
 }
 
-// Milliseconds from `since` to the first sound in what the monitor recorded, given the frames it
-// had recorded at `since`.
+// Milliseconds from the start to the first sound in what the monitor recorded, given the frames it
+// had recorded at the start (the recorder delivers in blocks of about 5 ms, the figure's grain).
 std::optional<double> FirstSoundMs(const std::vector<std::int16_t>& heard, std::size_t framesAtStart) {
   const long first = testsupport::FirstSoundFrame(heard, 1000);
-  if (std::getenv("BENCH_DEBUG")) std::printf("  first %ld at start %zu of %zu\n", first, framesAtStart, heard.size() / 2);
   if (first < 0 || static_cast<std::size_t>(first) < framesAtStart) return std::nullopt;
   return static_cast<double>(static_cast<std::size_t>(first) - framesAtStart) * 1000.0 / testsupport::PulseServer::kRate;
 }
