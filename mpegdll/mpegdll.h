@@ -36,12 +36,14 @@
  * Threads: all entry points are called from one thread of the application. Decoding and output
  * run on one thread of the library's own, started by "init" (or by the first call); each entry
  * point hands its command to the decode thread and returns its real answer, which comes within
- * milliseconds: the thread never waits long for the sound device or a file, and "Play" and
- * "Restart" open the device or the WAV file there. Only a stream callback that takes long delays
- * the answer, by as much as it takes. The stream callbacks are called on the application's
- * thread during "Open" and on the decode thread afterwards, never after "Close" has returned.
- * "Open" reads only the start of a stream (and a file's last 128 bytes); a file without a frame
- * count is read through once more by a thread of its own that measures its exact length.
+ * milliseconds: the thread works in short slices and never waits long for the sound device, and
+ * "Play" and "Restart" open the device or the WAV file there. A stream callback that takes long
+ * delays the answer by as much as it takes, and so does a slow medium ("Seek" reads the frame
+ * headers up to the new position in a part of the stream not played yet). The stream callbacks
+ * are called on the application's thread during "Open" and on the decode thread afterwards,
+ * never after "Close" has returned. "Open" reads a stream up to its first frame and a little
+ * further (and a file's last 128 bytes), never the whole of it; a file without a frame count is
+ * read through once more by a thread of its own that measures its exact length.
  *
  * Environment: the sound device is ALSA's "default" PCM, so ALSA's own configuration decides
  * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). ALSA's messages on
