@@ -20,26 +20,36 @@
  *      started yet, "Stop" with no stream open. (A stream that has stopped or ended takes
  *      "Pause", "Seek" and "Stop" without effect and without a code: the end may come between
  *      the caller's look at the mode and its call.)
- *   3  "Open" of a missing or unreadable file, of data holding no MPEG audio frames, of a stream
- *      without a read callback or whose open or read callback fails; later, a read failure of
- *      the stream while it plays.
+ *   3  "Open" of a missing or unreadable file, of something that is no regular file (a folder, a
+ *      FIFO, a device: refused without waiting for it), of data holding no MPEG audio frames, of
+ *      a stream without a read callback or whose open or read callback fails; later, a read
+ *      failure of the stream while it plays.
  *   4  "Seek" in a stream opened as non-seekable, or "Restart" of such a stream whose restart
  *      callback refuses.
  *   5  "SetOutputDevice" with a device code other than 0 or 2, or 2 without a file name; "Play"
- *      or "Restart" when the WAV file cannot be created; the sound device cannot be opened for
- *      the stream's format, or fails for good while playing (a device that vanished): playing
- *      then ends without the end-of-stream byte and the code comes with the next call.
+ *      or "Restart" when the WAV file cannot be created or the sound device cannot be opened for
+ *      the stream's format (the call itself answers 5; a first start leaves the stream "opened",
+ *      a later one "stopped"); the sound device fails for good while playing (a device that
+ *      vanished): playing then ends without the end-of-stream byte and the code comes with the
+ *      next call.
  *
  * Threads: all entry points are called from one thread of the application. Decoding and output
- * run on one thread of the library's own, started by "init" (or by the first call); no entry
- * point waits for the sound device: each hands its command to the decode thread, which answers
- * within milliseconds. The stream callbacks are called on the application's thread during "Open"
- * and on the decode thread afterwards, never after "Close" has returned (unless a callback held
- * the decode thread for more than half a second, after which "Close" returns without waiting).
+ * run on one thread of the library's own, started by "init" (or by the first call); each entry
+ * point hands its command to the decode thread and returns its real answer, which comes within
+ * milliseconds: the thread works in short slices and never waits long for the sound device, and
+ * "Play" and "Restart" open the device or the WAV file there. A stream callback that takes long
+ * delays the answer by as much as it takes, and so does a slow medium ("Seek" reads the frame
+ * headers up to the new position in a part of the stream not played yet). The stream callbacks
+ * are called on the application's thread during "Open" and on the decode thread afterwards,
+ * never after "Close" has returned. "Open" reads a stream up to its first frame and a little
+ * further (and a file's last 128 bytes), never the whole of it; a file without a frame count is
+ * read through once more by a thread of its own that measures its exact length.
  *
  * Environment: the sound device is ALSA's "default" PCM, so ALSA's own configuration decides
  * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). ALSA's messages on
- * standard error are silenced while the library is loaded.
+ * standard error are silenced from a successful "init" to "deinit"; "deinit" puts back the
+ * message handler found at "init", and a failed "init" changes nothing, so no handler of an
+ * unloaded library stays behind.
  */
 #ifndef MPEGDLL_H
 #define MPEGDLL_H
@@ -54,7 +64,8 @@ typedef uint8_t MpegBool; /* one byte, 0 = false */
 
 /* Stream callbacks; each receives the user pointer given to "Open" first. A callback that is
  * null behaves as its default: open gives no context and a seekable stream when a seek callback
- * is given; close does nothing; restart and read fail; seek and size give -1.
+ * is given; close does nothing; restart and read fail; seek and size give -1. A stream that says
+ * it is seekable but cannot seek to its first byte when it is opened is read forward only.
  *
  * open:    sets *nonseekable (non-zero: the stream can only be read forward) and *context.
  * close:   called once when the stream is closed (by "Close", a later "Open", or "deinit").
@@ -64,7 +75,8 @@ typedef uint8_t MpegBool; /* one byte, 0 = false */
  * seek:    moveMethod 0 = from the first byte, 1 = from the current position, 2 = from the end
  *          (numbytes may be negative); *res is the new position counted from the first byte, or
  *          -1 when the stream cannot be positioned there.
- * size:    *res is the size of the stream in bytes, or -1 when it is unknown. */
+ * size:    *res is the size of the stream in bytes, or -1 when it is unknown; it gives the length
+ *          of a stream without a frame count. */
 typedef void (*MpegOpenStreamCallback)(void* user, MpegBool* nonseekable, void** context);
 typedef void (*MpegCloseStreamCallback)(void* user, void* context);
 typedef void (*MpegRestartStreamCallback)(void* user, void* context, MpegBool* res);
@@ -92,7 +104,8 @@ typedef int32_t (*MpegDll_Open_t)(const char* fileName, int32_t fromStream, Mpeg
  * stream that has stopped or ended is left as it is without an error. */
 typedef int32_t (*MpegDll_Pause_t)(int32_t resume);
 /* "Restart": plays the opened stream again from the start position of the last "Play", with
- * its end position, end-of-stream byte and the output device set now. Returns the error code. */
+ * its end position, end-of-stream byte and the output device set now; like "Play" it clears the
+ * byte on the decode thread before the run starts. Returns the error code. */
 typedef int32_t (*MpegDll_Restart_t)(void);
 /* "Stop": stops playing (mode "stopped"); the WAV file is complete when it returns. Harmless on
  * a stream that has stopped or ended. Returns the error code. */
@@ -104,14 +117,18 @@ typedef int32_t (*MpegDll_Stop_t)(void);
 typedef int32_t (*MpegDll_SetPriority_t)(int32_t priority);
 /* "SetOutputDevice": the output of the next "Play" or "Restart": device 0 = the sound device
  * (ALSA "default"), device 2 = a WAV file named by fileName, written as fast as the decoder goes
- * in the stream's first format (later format changes are resampled and remixed into it). Any
- * other device, or 2 without a name, gives code 5 and keeps the previous setting. */
+ * in the stream's first format (later format changes are resampled and remixed into it); each
+ * run empties the file first, after the run before has let go of it, so the file holds exactly
+ * the new run. Any other device, or 2 without a name, gives code 5 and keeps the previous
+ * setting. */
 typedef int32_t (*MpegDll_SetOutputDevice_t)(int32_t device, const char* fileName);
 /* "Play": plays from startMs to endMs (milliseconds from the start of the stream; endMs 0 = to
  * the end; endMs at or before startMs plays nothing). *endReached is set non-zero exactly once,
  * when the range has been heard to its end (the sound device has played it, or the WAV file is
- * complete); the byte must stay valid while the stream is open. Play on a started stream
- * starts it again with the new range. Returns 0 when started, otherwise the error code. */
+ * complete); the byte must stay valid while the stream is open. The decode thread clears it when
+ * the run starts, before "Play" returns, so a byte set by an earlier run never survives. The
+ * output device is opened before "Play" returns. Play on a started stream starts it again with
+ * the new range. Returns 0 when started, otherwise the error code. */
 typedef int32_t (*MpegDll_Play_t)(int32_t startMs, int32_t endMs, uint8_t* endReached);
 /* "Close": closes the stream (mode "closed"), completes the WAV file and calls the close
  * callback. Returns 0, also when no stream is open. */
@@ -119,11 +136,16 @@ typedef int32_t (*MpegDll_Close_t)(void);
 /* "GetPlayerMode": the mode code below. */
 typedef int32_t (*MpegDll_GetPlayerMode_t)(void);
 /* "GetCurrentPos": the position the listener hears, in milliseconds from the start of the
- * stream (decoded samples less those still in the sound device); 0 with no stream. */
+ * stream (decoded samples less those still in the sound device), never more than "GetLength"
+ * gives at the same time (unless that is 0); 0 with no stream. */
 typedef int32_t (*MpegDll_GetCurrentPos_t)(void);
-/* "GetLength": the play time of the open stream in milliseconds, exact for constant and
- * variable bit rate files (encoder delay and padding removed); for a non-seekable stream an
- * estimate from its size, 0 when unknown; 0 with no stream. */
+/* "GetLength": the play time of the open stream in milliseconds; 0 with no stream. Exact from
+ * the start for a stream whose first frame carries a Xing/Info frame count (encoder delay and
+ * padding removed). Otherwise an estimate from a VBRI frame count, or from the size (the size
+ * callback for a stream) at the first frame's bit rate, which is right within a frame for a
+ * constant bit rate; 0 when the size is unknown too. The estimate becomes exact once a file has
+ * been measured (within moments of "Open", without delaying anything) or once the stream has been
+ * decoded to its end. */
 typedef int32_t (*MpegDll_GetLength_t)(void);
 /* Never called by the program. "GetFrequency": the sampling frequency of the open stream in Hz;
  * "GetBitrate": the bit rate of its first frame in kbit/s; "GetLayer": its layer 1..3; each 0

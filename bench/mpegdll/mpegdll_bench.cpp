@@ -1,11 +1,20 @@
 // Decoder library benchmarks; each prints its figure and its ratio to a peer run in the same go.
 //   1. A 5-minute 128 kbit/s file decoded into a WAV file (device 2) against `mpg123 -w`.
-//   2. Processor time of the decode thread while the file plays on ALSA's null device, per
+//   2. "Open" of files (one with junk before its first frame) against reading them once.
+//   3. Processor time of the decode thread while the file plays on ALSA's null device, per
 //      second of music, against mpg123 playing it to its dummy output.
-//   3. Delay from "Play" to the first samples reaching the device, and from "Seek" to the
+//   4. Delay from "Play" to the first samples reaching the device, and from "Seek" to the
 //      samples of the new position reaching it: ALSA's file plugin copies what the library writes
 //      into a FIFO that a reader thread timestamps (silence before the seek target, a tone after).
+//   5. "Play" to the first sound at a PulseAudio sink's monitor against `mpg123 -o alsa` started
+//      the same way (median of 7); target at most 50 ms and at most 1.5 times mpg123.
+//   6. "Open" of a 10 MB constant-bit-rate file read through stream callbacks limited to
+//      4 MB/s; target at most 50 ms. Peer: reading the stream once through the same callbacks.
+//   7. Processor time of the whole process while a song plays in real time through the sound
+//      server, against `mpg123 -o alsa` playing it to the same server; target at most 1.2 times.
+// `mpegdll_bench NAME...` runs only those: wav open cpu latency firstsound streamopen servercpu.
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -19,6 +28,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,6 +41,7 @@
 
 #include "tests/mpegdll/library.h"
 #include "tests/support/lame_encoder.h"
+#include "tests/support/pulse_server.h"
 
 namespace {
 
@@ -309,9 +320,222 @@ void LatencyBench(const MpegDll& dll) {
               median(seeks), seeks.size());
 }
 
+double Median(std::vector<double> v) {
+  if (v.empty()) return -1.0;
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+double ProcessCpu() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Waits for the end byte without costing processor time worth counting.
+bool WaitQuietly(const unsigned char* byte, double seconds) {
+  const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+  while (__atomic_load_n(byte, __ATOMIC_SEQ_CST) == 0) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
+pid_t Launch(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    dup2(devnull, 2);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Milliseconds from the start to the first sound in what the monitor recorded, given the frames it
+// had recorded at the start (the recorder delivers in blocks of about 5 ms, the figure's grain).
+std::optional<double> FirstSoundMs(const std::vector<std::int16_t>& heard, std::size_t framesAtStart) {
+  const long first = testsupport::FirstSoundFrame(heard, 1000);
+  if (first < 0 || static_cast<std::size_t>(first) < framesAtStart) return std::nullopt;
+  return static_cast<double>(static_cast<std::size_t>(first) - framesAtStart) * 1000.0 / testsupport::PulseServer::kRate;
+}
+
+void FirstSoundBench(const MpegDll& dll) {
+  using testsupport::PulseServer;
+  const std::string mp3 = Material("loud-from-the-start.mp3", [] { return testsupport::GeneratedMp3(1.5); });
+  PulseServer server;
+  if (!server.Running()) {
+    std::printf("First sound at the sound server: no server (%s)\n", server.Why().c_str());
+    return;
+  }
+  // The recorder delivers steadily once it has run a while; the frames it holds then date its stream.
+  constexpr std::chrono::milliseconds kSettle{300};
+  std::vector<double> ours, theirs;
+  for (int round = 0; round < 7; ++round) {
+    {
+      PulseServer::Recording recording(server);
+      unsigned char end = 0;
+      if (!recording.Started() || dll.OpenFile(mp3) != 0 || dll.SetOutputDevice(MPEG_DEVICE_WAVE_MAPPER, "") != 0) break;
+      std::this_thread::sleep_for(kSettle);
+      const std::size_t before = recording.FramesSoFar();
+      if (dll.Play(0, 0, &end) != 0) {
+        std::printf("  Play failed with code %d\n", dll.LastError());
+        break;
+      }
+      WaitQuietly(&end, 10.0);
+      dll.Close();
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (auto ms = FirstSoundMs(recording.Stop(), before)) ours.push_back(*ms);
+    }
+    {
+      PulseServer::Recording recording(server);
+      if (!recording.Started()) break;
+      std::this_thread::sleep_for(kSettle);
+      const std::size_t before = recording.FramesSoFar();
+      const pid_t pid = Launch({"mpg123", "-q", "-o", "alsa", mp3});
+      waitpid(pid, nullptr, 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (auto ms = FirstSoundMs(recording.Stop(), before)) theirs.push_back(*ms);
+    }
+  }
+  const double a = Median(ours), b = Median(theirs);
+  std::printf("Play to the first sound at the sink monitor: library %.1f ms (median of %zu), mpg123 -o alsa %.1f ms "
+              "(median of %zu), ratio %.2f (targets <= 50 ms, <= 1.5)\n",
+              a, ours.size(), b, theirs.size(), a / b);
+}
+
+// A stream in memory behind the six callbacks that hands out at most `rate` bytes per second.
+struct ThrottledStream {
+  std::string data;
+  double rate = 4.0 * 1024 * 1024;
+  std::size_t pos = 0;
+  std::size_t served = 0;
+  Clock::time_point start;
+  bool taggedSize = true;
+
+  static ThrottledStream& Of(void* user) { return *static_cast<ThrottledStream*>(user); }
+  static void OpenCb(void* user, MpegBool* nonseekable, void** context) {
+    ThrottledStream& s = Of(user);
+    s.pos = s.served = 0;
+    s.start = Clock::now();
+    *nonseekable = 0;
+    *context = user;
+  }
+  static void CloseCb(void*, void*) {}
+  static void RestartCb(void* user, void*, MpegBool* res) {
+    Of(user).pos = 0;
+    *res = 1;
+  }
+  static void ReadCb(void* user, void*, void* buffer, int32_t want, int32_t* got, MpegBool* res) {
+    ThrottledStream& s = Of(user);
+    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(want), s.data.size() - s.pos);
+    std::memcpy(buffer, s.data.data() + s.pos, n);
+    s.pos += n;
+    s.served += n;
+    std::this_thread::sleep_until(s.start + std::chrono::duration_cast<Clock::duration>(
+                                                std::chrono::duration<double>(static_cast<double>(s.served) / s.rate)));
+    *got = static_cast<int32_t>(n);
+    *res = 1;
+  }
+  static void SeekCb(void* user, void*, int32_t numbytes, int32_t method, int32_t* res) {
+    ThrottledStream& s = Of(user);
+    const std::int64_t from = method == 0 ? 0 : (method == 1 ? static_cast<std::int64_t>(s.pos) : static_cast<std::int64_t>(s.data.size()));
+    const std::int64_t target = from + numbytes;
+    if (target < 0 || target > static_cast<std::int64_t>(s.data.size())) {
+      *res = -1;
+      return;
+    }
+    s.pos = static_cast<std::size_t>(target);
+    *res = static_cast<int32_t>(target);
+  }
+  static void SizeCb(void* user, void*, int32_t* res) { *res = static_cast<int32_t>(Of(user).data.size()); }
+
+  int OpenWith(const MpegDll& dll) {
+    dll.Open(nullptr, 1, OpenCb, CloseCb, RestartCb, ReadCb, SeekCb, SizeCb, this);
+    return dll.LastError();
+  }
+};
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void StreamOpenBench(const MpegDll& dll) {
+  // About 655 s at 128 kbit/s: 10 MB.
+  const std::string tagged = Material("ten-megabytes-cbr.mp3", [] { return testsupport::GeneratedMp3(655.0); });
+  const std::string bare = Material("ten-megabytes-cbr-no-info.mp3", [] {
+    return testsupport::GeneratedMp3(655.0, {44100, 2, 128, false, false});
+  });
+  for (const std::string& path : {tagged, bare}) {
+    ThrottledStream stream;
+    stream.data = ReadWhole(path);
+    std::vector<double> opens;
+    int length = 0;
+    for (int round = 0; round < 5; ++round) {
+      const auto start = Clock::now();
+      if (stream.OpenWith(dll) != 0) std::printf("  cannot open the stream of %s\n", path.c_str());
+      opens.push_back(Seconds(Clock::now() - start) * 1000.0);
+      length = dll.GetLength();
+      dll.Close();
+    }
+    // Peer: the whole stream read once through the same callbacks.
+    const auto start = Clock::now();
+    void* context = nullptr;
+    MpegBool nonseekable = 0;
+    ThrottledStream::OpenCb(&stream, &nonseekable, &context);
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+      std::int32_t got = 0;
+      MpegBool ok = 0;
+      ThrottledStream::ReadCb(&stream, context, buffer.data(), static_cast<int32_t>(buffer.size()), &got, &ok);
+      if (!ok || got == 0) break;
+    }
+    const double whole = Seconds(Clock::now() - start) * 1000.0;
+    const double open = *std::min_element(opens.begin(), opens.end());
+    std::printf("Open of a %.1f MB stream at 4 MB/s (%s): %.2f ms (length %d ms), reading it once %.0f ms, ratio %.4f "
+                "(target <= 50 ms)\n",
+                static_cast<double>(stream.data.size()) / 1e6, path == tagged ? "Info frame" : "no frame count", open,
+                length, whole, open / whole);
+  }
+}
+
+void ServerCpuBench(const MpegDll& dll) {
+  using testsupport::PulseServer;
+  const std::string mp3 = Material("twelve-seconds.mp3", [] { return testsupport::GeneratedMp3(12.0); });
+  PulseServer server;
+  if (!server.Running()) {
+    std::printf("Processor time through the sound server: no server (%s)\n", server.Why().c_str());
+    return;
+  }
+  double ours = 1e9, theirs = 1e9, thread = 1e9;
+  for (int round = 0; round < 2; ++round) {
+    unsigned char end = 0;
+    if (dll.OpenFile(mp3) != 0 || dll.SetOutputDevice(MPEG_DEVICE_WAVE_MAPPER, "") != 0) return;
+    const double before = ProcessCpu();
+    const double threadBefore = DecodeThreadCpu();
+    if (dll.Play(0, 0, &end) != 0 || !WaitQuietly(&end, 60.0)) std::printf("  playing failed\n");
+    thread = std::min(thread, DecodeThreadCpu() - threadBefore);
+    dll.Close();
+    ours = std::min(ours, ProcessCpu() - before);
+    double cpu = 0;
+    RunCommand({"mpg123", "-q", "-o", "alsa", mp3}, &cpu);
+    theirs = std::min(theirs, cpu);
+  }
+  std::printf("Processor time of playing 12 s through the sound server: library (whole process) %.3f s "
+              "(decode thread %.3f s), mpg123 -o alsa %.3f s, ratio %.3f (target <= 1.2)\n",
+              ours, thread, theirs, ours / theirs);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   UseAlsaConfig("pcm.!default { type null }\n");
   std::string missing;
   MpegDll dll = mpegdlltest::LoadMpegDll(MPEGDLL_PATH, &missing);
@@ -319,10 +543,17 @@ int main() {
     std::fprintf(stderr, "cannot load %s: %s\n", MPEGDLL_PATH, missing.c_str());
     return 1;
   }
-  WavBench(dll);
-  OpenBench(dll);
-  CpuBench(dll);
-  LatencyBench(dll);
+  std::vector<std::string> wanted(argv + 1, argv + argc);
+  auto run = [&](const char* name) { return wanted.empty() || std::find(wanted.begin(), wanted.end(), name) != wanted.end(); };
+  if (run("wav")) WavBench(dll);
+  if (run("open")) OpenBench(dll);
+  if (run("cpu")) CpuBench(dll);
+  if (run("latency")) LatencyBench(dll);
+  if (run("streamopen")) StreamOpenBench(dll);
+  // The sound server ones last: the server takes ALSA's configuration variable away while it runs.
+  unsetenv("ALSA_CONFIG_PATH");
+  if (run("firstsound")) FirstSoundBench(dll);
+  if (run("servercpu")) ServerCpuBench(dll);
   dll.deinit();
   return 0;
 }

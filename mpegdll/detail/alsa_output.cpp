@@ -10,7 +10,7 @@ namespace mpegdll {
 namespace {
 
 // Buffer the device holds; long enough to ride out a busy machine, short enough to pause promptly.
-constexpr unsigned kLatencyUs = 200000;
+constexpr unsigned kLatencyUs = 500000;
 constexpr int kMaxPollFds = 16;
 
 }  // namespace
@@ -121,6 +121,14 @@ void AlsaOutput::Wait(int wakeFd, int timeoutMs) {
   }
   fds[count] = pollfd{wakeFd, POLLIN, 0};
   ::poll(fds, static_cast<nfds_t>(count + 1), timeoutMs);
+}
+
+// Only the wake-up descriptor: the device's own descriptors are ready whenever it has room, which
+// it has all along while its last frames play.
+void AlsaOutput::WaitPlayed(int wakeFd, int timeoutMs) {
+  const long left = format_.rate > 0 ? Delay() * 1000 / format_.rate : 0;
+  pollfd fd{wakeFd, POLLIN, 0};
+  ::poll(&fd, 1, static_cast<int>(std::clamp<long>(left, 1, timeoutMs)));
 }
 
 void AlsaOutput::Pause() {

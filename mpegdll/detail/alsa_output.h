@@ -20,13 +20,13 @@ class AlsaOutput final : public Output {
   long Write(const std::int16_t* samples, long frames) override;
   long Delay() override;
   void Wait(int wakeFd, int timeoutMs) override;
+  void WaitPlayed(int wakeFd, int timeoutMs) override;
   void Pause() override;
   void Resume() override;
   void Discard() override;
   bool Drained() override;
   void Close() override;
   bool KeepsFirstFormat() const override { return false; }
-  bool OpensInstantly() const override { return false; }
 
  private:
   long WriteDevice(const std::int16_t* samples, long frames);

@@ -3,6 +3,10 @@
 
 #include <mpg123.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "mpegdll/detail/frame_count.h"
 #include "mpegdll/detail/frame_finder.h"
 #include "mpegdll/detail/stream_view.h"
 
@@ -11,10 +15,19 @@ namespace {
 
 // Junk inside a stream that libmpg123 passes over before giving up; its search goes byte by byte.
 constexpr long kResyncLimit = 256 * 1024;
+// Bytes of the first frame kept for its Xing/Info or VBRI header.
+constexpr std::size_t kHeadBytes = 192;
 
 int ChannelFlag(int channels) { return channels == 1 ? MPG123_MONO : MPG123_STEREO; }
 
 }  // namespace
+
+bool SetUpHandle(mpg123_handle* h) {
+  mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
+  mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0.0);
+  mpg123_param(h, MPG123_RESYNC_LIMIT, kResyncLimit, 0.0);
+  return mpg123_replace_reader_handle(h, &StreamView::ReadThunk, &StreamView::SeekThunk, nullptr) == MPG123_OK;
+}
 
 Decoder::~Decoder() {
   Detach();
@@ -33,11 +46,8 @@ std::unique_ptr<Decoder> Decoder::Open(std::unique_ptr<Input> input, Status* sta
     return nullptr;
   }
   mpg123_handle* h = decoder->handle_;
-  mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
-  mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0.0);
-  mpg123_param(h, MPG123_RESYNC_LIMIT, kResyncLimit, 0.0);
   decoder->ForceFormat(nullptr);
-  if (mpg123_replace_reader_handle(h, &StreamView::ReadThunk, &StreamView::SeekThunk, nullptr) != MPG123_OK) {
+  if (!SetUpHandle(h)) {
     *status = Status::kDecoderError;
     return nullptr;
   }
@@ -55,21 +65,39 @@ std::unique_ptr<Decoder> Decoder::Open(std::unique_ptr<Input> input, Status* sta
     facts.layer = info.layer;
   }
   facts.seekable = decoder->input_->Seekable();
-  // A full scan makes the length exact for files without a Xing header. Decoding after the scan's
-  // seek back is not always bit-identical to a fresh start, so the stream is opened again.
-  if (facts.seekable && mpg123_scan(h) == MPG123_OK) {
-    off_t* offsets = nullptr;
-    std::size_t fill = 0;
-    if (mpg123_index(h, &offsets, &decoder->indexStep_, &fill) == MPG123_OK && offsets) {
-      decoder->index_.assign(offsets, offsets + fill);
-    }
-  }
-  const off_t samples = mpg123_length(h);
-  facts.lengthFrames = samples > 0 ? static_cast<std::int64_t>(samples) : 0;
-  facts.lengthMs = facts.lengthFrames * 1000 / rate;
+  decoder->MeasureLength();
+  // Back to a fresh start, so that the first play decodes exactly as every later one.
   if (facts.seekable && !decoder->Rewind()) return nullptr;
   *status = Status::kOk;
   return decoder;
+}
+
+// A Xing/Info count is what libmpg123 itself reads, with the encoder's delay and padding: exact.
+// A VBRI count gives the frames; without a count the stream's size at the first frame's bit rate
+// does, as for a constant bit rate (a forward-only stream's size comes from its size callback).
+void Decoder::MeasureLength() {
+  const auto count = ReadFrameCount(head_.data(), head_.size());
+  const auto first = head_.size() >= 4 ? ParseFrameHeader(head_.data()) : std::nullopt;
+  std::int64_t frames = 0;
+  if (count && count->kind == FrameCount::Kind::kXing) {
+    const off_t samples = mpg123_length(handle_);
+    frames = samples > 0 ? static_cast<std::int64_t>(samples) : 0;
+  } else if (first && count) {
+    frames = count->frames * SamplesPerFrame(*first) * facts_.format.rate / first->sampleRateHz;
+  } else if (first) {
+    const std::int64_t bytes = input_->Size() - firstFrame_ - (HasId3v1Tag() ? 128 : 0);
+    if (bytes > 0) frames = bytes * 8 * facts_.format.rate / (std::int64_t{first->bitRateKbps} * 1000);
+  }
+  facts_.lengthExact = count && count->kind == FrameCount::Kind::kXing && frames > 0;
+  facts_.lengthFrames = frames;
+  facts_.lengthMs = frames * 1000 / facts_.format.rate;
+}
+
+// Only a seekable input can be looked at from its end.
+bool Decoder::HasId3v1Tag() {
+  char tag[3] = {};
+  return input_->Seekable() && input_->Seek(-128, SEEK_END) >= 0 && input_->Read(tag, 3) == 3 &&
+         std::memcmp(tag, "TAG", 3) == 0;
 }
 
 bool Decoder::Attach() {
@@ -79,6 +107,7 @@ bool Decoder::Attach() {
     auto first = FindFirstFrame(*input_);
     if (!first) return false;
     firstFrame_ = first->offset;
+    if (head_.empty()) ReadHead(first->readAhead);
     view_ = std::make_unique<StreamView>(*input_, first->offset, std::move(first->readAhead));
   }
   if (view_->failed()) return false;
@@ -87,7 +116,29 @@ bool Decoder::Attach() {
   return true;
 }
 
+// From the bytes the search read on, or read again from a seekable input.
+void Decoder::ReadHead(const std::vector<std::uint8_t>& readAhead) {
+  if (readAhead.size() >= kHeadBytes || !input_->Seekable()) {
+    head_.assign(readAhead.begin(), readAhead.begin() + static_cast<std::ptrdiff_t>(std::min(readAhead.size(), kHeadBytes)));
+    return;
+  }
+  head_.resize(kHeadBytes);
+  const long got = input_->Seek(firstFrame_, SEEK_SET) == firstFrame_ ? input_->Read(head_.data(), kHeadBytes) : -1;
+  head_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
 void Decoder::Detach() {
+  if (handle_ && view_) {
+    // Keep what libmpg123 learnt of the frame offsets when it knows more than was kept.
+    off_t* offsets = nullptr;
+    off_t step = 0;
+    std::size_t fill = 0;
+    if (mpg123_index(handle_, &offsets, &step, &fill) == MPG123_OK && offsets &&
+        static_cast<std::int64_t>(fill) * step > static_cast<std::int64_t>(index_.size()) * indexStep_) {
+      index_.assign(offsets, offsets + fill);
+      indexStep_ = step;
+    }
+  }
   if (handle_) mpg123_close(handle_);
   view_.reset();
 }
@@ -123,7 +174,7 @@ bool Decoder::Rewind() {
 
 bool Decoder::SeekFrame(std::int64_t frame) {
   if (!facts_.seekable) return false;
-  if (facts_.lengthFrames > 0 && frame >= facts_.lengthFrames) return false;
+  if (facts_.lengthExact && frame >= facts_.lengthFrames) return false;
   return mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET) >= 0;
 }
 

@@ -23,10 +23,18 @@ struct StreamFacts {
   PcmFormat format;          // of the first frame
   std::int64_t lengthMs = 0;  // play time, 0 when unknown
   std::int64_t lengthFrames = 0;  // in the first format, 0 when unknown
+  // The length comes from the stream's Xing/Info frame count (otherwise it is an estimate from a
+  // VBRI count, or from the size and the first frame's bit rate).
+  bool lengthExact = false;
   int bitRateKbps = 0;       // of the first frame
   int layer = 0;
   bool seekable = false;
 };
+
+// Gives a new libmpg123 handle the settings every decoding here uses: gapless, quiet, exact
+// seeking, a limit on the junk passed over, and the reader functions of StreamView. False when
+// libmpg123 refuses them.
+bool SetUpHandle(mpg123_handle_struct* handle);
 
 class Decoder {
  public:
@@ -36,12 +44,17 @@ class Decoder {
   Decoder(const Decoder&) = delete;
   Decoder& operator=(const Decoder&) = delete;
 
-  // Finds the first frame of `input`, opens libmpg123 on it and measures the stream. Sets
-  // `status` to kInputError for input holding no playable frames, kDecoderError when libmpg123
-  // cannot be set up.
+  // Finds the first frame of `input` and opens libmpg123 on it. The length comes from a frame
+  // count in the first frame, or is estimated from the size (never by reading the whole stream).
+  // Sets `status` to kInputError for input holding no playable frames, kDecoderError when
+  // libmpg123 cannot be set up.
   static std::unique_ptr<Decoder> Open(std::unique_ptr<Input> input, Status* status);
 
   const StreamFacts& facts() const { return facts_; }
+  // A second reader of the stream's bytes, for measuring it elsewhere; nullptr for a stream of
+  // callbacks. `firstFrame()` is where its first frame starts.
+  std::unique_ptr<Input> Twin() const { return input_->Twin(); }
+  std::int64_t firstFrame() const { return firstFrame_; }
   // The format of the samples that Read gives now.
   PcmFormat CurrentFormat() const;
 
@@ -61,11 +74,15 @@ class Decoder {
   Decoder() = default;
   bool Attach();
   void Detach();
+  void ReadHead(const std::vector<std::uint8_t>& readAhead);
+  void MeasureLength();
+  bool HasId3v1Tag();
 
   std::unique_ptr<Input> input_;
   std::int64_t firstFrame_ = -1;  // offset of the first frame once found
-  // The seek index of the full scan, given again to every fresh start: seeking then needs no
-  // reading of the frames in between.
+  std::vector<std::uint8_t> head_;  // the first bytes of the first frame
+  // The frame offsets libmpg123 has learnt so far, given again to every fresh start: seeking
+  // after a restart then needs no reading of the frames before the furthest point known.
   std::vector<off_t> index_;
   off_t indexStep_ = 0;
   std::unique_ptr<StreamView> view_;

@@ -1,6 +1,7 @@
 // Buffered frame search: memchr for sync bytes, then the chain of frames that follow.
 #include "mpegdll/detail/frame_finder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "mpegdll/detail/frame_header.h"
@@ -8,6 +9,9 @@
 namespace mpegdll {
 namespace {
 
+// Reads start small, so that a stream whose first frame comes early costs little to open, and
+// grow for long stretches of junk.
+constexpr std::size_t kFirstChunk = 8 * 1024;
 constexpr std::size_t kChunk = 256 * 1024;
 // A forward-only input keeps the bytes from a bare frame pair on while a better start is sought,
 // up to this much; a seekable one goes back to the pair instead.
@@ -32,8 +36,9 @@ class ScanWindow {
         base_ += static_cast<std::int64_t>(drop);
       }
       const std::size_t old = buffer_.size();
-      buffer_.resize(old + kChunk);
-      const long got = input_.Read(buffer_.data() + old, kChunk);
+      buffer_.resize(old + chunk_);
+      const long got = input_.Read(buffer_.data() + old, chunk_);
+      chunk_ = std::min(chunk_ * 2, kChunk);
       buffer_.resize(old + static_cast<std::size_t>(got > 0 ? got : 0));
       if (got <= 0) eof_ = true;
     }
@@ -48,6 +53,7 @@ class ScanWindow {
  private:
   Input& input_;
   std::vector<std::uint8_t> buffer_;
+  std::size_t chunk_ = kFirstChunk;
   std::int64_t base_ = 0;
   bool eof_ = false;
 };

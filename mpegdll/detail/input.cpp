@@ -64,6 +64,8 @@ class FileInput final : public Input {
   }
   bool Seekable() const override { return true; }
   bool Rewind() override { return Seek(0, SEEK_SET) == 0; }
+  // The same open file through /proc: still the same bytes after a rename or a removal.
+  std::unique_ptr<Input> Twin() const override { return OpenFileInput("/proc/self/fd/" + std::to_string(fd_)); }
 
  private:
   static constexpr std::size_t kBufferSize = 64 * 1024;
@@ -97,6 +99,9 @@ class CallbackInput final : public Input {
     MpegBool nonseekable = 0;
     if (cb_.open) cb_.open(cb_.user, &nonseekable, &context_);
     seekable_ = nonseekable == 0 && cb_.seek != nullptr;
+    // A stream may say it is seekable and still refuse every seek (a seek callback left at its
+    // default): going to the first byte, where it stands now, tells.
+    if (seekable_ && Seek(0, SEEK_SET) != 0) seekable_ = false;
   }
   ~CallbackInput() override {
     if (cb_.close) cb_.close(cb_.user, context_);
@@ -142,10 +147,11 @@ class CallbackInput final : public Input {
 }  // namespace
 
 std::unique_ptr<Input> OpenFileInput(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a FIFO would hold the open until a writer came; reads block again after.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
     ::close(fd);
     return nullptr;
   }

@@ -23,9 +23,13 @@ class Input {
   virtual bool Seekable() const = 0;
   // Back to the first byte (a seek, or the restart callback of a forward-only stream).
   virtual bool Rewind() = 0;
+  // A second reader of the same bytes with a position of its own, or nullptr when there can be
+  // none (a stream of callbacks).
+  virtual std::unique_ptr<Input> Twin() const { return nullptr; }
 };
 
-// The file at `path` (used as given), or nullptr when it cannot be opened for reading.
+// The regular file at `path` (used as given), or nullptr when it cannot be opened for reading or
+// is no regular file (a FIFO, a device, a folder): opening never waits for a writer.
 std::unique_ptr<Input> OpenFileInput(const std::string& path);
 
 struct StreamCallbacks {
@@ -39,7 +43,8 @@ struct StreamCallbacks {
 };
 
 // The stream of `callbacks`: calls the open callback now and the close callback when the input
-// is destroyed. nullptr (and no callback called) when there is no read callback.
+// is destroyed. nullptr (and no callback called) when there is no read callback. A stream that
+// says it is seekable is read forward only when its seek callback cannot go to the first byte.
 std::unique_ptr<Input> OpenCallbackInput(const StreamCallbacks& callbacks);
 
 }  // namespace mpegdll

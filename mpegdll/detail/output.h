@@ -11,8 +11,8 @@ class Output {
  public:
   virtual ~Output() = default;
 
-  // Readies the output for `format`; a second call follows a format change of the stream, after
-  // Drained(). False when the output cannot take it.
+  // Readies the output for `format` (opens the device, creates the file); a second call follows a
+  // format change of the stream, after Drained(). False when the output cannot take it.
   virtual bool Open(const PcmFormat& format) = 0;
   // Hands over up to `frames` frames without waiting: the count taken (0 when full), -1 when the
   // output has failed for good.
@@ -21,6 +21,9 @@ class Output {
   virtual long Delay() = 0;
   // Waits at most `timeoutMs` for room, returning early when `wakeFd` becomes readable.
   virtual void Wait(int wakeFd, int timeoutMs) = 0;
+  // Waits at most `timeoutMs` while what was taken plays out (room or not), returning early when
+  // `wakeFd` becomes readable.
+  virtual void WaitPlayed(int wakeFd, int timeoutMs) = 0;
   // Stops sound at once; what was not heard yet is heard after Resume().
   virtual void Pause() = 0;
   virtual void Resume() = 0;
@@ -32,8 +35,6 @@ class Output {
   virtual void Close() = 0;
   // True when the output keeps the stream's first format throughout (the decoder converts).
   virtual bool KeepsFirstFormat() const = 0;
-  // True when Open() costs next to nothing (a file), so it may run before the first decoding.
-  virtual bool OpensInstantly() const = 0;
 };
 
 }  // namespace mpegdll

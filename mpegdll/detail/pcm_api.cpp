@@ -6,6 +6,10 @@ namespace {
 
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
 
+// The handler found when the messages were silenced: the application's own, or ALSA's default.
+snd_lib_error_handler_t previous = nullptr;
+bool silenced = false;
+
 }  // namespace
 
 const PcmApi& SystemPcmApi() {
@@ -28,6 +32,11 @@ const PcmApi& SystemPcmApi() {
   return api;
 }
 
-void SilenceAlsaMessages(bool silent) { snd_lib_error_set_handler(silent ? &Quiet : nullptr); }
+void SilenceAlsaMessages(bool silent) {
+  if (silent == silenced) return;
+  if (silent) previous = snd_lib_error;
+  snd_lib_error_set_handler(silent ? &Quiet : previous);
+  silenced = silent;
+}
 
 }  // namespace mpegdll

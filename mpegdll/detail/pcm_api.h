@@ -26,7 +26,9 @@ struct PcmApi {
 // alsa-lib itself.
 const PcmApi& SystemPcmApi();
 
-// Keeps ALSA's own messages off standard error while the library is loaded.
+// Keeps ALSA's own messages off standard error while the decode thread runs (true), and puts the
+// handler found before back (false): nothing of this library may stay behind in alsa-lib once
+// the library is unloaded.
 void SilenceAlsaMessages(bool silent);
 
 }  // namespace mpegdll

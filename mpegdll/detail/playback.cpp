@@ -9,9 +9,11 @@ namespace {
 // Decoded bytes per slice, about two frames: commands are served between slices, so a slow
 // stream delays them little; a file gains nothing from more (its writes are buffered).
 constexpr std::size_t kChunk = 8 * 1024;
-// Longest wait for the output within one slice, milliseconds.
-constexpr int kWriteWaitMs = 20;
-constexpr int kDrainWaitMs = 10;
+// Longest wait for room in the output within one slice, milliseconds. The device's descriptors
+// and the command queue end the wait as soon as there is something to do; a longer wait only
+// saves wake-ups that find nothing to do.
+constexpr int kWriteWaitMs = 250;
+constexpr int kDrainWaitMs = 50;
 
 }  // namespace
 
@@ -22,6 +24,7 @@ Playback::~Playback() { Close(); }
 void Playback::Attach(std::unique_ptr<Decoder> decoder) {
   Close();
   decoder_ = std::move(decoder);
+  decodedLength_ = 0;
   atStart_ = true;
   mode_ = decoder_ ? Mode::kOpened : Mode::kClosed;
 }
@@ -32,6 +35,7 @@ void Playback::Close() {
   endByte_ = nullptr;
   mode_ = Mode::kClosed;
   position_ = 0;
+  decodedLength_ = 0;
   fault_ = Status::kOk;
 }
 
@@ -66,6 +70,8 @@ Status Playback::Start(StartRequest request) {
   StopOutput();
   output_ = std::move(request.output);
   endByte_ = request.endByte;
+  // An end of the run before may have set the byte after the caller cleared it.
+  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{0}, __ATOMIC_SEQ_CST);
   startMs_ = std::max<std::int32_t>(0, request.startMs);
   endMs_ = std::max<std::int32_t>(0, request.endMs);
 
@@ -90,14 +96,13 @@ Status Playback::Start(StartRequest request) {
   if (startMs_ > 0 && !decoder_->facts().seekable) skipUntil_ = FrameAt(startMs_);
 
   pcm_.resize(kChunk);
-  if (output_->OpensInstantly()) {
-    if (!output_->Open(format_)) {
-      StopOutput();
-      mode_ = started ? Mode::kStopped : Mode::kOpened;
-      return Status::kOutputError;
-    }
-    outputOpen_ = true;
+  // Opened here, so that a device or file that cannot be had is the answer to this very call.
+  if (!output_->Open(format_)) {
+    StopOutput();
+    mode_ = started ? Mode::kStopped : Mode::kOpened;
+    return Status::kOutputError;
   }
+  outputOpen_ = true;
   mode_ = Mode::kPlaying;
   Publish();
   return Status::kOk;
@@ -168,7 +173,7 @@ void Playback::Step() {
   }
   if (pcmPos_ < pcmLen_) return WritePending();
   if (!output_->Drained()) {
-    output_->Wait(wakeFd_, kDrainWaitMs);
+    output_->WaitPlayed(wakeFd_, kDrainWaitMs);
     Publish();
     return;
   }
@@ -211,6 +216,10 @@ void Playback::Decode() {
       decoderDone_ = true;
       break;
     case Decoder::Result::kDone:
+      // The decoder counts samples exactly, seeks included: this is the stream's true length.
+      decodedLength_ = decodedBaseMs_ + decodedFrame_ * 1000 / decodeFormat_.rate;
+      decoderDone_ = true;
+      break;
     case Decoder::Result::kDecodeError:
       // A stream that cannot be decoded further has ended for the listener.
       decoderDone_ = true;
@@ -245,16 +254,17 @@ void Playback::WritePending() {
   Publish();
 }
 
-void Playback::Publish() {
+void Playback::Publish(bool allHeard) {
   if (format_.rate <= 0) return;
-  const long delay = outputOpen_ ? output_->Delay() : 0;
+  const long delay = outputOpen_ && !allHeard ? output_->Delay() : 0;
   const std::int64_t heard = std::max<std::int64_t>(0, segmentOrigin_ + handed_ - delay);
   const std::int64_t ms = segmentBaseMs_ + heard * 1000 / format_.rate;
   position_ = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
 }
 
 void Playback::Finish() {
-  Publish();
+  // The device said it has played everything: its delay may still read a few frames.
+  Publish(true);
   StopOutput();
   mode_ = Mode::kEnded;
   if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);

@@ -46,13 +46,15 @@ class Playback {
   std::int32_t positionMs() const { return position_.load(); }
   // The fault met while playing (once), kOk when there was none.
   Status TakeFault() { return fault_.exchange(Status::kOk); }
+  // The play time found by decoding to the end of the stream, milliseconds; 0 until then.
+  std::int64_t decodedLengthMs() const { return decodedLength_.load(); }
 
  private:
   void Decode();
   void WritePending();
   void OnNewFormat(const PcmFormat& format);
   void RestartCounters(std::int64_t frame);
-  void Publish();
+  void Publish(bool allHeard = false);
   void Finish();
   void Fail(Status status);
   void StopOutput();
@@ -90,6 +92,7 @@ class Playback {
   std::atomic<Mode> mode_{Mode::kClosed};
   std::atomic<std::int32_t> position_{0};
   std::atomic<Status> fault_{Status::kOk};
+  std::atomic<std::int64_t> decodedLength_{0};
 };
 
 }  // namespace mpegdll

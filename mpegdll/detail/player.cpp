@@ -4,6 +4,7 @@
 
 #include <mpg123.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "mpegdll/detail/alsa_output.h"
@@ -18,10 +19,11 @@ Player::~Player() { Deinit(); }
 Status Player::EnsureWorker() {
   if (worker_) return Status::kOk;
   mpg123_init();
-  SilenceAlsaMessages(true);
   auto worker = std::make_unique<Worker>();
   if (!worker->Launch(priority_)) return Status::kDecoderError;
   worker_ = std::move(worker);
+  // Only with a thread running: a failed "init" is followed by unloading without "deinit".
+  SilenceAlsaMessages(true);
   return Status::kOk;
 }
 
@@ -44,6 +46,7 @@ std::int32_t Player::Deinit() {
     worker_.reset();
     SilenceAlsaMessages(false);
   }
+  lengthScan_.reset();
   open_ = false;
   started_ = false;
   facts_ = StreamFacts{};
@@ -54,10 +57,28 @@ std::int32_t Player::Deinit() {
 void Player::CloseStream() {
   worker_->Call(Command::Kind::kClose);
   worker_->TakeFault();  // a fault of the stream that is gone concerns nobody now
+  lengthScan_.reset();
   open_ = false;
   started_ = false;
   endReached_ = nullptr;
   facts_ = StreamFacts{};
+}
+
+void Player::RefreshLength() {
+  // Decoded to the end: exact, whatever was estimated before.
+  if (open_ && worker_) {
+    if (const std::int64_t decoded = worker_->decodedLengthMs(); decoded > 0) {
+      facts_.lengthMs = decoded;
+      lengthScan_.reset();
+      return;
+    }
+  }
+  if (!lengthScan_ || !lengthScan_->done()) return;
+  if (const std::int64_t frames = lengthScan_->frames(); frames > 0 && facts_.format.rate > 0) {
+    facts_.lengthFrames = frames;
+    facts_.lengthMs = frames * 1000 / facts_.format.rate;
+  }
+  lengthScan_.reset();
 }
 
 std::int32_t Player::Open(const char* fileName, bool fromStream, const StreamCallbacks& callbacks) {
@@ -73,6 +94,9 @@ std::int32_t Player::Open(const char* fileName, bool fromStream, const StreamCal
   auto decoder = Decoder::Open(std::move(input), &status);
   if (!decoder) return Record(status);
   facts_ = decoder->facts();
+  if (!facts_.lengthExact) {
+    if (auto twin = decoder->Twin()) lengthScan_ = std::make_unique<LengthScan>(std::move(twin), decoder->firstFrame());
+  }
   auto attach = std::make_shared<Command>(Command::Kind::kAttach);
   attach->decoder = std::move(decoder);
   worker_->Call(attach);
@@ -82,10 +106,9 @@ std::int32_t Player::Open(const char* fileName, bool fromStream, const StreamCal
 
 Status Player::StartPlaying(std::int32_t startMs, std::int32_t endMs, std::uint8_t* endReached) {
   auto command = std::make_shared<Command>(Command::Kind::kStart);
+  // The decode thread opens the output (device or file) after it has let go of the previous one.
   if (device_ == MPEG_DEVICE_WAV_FILE) {
-    auto wav = std::make_unique<WavOutput>(outFile_);
-    if (!wav->Create()) return Status::kOutputError;
-    command->start.output = std::move(wav);
+    command->start.output = std::make_unique<WavOutput>(outFile_);
   } else {
     command->start.output = std::make_unique<AlsaOutput>();
   }
@@ -166,10 +189,18 @@ std::int32_t Player::GetPlayerMode() {
   return Answer(worker_ ? static_cast<std::int32_t>(worker_->mode()) : MPEG_MODE_CLOSED);
 }
 
-std::int32_t Player::GetCurrentPos() { return Answer(worker_ ? worker_->positionMs() : 0); }
+// Never past the length: an estimated length may fall short of what plays.
+std::int32_t Player::GetCurrentPos() {
+  const std::int32_t position = worker_ ? worker_->positionMs() : 0;
+  const std::int32_t length = LengthMs();
+  return Answer(length > 0 ? std::min(position, length) : position);
+}
 
-std::int32_t Player::GetLength() {
-  return Answer(static_cast<std::int32_t>(facts_.lengthMs > INT32_MAX ? INT32_MAX : facts_.lengthMs));
+std::int32_t Player::GetLength() { return Answer(LengthMs()); }
+
+std::int32_t Player::LengthMs() {
+  RefreshLength();
+  return static_cast<std::int32_t>(std::min<std::int64_t>(facts_.lengthMs, INT32_MAX));
 }
 
 std::int32_t Player::GetFrequency() { return Answer(static_cast<std::int32_t>(facts_.format.rate)); }

@@ -7,6 +7,7 @@
 
 #include "mpegdll/detail/decoder.h"
 #include "mpegdll/detail/input.h"
+#include "mpegdll/detail/length_scan.h"
 #include "mpegdll/detail/worker.h"
 
 namespace mpegdll {
@@ -46,9 +47,14 @@ class Player {
   Status EnsureWorker();
   Status StartPlaying(std::int32_t startMs, std::int32_t endMs, std::uint8_t* endReached);
   void CloseStream();
+  // Takes the measured length once the scan has it.
+  void RefreshLength();
+  std::int32_t LengthMs();
 
   std::unique_ptr<Worker> worker_;
   StreamFacts facts_;
+  // Measures a file that carries no frame count; its estimate serves until then.
+  std::unique_ptr<LengthScan> lengthScan_;
   bool open_ = false;
   std::int32_t device_ = MPEG_DEVICE_WAVE_MAPPER;
   std::string outFile_;

@@ -33,7 +33,7 @@ bool WavOutput::Create() {
 }
 
 bool WavOutput::Open(const PcmFormat& format) {
-  if (!file_) return false;
+  if (!file_ && (format_.rate != 0 || !Create())) return false;
   // The file keeps its first format; the decoder converts whatever follows into it.
   if (format_.rate == 0) {
     format_ = format;

@@ -15,20 +15,21 @@ class WavOutput final : public Output {
   WavOutput(const WavOutput&) = delete;
   WavOutput& operator=(const WavOutput&) = delete;
 
-  // Creates (or empties) the file; false when it cannot be written.
+  // Creates (or empties) the file; false when it cannot be written. The first Open() does it when
+  // it was not done before, so that a file still being closed by an earlier run is emptied after.
   bool Create();
 
   bool Open(const PcmFormat& format) override;
   long Write(const std::int16_t* samples, long frames) override;
   long Delay() override { return 0; }
   void Wait(int wakeFd, int timeoutMs) override;
+  void WaitPlayed(int /*wakeFd*/, int /*timeoutMs*/) override {}
   void Pause() override;
   void Resume() override {}
   void Discard() override {}
   bool Drained() override { return true; }
   void Close() override;
   bool KeepsFirstFormat() const override { return true; }
-  bool OpensInstantly() const override { return true; }
 
  private:
   bool WriteHeader();

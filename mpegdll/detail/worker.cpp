@@ -6,17 +6,11 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <system_error>
 
 #include "mpegdll/detail/priority.h"
 
 namespace mpegdll {
-namespace {
-
-constexpr std::chrono::milliseconds kAnswerWait{500};
-
-}  // namespace
 
 Worker::Worker() : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), playback_(wakeFd_) {}
 
@@ -50,9 +44,10 @@ Status Worker::Call(const std::shared_ptr<Command>& command) {
   }
   const std::uint64_t one = 1;
   (void)!::write(wakeFd_, &one, sizeof one);
+  // The thread answers between two slices of work, which are short; the answer is never guessed.
   std::unique_lock lock(mutex_);
-  answered_.wait_for(lock, kAnswerWait, [&] { return command->answered; });
-  return command->answered ? command->result : Status::kOk;
+  answered_.wait(lock, [&] { return command->answered; });
+  return command->result;
 }
 
 void Worker::Run(std::int32_t priority) {

@@ -38,14 +38,14 @@ class Worker {
   void Quit();
 
   // Hands `command` to the thread and waits for its answer, which comes within milliseconds
-  // unless a stream callback holds the thread; after a long wait the call returns kOk and the
-  // command is still carried out in turn.
+  // unless a stream callback holds the thread (then it comes when the callback returns).
   Status Call(const std::shared_ptr<Command>& command);
   Status Call(Command::Kind kind, std::int32_t value = 0) { return Call(std::make_shared<Command>(kind, value)); }
 
   Mode mode() const { return playback_.mode(); }
   std::int32_t positionMs() const { return playback_.positionMs(); }
   Status TakeFault() { return playback_.TakeFault(); }
+  std::int64_t decodedLengthMs() const { return playback_.decodedLengthMs(); }
 
  private:
   void Run(std::int32_t priority);

@@ -1,5 +1,10 @@
 // MPEGDLL.DLL driven as the playback component drives it: exports, modes, codes, end byte, sound device.
+#include <alsa/asoundlib.h>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -41,6 +46,41 @@ class ControlTest : public DllTest {
 
   MemoryStream paced;
 };
+
+int alsaMessages = 0;
+void CountAlsaMessage(const char*, int, const char*, int, const char*, ...) { ++alsaMessages; }
+
+// In a process of its own: "init" fails for want of file descriptors, the library is unloaded as
+// the program does then, and ALSA reports an error afterwards. Exits 0 when all went well.
+[[noreturn]] void InitFailsAndTheLibraryIsUnloaded() {
+  snd_lib_error_set_handler(&CountAlsaMessage);
+  void* handle = dlopen(MPEGDLL_PATH, RTLD_NOW | RTLD_LOCAL);
+  if (!handle) _exit(10);
+  const auto init = reinterpret_cast<MpegDll_init_t>(dlsym(handle, "init"));
+  const auto lastError = reinterpret_cast<MpegDll_LastError_t>(dlsym(handle, "LastError"));
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  const rlimit before = limit;
+  limit.rlim_cur = 64;
+  setrlimit(RLIMIT_NOFILE, &limit);
+  std::vector<int> held;
+  for (int fd; (fd = open("/dev/null", O_RDONLY)) >= 0;) held.push_back(fd);
+  const int ready = init();
+  const int code = lastError();
+  for (const int fd : held) close(fd);
+  setrlimit(RLIMIT_NOFILE, &before);
+  if (ready != 0 || code != MPEG_ERROR_DECODER) _exit(11);
+  dlclose(handle);
+  if (snd_lib_error != &CountAlsaMessage) _exit(12);
+  snd_pcm_t* pcm = nullptr;
+  if (snd_pcm_open(&pcm, "albavox_no_such_device", SND_PCM_STREAM_PLAYBACK, 0) >= 0) _exit(13);
+  _exit(alsaMessages > 0 ? 0 : 14);
+}
+
+TEST(InitDeathTest, FailedInitLeavesTheAlsaErrorHandlerAsItFoundIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(InitFailsAndTheLibraryIsUnloaded(), ::testing::ExitedWithCode(0), "");
+}
 
 TEST_F(ControlTest, ExportsExactlyTheNineteenEntryPoints) {
   std::vector<std::string> expected{MPEGDLL_ENTRY_POINT_NAMES};
@@ -188,43 +228,76 @@ TEST_F(ControlTest, EndByteIsSetOnceAndAgainAfterRestart) {
 }
 
 TEST_F(ControlTest, PositionGrowsAndNeverPassesTheLength) {
+  // The frames of this stream are too short for an Info frame: its length is estimated at first.
   ASSERT_EQ(OpenPaced(), 0);
-  const int length = dll.GetLength();
   const Pcm direct = DirectDecode(Write("paced.mp3", paced.data));
-  EXPECT_EQ(length, static_cast<int>(direct.Frames() * 1000 / static_cast<std::size_t>(direct.rate)));
+  const auto directMs = static_cast<int>(direct.Frames() * 1000 / static_cast<std::size_t>(direct.rate));
+  EXPECT_NEAR(dll.GetLength(), directMs, 27);
   ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
   int last = 0;
   while (!__atomic_load_n(&endByte, __ATOMIC_SEQ_CST)) {
     const int pos = dll.GetCurrentPos();
     EXPECT_GE(pos, last);
-    EXPECT_LE(pos, length);
+    EXPECT_LE(pos, dll.GetLength());
     last = pos;
     Sleep(2);
   }
-  EXPECT_EQ(dll.GetCurrentPos(), length);
+  // Played to its end, the length is exact.
+  EXPECT_EQ(dll.GetLength(), directMs);
+  EXPECT_EQ(dll.GetCurrentPos(), directMs);
 }
 
-TEST_F(ControlTest, MissingSoundDeviceEndsPlayingWithOutputFailureOnce) {
+TEST_F(ControlTest, SoundDeviceThatCannotBeOpenedFailsThePlayItself) {
   UseSoundDevice(SoundDevice::kMissing);
   ASSERT_EQ(dll.OpenFile(Write("song.mp3", GeneratedMp3(0.5))), 0);
-  // The device is opened by the decode thread: its failure comes with the next call, or with
-  // "Play" itself when the thread was that quick.
-  int seen = dll.Play(0, 0, &endByte);
-  for (int i = 0; i < 5000 && seen == 0; ++i) {
-    dll.GetCurrentPos();
-    seen = dll.LastError();
-    if (seen == 0) Sleep(1);
-  }
-  EXPECT_EQ(seen, MPEG_ERROR_OUTPUT);
+  EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_OUTPUT);
+  EXPECT_EQ(dll.LastError(), MPEG_ERROR_OUTPUT);
+  // Not started: the next start is a first start again, and no fault is left for later calls.
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
+  EXPECT_EQ(dll.GetCurrentPos(), 0);
+  EXPECT_EQ(dll.LastError(), 0);
+  EXPECT_EQ(dll.Restart(), MPEG_ERROR_MODE);
+  EXPECT_EQ(endByte, 0);
+  // Once the device is there again, the same stream plays.
+  UseSoundDevice(SoundDevice::kNull);
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 10.0));
+
+  // A restart that cannot have the device leaves the stream stopped.
+  UseSoundDevice(SoundDevice::kMissing);
+  endByte = 0;
+  EXPECT_EQ(dll.Restart(), MPEG_ERROR_OUTPUT);
   EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_STOPPED);
   EXPECT_EQ(dll.LastError(), 0);
   EXPECT_EQ(endByte, 0);
-  EXPECT_EQ(dll.Stop(), 0);
-  // Once the device is there again, the same stream plays.
-  UseSoundDevice(SoundDevice::kNull);
+}
+
+TEST_F(ControlTest, EndByteLeftSetIsClearedWhenARunStarts) {
+  ASSERT_EQ(OpenPaced(), 0);
+  endByte = 1;  // as an earlier run may leave it just after the caller cleared it
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  EXPECT_EQ(__atomic_load_n(&endByte, __ATOMIC_SEQ_CST), 0);
+  endByte = 1;
   ASSERT_EQ(dll.Restart(), 0);
+  EXPECT_EQ(__atomic_load_n(&endByte, __ATOMIC_SEQ_CST), 0);
+  paced.paced = false;
   ASSERT_TRUE(WaitForByte(&endByte, 10.0));
-  EXPECT_EQ(dll.Close(), 0);
+}
+
+TEST_F(ControlTest, AnswerHeldUpByASlowReadIsTheRealAnswer) {
+  paced.data = GeneratedMp3(3.0, {22050, 1, 32, false, true});
+  paced.nonseekable = true;
+  ASSERT_EQ(paced.OpenWith(dll), 0);
+  paced.stallMs = 800;
+  paced.paced = true;
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  for (int i = 0; i < 5000 && !paced.stalled; ++i) Sleep(1);
+  ASSERT_TRUE(paced.stalled);
+  // The decode thread sits in the read callback longer than any fixed wait would allow for.
+  EXPECT_EQ(dll.Seek(500), MPEG_ERROR_NONSEEKABLE);
+  EXPECT_FALSE(paced.stalled);
+  EXPECT_EQ(dll.LastError(), MPEG_ERROR_NONSEEKABLE);
+  EXPECT_EQ(dll.Stop(), 0);
 }
 
 TEST_F(ControlTest, OutputDeviceCodesOtherThanWaveMapperAndFileAreRefused) {
@@ -258,6 +331,46 @@ TEST_F(ControlTest, WavFileIsCompleteWhenStoppedAndWhenClosedWhilePaused) {
   ASSERT_TRUE(closed.valid);
   EXPECT_EQ(closed.dataSize, closed.fileSize - 44);
   EXPECT_EQ(endByte, 0);
+}
+
+TEST_F(ControlTest, WavFileHoldsExactlyTheNewRunAfterPlayOrRestartIntoIt) {
+  const std::string wav = (dir.path() / "again.wav").string();
+  ASSERT_EQ(OpenPaced(), 0);
+  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+  paced.paced = false;
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 10.0));
+  const WavFile whole = ReadWav(wav);
+  ASSERT_TRUE(whole.valid);
+
+  // A shorter run into the same file while the earlier one still has it open (paused).
+  paced.paced = true;
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  WaitForPosition(200);
+  ASSERT_EQ(dll.Pause(0), 0);
+  paced.paced = false;
+  ASSERT_EQ(dll.Play(0, 300, &endByte), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 10.0));
+  const WavFile shorter = ReadWav(wav);
+  ASSERT_TRUE(shorter.valid);
+  EXPECT_EQ(shorter.pcm.Frames(), 300u * 22050 / 1000);
+  EXPECT_EQ(shorter.fileSize, shorter.dataSize + 44);
+  EXPECT_TRUE(shorter.pcm.samples == whole.pcm.Slice(0, shorter.pcm.Frames()).samples);
+
+  // The same through Restart while the earlier run still writes.
+  paced.paced = true;
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  WaitForPosition(200);
+  ASSERT_EQ(dll.Play(100, 300, &endByte), 0);
+  paced.paced = false;
+  ASSERT_TRUE(WaitForByte(&endByte, 10.0));
+  endByte = 0;
+  ASSERT_EQ(dll.Restart(), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 10.0));
+  const WavFile restarted = ReadWav(wav);
+  ASSERT_TRUE(restarted.valid);
+  EXPECT_EQ(restarted.fileSize, restarted.dataSize + 44);
+  EXPECT_EQ(restarted.pcm.Frames(), 200u * 22050 / 1000);
 }
 
 TEST_F(ControlTest, WavFileThatCannotBeCreatedFailsThePlay) {

@@ -1,5 +1,12 @@
 // MPEGDLL.DLL decoding into WAV files, compared sample by sample with a direct libmpg123 decode.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 #include "tests/mpegdll/dll_fixture.h"
 #include "tests/mpegdll/memory_stream.h"
@@ -192,6 +199,91 @@ TEST_F(DecodingTest, MissingUnreadableAndNonMpegInputsAreInputErrors) {
   EXPECT_EQ(dll.LastError(), MPEG_ERROR_INPUT);
   EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_CLOSED);
   EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_MODE);
+}
+
+TEST_F(DecodingTest, FifoAndDevicesAreRefusedWithoutWaiting) {
+  const std::string fifo = (dir.path() / "pipe.mp3").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto opening = std::async(std::launch::async, [&] { return dll.OpenFile(fifo); });
+  if (opening.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+    // Let the waiting open go on: a writer comes and leaves at once.
+    ::close(::open(fifo.c_str(), O_RDWR));
+    ADD_FAILURE() << "Open waited for a writer of the FIFO";
+  }
+  EXPECT_EQ(opening.get(), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.OpenFile("/dev/zero"), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.OpenFile("/dev/null"), MPEG_ERROR_INPUT);
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_CLOSED);
+}
+
+TEST_F(DecodingTest, OpenReadsTheStartOfTheStreamOnly) {
+  for (const bool infoTag : {true, false}) {
+    MemoryStream stream;
+    stream.data = GeneratedMp3(60.0, {44100, 2, 128, false, infoTag});
+    ASSERT_EQ(stream.OpenWith(dll), 0);
+    EXPECT_LT(stream.bytesRead, 64u * 1024) << stream.data.size() << " bytes, info frame " << infoTag;
+    // A constant bit rate gives the length within a frame.
+    EXPECT_NEAR(dll.GetLength(), 60000, 60) << infoTag;
+  }
+}
+
+TEST_F(DecodingTest, FileWithoutFrameCountIsMeasuredWhileItIsOpen) {
+  const std::string path = Write("cbr.mp3", GeneratedMp3(4.0, {44100, 2, 160, false, false}));
+  const Pcm direct = DirectDecode(path);
+  const auto directMs = static_cast<int>(direct.Frames() * 1000 / 44100);
+  ASSERT_EQ(dll.OpenFile(path), 0);
+  EXPECT_NEAR(dll.GetLength(), directMs, 27);
+  // Exact once the file has been read through on the side, without playing it.
+  for (int i = 0; i < 5000 && dll.GetLength() != directMs; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(dll.GetLength(), directMs);
+  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
+}
+
+TEST_F(DecodingTest, VbriFrameCountGivesTheLengthOfAVariableBitRate) {
+  // A VBRI first frame at 128 kbit/s, then 200 frames at 32 kbit/s: the size alone would give
+  // about a quarter of the length.
+  std::string first = testsupport::Frame(testsupport::MakeHeader(1, 3, 128, 44100));
+  first.replace(36, 4, "VBRI");
+  first[36 + 17] = static_cast<char>(200);
+  MemoryStream stream;
+  stream.data = first + testsupport::Frames(testsupport::MakeHeader(1, 3, 32, 44100), 200);
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  EXPECT_NEAR(dll.GetLength(), 200 * 1152 * 1000 / 44100, 30);
+}
+
+TEST_F(DecodingTest, ForwardOnlyStreamTakesItsLengthFromItsSize) {
+  MemoryStream stream;
+  stream.nonseekable = true;
+  stream.data = GeneratedMp3(2.0, {44100, 2, 128, false, false});
+  const Pcm direct = DirectDecode(Write("cbr.mp3", stream.data));
+  const auto directMs = static_cast<int>(direct.Frames() * 1000 / 44100);
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  // Without a frame count the length follows from the size and the bit rate: one frame either way.
+  EXPECT_NEAR(dll.GetLength(), directMs, 27);
+  EXPECT_GT(dll.GetLength(), 0);
+  stream.reportsSize = false;
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  EXPECT_EQ(dll.GetLength(), 0);
+}
+
+TEST_F(DecodingTest, StreamThatCannotSeekAfterAllIsReadForward) {
+  MemoryStream stream;
+  stream.failSeeks = true;
+  stream.data = testsupport::Id3v2Block(3000) + GeneratedMp3(1.0);
+  const Pcm direct = DirectDecode(Write("song.mp3", stream.data));
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  EXPECT_EQ(dll.GetLength(), static_cast<int>(direct.Frames() * 1000 / 44100));
+  const std::string wav = (dir.path() / "stream.wav").string();
+  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  ASSERT_TRUE(WaitForByte(&endByte, 30.0));
+  EXPECT_TRUE(ReadWav(wav).pcm.samples == direct.samples);
+  // Played again through its restart callback.
+  endByte = 0;
+  ASSERT_EQ(dll.Restart(), 0);
+  EXPECT_EQ(stream.restarts, 1);
+  ASSERT_TRUE(WaitForByte(&endByte, 30.0));
+  EXPECT_TRUE(ReadWav(wav).pcm.samples == direct.samples);
 }
 
 TEST_F(DecodingTest, SeekableStreamPlaysLikeTheFileAndIsClosedOnce) {

@@ -1,11 +1,13 @@
 // Frame headers, the search for the first frame, and the view libmpg123 reads through.
 #include <gtest/gtest.h>
 
+#include "mpegdll/detail/frame_count.h"
 #include "mpegdll/detail/frame_finder.h"
 #include "mpegdll/detail/frame_header.h"
 #include "mpegdll/detail/stream_view.h"
 #include "tests/mpegdll/memory_input.h"
 #include "tests/mpegdll/reference_decode.h"
+#include "tests/support/lame_encoder.h"
 #include "tests/support/mpeg_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -57,6 +59,43 @@ TEST(FrameHeaderTest, ReservedAndFreeFormatFieldsAreRefused) {
     EXPECT_FALSE(ParseFrameHeader(h.Value())) << std::hex << h.Value();
   }
   EXPECT_FALSE(ParseFrameHeader(valid.Value() & ~0x00200000u));  // one sync bit missing
+}
+
+std::optional<mpegdll::FrameCount> CountIn(const std::string& bytes) {
+  return mpegdll::ReadFrameCount(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+TEST(FrameCountTest, XingInfoAndVbriCountsAreRead) {
+  for (const auto& header : {MakeHeader(1, 3, 128, 44100), MakeHeader(2, 3, 64, 22050), MakeHeader(3, 3, 32, 11025)}) {
+    for (const std::uint8_t mode : {0, 3}) {
+      auto h = header;
+      h.mode = mode;
+      const auto count = CountIn(testsupport::XingFrame(h, testsupport::XingFields().Frames(375).Toc()));
+      ASSERT_TRUE(count) << h.Version() << "/" << int{mode};
+      EXPECT_EQ(count->kind, mpegdll::FrameCount::Kind::kXing);
+      EXPECT_EQ(count->frames, 375);
+    }
+  }
+  // A Xing block without the frame count counts for nothing.
+  EXPECT_FALSE(CountIn(testsupport::XingFrame(MakeHeader(1, 3, 128, 44100), testsupport::XingFields().Bytes(5000))));
+  // What the encoder writes for a variable bit rate: an Info-style frame with the count.
+  const auto lame = CountIn(testsupport::GeneratedMp3(1.0, {44100, 2, 128, true, true}).substr(0, 600));
+  ASSERT_TRUE(lame);
+  // One second, with the encoder's delay and padding: more than 38.3 frames, less than two more.
+  EXPECT_GE(lame->frames * 1152, 44100);
+  EXPECT_LT(lame->frames * 1152, 44100 + 2 * 1152);
+
+  std::string vbri = testsupport::Frame(MakeHeader(1, 3, 128, 44100));
+  vbri.replace(36, 4, "VBRI");
+  vbri[36 + 14 + 2] = 0x01;  // 0x00000100 frames, big-endian
+  const auto count = CountIn(vbri);
+  ASSERT_TRUE(count);
+  EXPECT_EQ(count->kind, mpegdll::FrameCount::Kind::kVbri);
+  EXPECT_EQ(count->frames, 256);
+
+  EXPECT_FALSE(CountIn(testsupport::Frame(MakeHeader(1, 3, 128, 44100))));
+  EXPECT_FALSE(CountIn(testsupport::Frame(MakeHeader(1, 2, 128, 44100))));
+  EXPECT_FALSE(CountIn(vbri.substr(0, 40)));
 }
 
 TEST(FrameFinderTest, FindsTheFirstFramePastTagsAndJunk) {

@@ -33,6 +33,13 @@ void RestartCb(void* user, void*, MpegBool* res) {
 void ReadCb(void* user, void*, void* buffer, int32_t bytesToRead, int32_t* bytesRead, MpegBool* res) {
   MemoryStream& s = Of(user);
   if (s.paced && s.readDelayUs > 0) std::this_thread::sleep_for(std::chrono::microseconds(s.readDelayUs));
+  if (s.paced) {
+    if (const int stall = s.stallMs.exchange(0); stall > 0) {
+      s.stalled = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+      s.stalled = false;
+    }
+  }
   if (s.failReads) {
     *bytesRead = 0;
     *res = 0;
@@ -41,6 +48,7 @@ void ReadCb(void* user, void*, void* buffer, int32_t bytesToRead, int32_t* bytes
   const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(bytesToRead), s.data.size() - s.pos);
   std::memcpy(buffer, s.data.data() + s.pos, n);
   s.pos += n;
+  s.bytesRead += n;
   *bytesRead = static_cast<int32_t>(n);
   *res = 1;
 }
@@ -50,7 +58,7 @@ void SeekCb(void* user, void*, int32_t numbytes, int32_t moveMethod, int32_t* re
   const std::int64_t from = moveMethod == 0 ? 0 : (moveMethod == 1 ? static_cast<std::int64_t>(s.pos)
                                                                      : static_cast<std::int64_t>(s.data.size()));
   const std::int64_t target = from + numbytes;
-  if (s.nonseekable || target < 0 || target > static_cast<std::int64_t>(s.data.size())) {
+  if (s.nonseekable || s.failSeeks || target < 0 || target > static_cast<std::int64_t>(s.data.size())) {
     *res = -1;
     return;
   }
@@ -60,7 +68,7 @@ void SeekCb(void* user, void*, int32_t numbytes, int32_t moveMethod, int32_t* re
 
 void SizeCb(void* user, void*, int32_t* res) {
   MemoryStream& s = Of(user);
-  *res = s.nonseekable ? -1 : static_cast<int32_t>(s.data.size());
+  *res = s.reportsSize ? static_cast<int32_t>(s.data.size()) : -1;
 }
 
 }  // namespace

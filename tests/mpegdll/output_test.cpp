@@ -1,14 +1,21 @@
 // The WAV file and the ALSA output, the latter with faults put between it and a fake device.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <chrono>
 #include <deque>
 #include <numeric>
 
 #include "mpegdll/detail/alsa_output.h"
+#include "mpegdll/detail/playback.h"
 #include "mpegdll/detail/priority.h"
 #include "mpegdll/detail/wav_output.h"
+#include "tests/mpegdll/memory_input.h"
 #include "tests/mpegdll/reference_decode.h"
+#include "tests/support/lame_encoder.h"
 #include "tests/support/temp_dir.h"
 
 namespace mpegdlltest {
@@ -70,6 +77,7 @@ struct FakeDevice {
   int openResult = 0;
   std::deque<int> writeFaults;     // returned by the next writes instead of writing
   std::deque<int> resumeResults;   // of the next resumes; 0 when empty
+  int pollFd = -1;                 // handed out as the device's descriptor (ready for writing)
   int prepares = 0, starts = 0, drops = 0, resumes = 0, closes = 0;
 };
 
@@ -132,8 +140,12 @@ const mpegdll::PcmApi& FakeApi() {
         return r;
       },
       .recover = [](snd_pcm_t* pcm, int, int) { return FakeApi().prepare(pcm); },
-      .pollCount = [](snd_pcm_t*) { return 0; },
-      .pollDescriptors = [](snd_pcm_t*, struct pollfd*, unsigned) { return 0; },
+      .pollCount = [](snd_pcm_t*) { return device->pollFd >= 0 ? 1 : 0; },
+      .pollDescriptors = [](snd_pcm_t*, struct pollfd* fds, unsigned space) {
+        if (device->pollFd < 0 || space < 1) return 0;
+        fds[0] = pollfd{device->pollFd, POLLOUT, 0};
+        return 1;
+      },
       .close = [](snd_pcm_t*) {
         ++device->closes;
         return 0;
@@ -218,6 +230,40 @@ TEST_F(AlsaOutputTest, DrainedStartsADeviceThatHoldsLessThanItsStartThreshold) {
   output.Close();
   EXPECT_EQ(fake.closes, 1);
   EXPECT_TRUE(output.Drained());
+}
+
+TEST_F(AlsaOutputTest, PlaybackWaitsForTheLastFramesInsteadOfPolling) {
+  // A device with room all along, as a real one has while its last frames play.
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  fake.pollFd = pipeFds[1];
+  fake.capacity = 1 << 20;
+  const std::string mp3 = testsupport::GeneratedMp3(0.3);
+  testsupport::TempDir dir;
+  const std::size_t frames = DirectDecode(dir.WriteFile("song.mp3", mp3).string()).Frames();
+  mpegdll::Status status = mpegdll::Status::kOk;
+  auto decoder = mpegdll::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
+  ASSERT_TRUE(decoder);
+  mpegdll::Playback playback{-1};
+  playback.Attach(std::move(decoder));
+  std::uint8_t endByte = 0;
+  mpegdll::StartRequest request;
+  request.endByte = &endByte;
+  request.output = std::make_unique<AlsaOutput>(FakeApi());
+  ASSERT_EQ(playback.Start(std::move(request)), mpegdll::Status::kOk);
+  for (int i = 0; i < 10000 && fake.written.size() < frames * 2; ++i) playback.Step();
+  ASSERT_EQ(fake.written.size(), frames * 2);
+
+  // The device holds 0.3 s that it does not play here: each step waits a while for it.
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 5; ++i) playback.Step();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+  EXPECT_EQ(endByte, 0);
+  fake.queued = 0;
+  playback.Step();
+  EXPECT_EQ(endByte, 1);
+  ::close(pipeFds[0]);
+  ::close(pipeFds[1]);
 }
 
 TEST(PriorityTest, ThreadPriorityLevelsMapOntoNiceValues) {

@@ -40,13 +40,13 @@ class FakeOutput final : public mpegdll::Output {
   }
   long Delay() override { return s_.delay; }
   void Wait(int, int) override {}
+  void WaitPlayed(int, int) override {}
   void Pause() override { ++s_.pauses; }
   void Resume() override { ++s_.resumes; }
   void Discard() override { ++s_.discards; }
   bool Drained() override { return s_.delay == 0; }
   void Close() override { ++s_.closes; }
   bool KeepsFirstFormat() const override { return keepsFirst_; }
-  bool OpensInstantly() const override { return false; }
 
  private:
   FakeOutputState& s_;
