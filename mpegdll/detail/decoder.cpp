@@ -85,7 +85,7 @@ void Decoder::MeasureLength() {
   } else if (first && count) {
     frames = count->frames * SamplesPerFrame(*first) * facts_.format.rate / first->sampleRateHz;
   } else if (first) {
-    const std::int64_t bytes = input_->Size() - firstFrame_ - (HasId3v1Tag() ? 128 : 0);
+    const std::int64_t bytes = input_->Size() - firstFrame_ - TrailingTagBytes();
     if (bytes > 0) frames = bytes * 8 * facts_.format.rate / (std::int64_t{first->bitRateKbps} * 1000);
   }
   facts_.lengthExact = count && count->kind == FrameCount::Kind::kXing && frames > 0;
@@ -93,11 +93,29 @@ void Decoder::MeasureLength() {
   facts_.lengthMs = frames * 1000 / facts_.format.rate;
 }
 
+// The bytes of the tags after the last frame: an ID3v1 tag, an APE tag before it or at the end.
 // Only a seekable input can be looked at from its end.
-bool Decoder::HasId3v1Tag() {
-  char tag[3] = {};
-  return input_->Seekable() && input_->Seek(-128, SEEK_END) >= 0 && input_->Read(tag, 3) == 3 &&
-         std::memcmp(tag, "TAG", 3) == 0;
+std::int64_t Decoder::TrailingTagBytes() {
+  constexpr std::int64_t kId3v1 = 128, kApeFooter = 32;
+  std::uint8_t tail[kId3v1 + kApeFooter] = {};
+  const std::int64_t size = input_->Size();
+  if (!input_->Seekable() || size < static_cast<std::int64_t>(sizeof tail)) return 0;
+  if (input_->Seek(-static_cast<long>(sizeof tail), SEEK_END) < 0 ||
+      input_->Read(tail, sizeof tail) != static_cast<long>(sizeof tail)) {
+    return 0;
+  }
+  const bool id3v1 = std::memcmp(tail + kApeFooter, "TAG", 3) == 0;
+  const std::uint8_t* footer = id3v1 ? tail : tail + kId3v1;
+  std::int64_t bytes = id3v1 ? kId3v1 : 0;
+  if (std::memcmp(footer, "APETAGEX", 8) == 0) {
+    const auto le32 = [footer](int at) {
+      return static_cast<std::uint32_t>(footer[at]) | static_cast<std::uint32_t>(footer[at + 1]) << 8 |
+             static_cast<std::uint32_t>(footer[at + 2]) << 16 | static_cast<std::uint32_t>(footer[at + 3]) << 24;
+    };
+    const std::int64_t tag = std::int64_t{le32(12)} + ((le32(20) & 0x80000000u) ? kApeFooter : 0);
+    if (tag >= kApeFooter && bytes + tag <= size - firstFrame_) bytes += tag;
+  }
+  return bytes;
 }
 
 bool Decoder::Attach() {

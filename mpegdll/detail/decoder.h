@@ -76,7 +76,7 @@ class Decoder {
   void Detach();
   void ReadHead(const std::vector<std::uint8_t>& readAhead);
   void MeasureLength();
-  bool HasId3v1Tag();
+  std::int64_t TrailingTagBytes();
 
   std::unique_ptr<Input> input_;
   std::int64_t firstFrame_ = -1;  // offset of the first frame once found

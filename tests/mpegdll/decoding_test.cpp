@@ -251,6 +251,20 @@ TEST_F(DecodingTest, VbriFrameCountGivesTheLengthOfAVariableBitRate) {
   EXPECT_NEAR(dll.GetLength(), 200 * 1152 * 1000 / 44100, 30);
 }
 
+TEST_F(DecodingTest, LengthFromTheSizeLeavesOutTheTagsAtTheEnd) {
+  // No frame count: the length follows from the bytes between the first frame and the APE and
+  // ID3v1 tags at the end (20 KB of tags would add more than a second at 128 kbit/s).
+  MemoryStream stream;
+  const std::string audio = GeneratedMp3(2.0, {44100, 2, 128, false, false});
+  stream.data = audio + testsupport::ApeTag(20000) + testsupport::Id3v1Tag(testsupport::Id3v1Fields().Title("t"));
+  const Pcm direct = DirectDecode(Write("cbr.mp3", audio));
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  EXPECT_NEAR(dll.GetLength(), static_cast<int>(direct.Frames() * 1000 / 44100), 27);
+  stream.data = audio + testsupport::ApeTag(20000);
+  ASSERT_EQ(stream.OpenWith(dll), 0);
+  EXPECT_NEAR(dll.GetLength(), static_cast<int>(direct.Frames() * 1000 / 44100), 27);
+}
+
 TEST_F(DecodingTest, ForwardOnlyStreamTakesItsLengthFromItsSize) {
   MemoryStream stream;
   stream.nonseekable = true;

@@ -73,7 +73,12 @@ void SizeCb(void* user, void*, int32_t* res) {
 
 }  // namespace
 
+MemoryStream::~MemoryStream() {
+  if (openedWith_ && openedWith_->handle) openedWith_->Close();
+}
+
 int MemoryStream::OpenWith(const MpegDll& dll) {
+  openedWith_ = &dll;
   dll.Open(nullptr, 1, OpenCb, CloseCb, RestartCb, ReadCb, SeekCb, SizeCb, this);
   return dll.LastError();
 }

@@ -32,6 +32,18 @@ struct MemoryStream {
 
   // Opens it through `dll.Open` with all six callbacks; gives LastError.
   int OpenWith(const MpegDll& dll);
+
+  // A stream still open in the library is closed before it goes, so that no close callback
+  // reaches a stream that is gone.
+  ~MemoryStream();
+  MemoryStream() = default;
+  MemoryStream(const MemoryStream&) = delete;
+  MemoryStream& operator=(const MemoryStream&) = delete;
+
+ private:
+  const MpegDll* openedWith_ = nullptr;
+
+ public:
 };
 
 }  // namespace mpegdlltest
