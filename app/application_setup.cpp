@@ -4,9 +4,9 @@
 #include <QApplication>
 
 #include "dialogs/artwork.h"
-#include "dialogs/form_fonts.h"
+#include "platform/ui/form_fonts.h"
 #include "platform/ui/error_report.h"
-#include "zodizidu/mpeg_audio.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 
 namespace app {
 
@@ -16,7 +16,7 @@ void SetUpApplication() {
   QApplication::setApplicationDisplayName(QString());  // window captions stay exactly as set
   QGuiApplication::setDesktopFileName(QStringLiteral("org.albavox.Albavox"));  // the desktop ties windows to the entry
   platform::SetApplicationTitle(title);
-  QApplication::setFont(dialogs::FormFont());
+  QApplication::setFont(platform::FormFont());
   QApplication::setWindowIcon(dialogs::ProgramIcon());
   zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); });
 }

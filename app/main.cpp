@@ -10,7 +10,7 @@
 #include "dialogs/mp3_info_form.h"
 #include "dialogs/use_form.h"
 #include "dialogs/ver_form.h"
-#include "zodizidu/macro_table.h"
+#include "zodizidu/macros/macro_table.h"
 
 int main(int argc, char** argv) {
   if (const int exitCode = app::ApplyCommandLine(argc, argv); exitCode >= 0) return exitCode;

@@ -16,7 +16,7 @@
 #include "app/detail/track_bar.h"
 #include "player/mpeg_player.h"
 #include "volume/vol_control.h"
-#include "zodizidu/mpeg_audio.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 
 class QCheckBox;
 class QGroupBox;

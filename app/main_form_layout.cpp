@@ -15,7 +15,7 @@
 #include "app/detail/track_bar.h"
 #include "app/main_form.h"
 #include "dialogs/artwork.h"
-#include "dialogs/form_fonts.h"
+#include "platform/ui/form_fonts.h"
 
 namespace app {
 
@@ -48,7 +48,7 @@ QLabel* AutoLabel(QWidget* parent, const char* name, const QString& text, QPoint
 
 // The title of a group box, lying on its top edge and hiding the frame line behind it.
 QLabel* GroupTitle(QWidget* box, const char* name, const QString& text) {
-  QLabel* title = AutoLabel(box, name, text, QPoint(8, 0), dialogs::BoldFont(11));
+  QLabel* title = AutoLabel(box, name, text, QPoint(8, 0), platform::BoldFont(11));
   title->setAutoFillBackground(true);
   Paint(title, QPalette::WindowText, title->palette().color(QPalette::Highlight));
   return title;
@@ -68,7 +68,7 @@ QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& capti
 
 QLabel* NoPictureNote(QWidget* page, const char* name) {
   auto* note = Named(new QLabel(QStringLiteral("Immagine non disponibile"), page), name, QRect(5, 72, 178, 16));
-  note->setFont(dialogs::BoldFont(kCoverPixelSize));
+  note->setFont(platform::BoldFont(kCoverPixelSize));
   note->setAlignment(Qt::AlignCenter);
   Paint(note, QPalette::WindowText, note->palette().color(QPalette::Highlight));
   return note;
@@ -90,7 +90,7 @@ void TMainForm::BuildControls() {
                  Qt::WindowCloseButtonHint);
   setWindowIcon(dialogs::ProgramIcon());
   setFixedSize(577, 332);
-  setFont(dialogs::FormFont());
+  setFont(platform::FormFont());
   BuildCoverPages();
   BuildAlbumPanels();
   BuildInfoPanel();
@@ -136,7 +136,7 @@ void TMainForm::BuildAlbumPanels() {
   SongsGroupBox->setToolTip(QStringLiteral("Lista delle canzoni disponibili per l'album selezionato"));
   SongsListBox = Named(new detail::ListBox(SongsGroupBox), "SongsListBox", QRect(2, 15, 365, 64));
   Label7 = GroupTitle(SongsGroupBox, "Label7", QStringLiteral(" Canzoni "));
-  CDLabel = AutoLabel(SongsGroupBox, "CDLabel", QStringLiteral(" CD1 "), QPoint(330, 0), dialogs::BoldFont(11));
+  CDLabel = AutoLabel(SongsGroupBox, "CDLabel", QStringLiteral(" CD1 "), QPoint(330, 0), platform::BoldFont(11));
   CDLabel->setAutoFillBackground(true);
   Paint(CDLabel, QPalette::WindowText, Qt::red);
   CDLabel->hide();
@@ -169,7 +169,7 @@ void TMainForm::BuildInfoPanel() {
     (*field.edit)->setReadOnly(true);
     *field.label =
         Named(new QLabel(QString::fromLatin1(field.caption), InfoGroupBox), field.labelName, field.labelGeometry);
-    (*field.label)->setFont(dialogs::BoldFont(11));
+    (*field.label)->setFont(platform::BoldFont(11));
     (*field.label)->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   }
 
@@ -190,13 +190,13 @@ void TMainForm::BuildPlayerPanel() {
   const QColor green(0, 128, 0);
 
   PosMP3PercLabel = AutoLabel(MP3PlayerGroupBox, "PosMP3PercLabel", QStringLiteral("0%"), {15, 28},
-                              dialogs::NarrowFont());
+                              platform::NarrowFont());
   Paint(PosMP3PercLabel, QPalette::WindowText, green);
   MP3CurrentPos = AutoLabel(MP3PlayerGroupBox, "MP3CurrentPos", QStringLiteral("00:00"), {114, 28},
-                            dialogs::NarrowFont());
+                            platform::NarrowFont());
   Paint(MP3CurrentPos, QPalette::WindowText, green);
   MP3TotalTime = AutoLabel(MP3PlayerGroupBox, "MP3TotalTime", QStringLiteral("00:00"), {202, 28},
-                           dialogs::NarrowFont());
+                           platform::NarrowFont());
   MP3TotalTime->setToolTip(QStringLiteral("Tempo totale della canzone"));
 
   PosMP3ScrollBar = Named(new detail::PositionBar(MP3PlayerGroupBox), "PosMP3ScrollBar", {12, 16, 215, 8});
@@ -234,7 +234,7 @@ void TMainForm::BuildPlayerPanel() {
   VolTrackBar->setTickInterval(5);
   VolTrackBar->setValue(128);  // where "50%" puts it until the volume is read
   VolTrackBar->setToolTip(QStringLiteral("Volume"));
-  VolPos = AutoLabel(MP3PlayerGroupBox, "VolPos", QStringLiteral("50%"), {210, 95}, dialogs::NarrowFont());
+  VolPos = AutoLabel(MP3PlayerGroupBox, "VolPos", QStringLiteral("50%"), {210, 95}, platform::NarrowFont());
   Paint(VolPos, QPalette::WindowText, green);
 }
 

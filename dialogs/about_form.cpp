@@ -13,7 +13,7 @@
 #include "dialogs/about_links.h"
 #include "dialogs/artwork.h"
 #include "dialogs/detail/fixed_dialog.h"
-#include "dialogs/form_fonts.h"
+#include "platform/ui/form_fonts.h"
 #include "dialogs/hyper_label.h"
 #include "dialogs/use_form.h"
 #include "dialogs/ver_form.h"
@@ -91,7 +91,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   Image1 = Picture(this, "Image1", icon, QRect(0, 8, 49, 49), iconName);
   Image2 = Picture(this, "Image2", icon, QRect(296, 8, 49, 49), iconName);
   BuildTitle();
-  Label5 = detail::AutoLabel(this, QStringLiteral("Label5"), AboutNotice(), {150, 96}, FormFont());
+  Label5 = detail::AutoLabel(this, QStringLiteral("Label5"), AboutNotice(), {150, 96}, platform::FormFont());
 
   UseSpeedButton = GuideButton(this, "UseSpeedButton", QStringLiteral("&Guida all'uso"), ButtonGlyph::Guide,
                                QRect(9, 192, 95, 25));
@@ -119,15 +119,15 @@ void TAboutForm::BuildTitle() {
   Label2->setObjectName(QStringLiteral("Label2"));
   Label2->setGeometry(3, 3, 243, 44);
   for (QLabel* title : {Label1, Label2}) {
-    title->setFont(TitleFont());
+    title->setFont(platform::TitleFont());
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   }
   Paint(Label1, Qt::white);
   Paint(Label2, QColor(0, 0, 128));
 
-  Label3 = detail::AutoLabel(Panel1, QStringLiteral("Label3"), QStringLiteral("Versione 2.0"), {8, 31}, FormFont());
+  Label3 = detail::AutoLabel(Panel1, QStringLiteral("Label3"), QStringLiteral("Versione 2.0"), {8, 31}, platform::FormFont());
   Label4 = detail::AutoLabel(Panel1, QStringLiteral("Label4"), QStringLiteral("Data Rilascio : 04.08.2000"), {115, 31},
-                             FormFont());
+                             platform::FormFont());
   // Right-justified on a right edge at 241; a text wider than the 126 pixels grows to the left.
   const int width = std::max(126, Label4->width());
   Label4->setGeometry(115 + 126 - width, 31, width, Label4->height());
@@ -144,9 +144,9 @@ void TAboutForm::BuildContact() {
   // than the frame around it.
   Label9 = detail::AutoLabel(this, QStringLiteral("Label9"),
                              QStringLiteral("Per informazioni, suggerimenti, rilevamento di errori e aggiornamenti"),
-                             {14, 152}, NarrowFont());
+                             {14, 152}, platform::NarrowFont());
   Label10 = detail::AutoLabel(this, QStringLiteral("Label10"),
-                              QStringLiteral("futuri fare riferimento al seguente indirizzo :"), {14, 168}, NarrowFont());
+                              QStringLiteral("futuri fare riferimento al seguente indirizzo :"), {14, 168}, platform::NarrowFont());
   HyperLabel1 = Link(this, "HyperLabel1", links::kContactCaption, links::kContactURL, {152, 120});
   HyperLabel2 = Link(this, "HyperLabel2", links::kSiteCaption, links::kSiteURL, {222, 168});
 }

@@ -10,10 +10,10 @@
 #include <array>
 
 #include "dialogs/detail/fixed_dialog.h"
-#include "dialogs/form_fonts.h"
+#include "platform/ui/form_fonts.h"
 #include "platform/ui/display_text.h"
 #include "platform/ui/error_report.h"
-#include "zodizidu/mpeg_audio.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 
 namespace dialogs {
 
@@ -48,7 +48,7 @@ TMP3InfoForm::TMP3InfoForm(QWidget* parent) : QDialog(parent) {
   MP3FileEdit->setObjectName(QStringLiteral("MP3FileEdit"));
   MP3FileEdit->setGeometry(0, 24, 393, 21);
   MP3FileEdit->setReadOnly(true);
-  const QFont bold = BoldFont(FormFont().pixelSize());
+  const QFont bold = platform::BoldFont(platform::FormFont().pixelSize());
   Label1 = detail::AutoLabel(this, QStringLiteral("Label1"), QStringLiteral("Nome file MP3"), {0, 8}, bold);
   Label1->setBuddy(MP3FileEdit);
 
@@ -82,7 +82,7 @@ TMP3InfoForm::TMP3InfoForm(QWidget* parent) : QDialog(parent) {
     const QString caption = QString::fromLatin1(row.text);
     *row.caption = detail::AutoLabel(MP3GroupBox, QString::fromLatin1(row.captionName), caption, row.captionAt, bold);
     *row.value = detail::AutoLabel(MP3GroupBox, QString::fromLatin1(row.valueName), QStringLiteral("ND"), row.valueAt,
-                                   FormFont());
+                                   platform::FormFont());
     // A screen reader reads the value with the caption it belongs to.
     (*row.caption)->setBuddy(*row.value);
     (*row.value)->setAccessibleDescription(caption);

@@ -33,10 +33,6 @@ std::uint16_t FileAttributes(std::string_view path);
 // when the file is open, `fd` (write permission is then asked of the open file).
 std::uint16_t AttributeBits(const struct stat& info, std::string_view path, int fd = -1);
 
-// The label of the file system that holds `path` (its mount source looked up in
-// /dev/disk/by-label); empty when unknown.
-std::string VolumeLabel(std::string_view path);
-
 // The 8.3 short form of every component of the full path `path` (the names found on disk,
 // after resolution as in paths.h; "/", "." and ".." stay); nothing when the path does not
 // exist or a component cannot be formed.

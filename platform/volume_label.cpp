@@ -1,4 +1,6 @@
 // The volume label of the file system holding a file, from the mount table and the label links.
+#include "platform/volume_label.h"
+
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 

@@ -1,6 +1,8 @@
 // TMPEGPlayer: loading the decoder, the error checks, the stream state and the position timer.
 #include "player/mpeg_player.h"
 
+#include "player/detail/decoder_binding.h"
+
 #include <QTimer>
 
 #include <array>
@@ -44,10 +46,10 @@ std::vector<std::unique_ptr<std::uint8_t>>& RetiredEndBytes() {
 }
 }  // namespace
 
-TMPEGPlayer::TMPEGPlayer() : endReached_(new std::uint8_t(0)) {}
+TMPEGPlayer::TMPEGPlayer() : decoder_(std::make_unique<detail::DecoderBinding>()), endReached_(new std::uint8_t(0)) {}
 
 TMPEGPlayer::~TMPEGPlayer() {
-  if (decoder_.Loaded()) {
+  if (decoder_->Loaded()) {
     RetiredEndBytes().emplace_back(endReached_);
   } else {
     delete endReached_;
@@ -65,8 +67,8 @@ void TMPEGPlayer::SetPlayerPriority(TPlayPriority priority) {
   for (const auto& [candidate, value] : kPriorityValues) {
     if (candidate == priority) priorityValue_ = value;
   }
-  if (decoder_.Loaded()) {
-    decoder_.Get<MpegDll_SetPriority_t>(EntryPoint::SetPriority)(priorityValue_);
+  if (decoder_->Loaded()) {
+    decoder_->Get<MpegDll_SetPriority_t>(EntryPoint::SetPriority)(priorityValue_);
     Check();
   }
 }
@@ -98,15 +100,15 @@ std::string TMPEGPlayer::DecoderFileName(std::string_view pathToDll) {
 
 void TMPEGPlayer::LoadDecoder() {
   // Loading over a loaded decoder would orphan it with its stream; let it go properly first.
-  if (decoder_.Loaded()) UnloadDecoder();
-  switch (decoder_.Load(DecoderFileName(pathToDll_))) {
+  if (decoder_->Loaded()) UnloadDecoder();
+  switch (decoder_->Load(DecoderFileName(pathToDll_))) {
     case detail::DecoderBinding::LoadResult::CannotLoad: throw TMPEGError("Can't load MPEG library", 0);
     case detail::DecoderBinding::LoadResult::MissingEntryPoint: throw TMPEGError(ErrorMessage(0), 0);
     case detail::DecoderBinding::LoadResult::Loaded: break;
   }
-  if (decoder_.Get<MpegDll_init_t>(EntryPoint::init)() == 0) {
+  if (decoder_->Get<MpegDll_init_t>(EntryPoint::init)() == 0) {
     lastErrorCode_ = LastError();
-    decoder_.Release();
+    decoder_->Release();
     RaiseLastError();
   }
   positionTimer_ = std::make_unique<QTimer>();
@@ -122,15 +124,15 @@ void TMPEGPlayer::LoadDecoder() {
 void TMPEGPlayer::UnloadDecoder() {
   RequireLibrary();
   if (streamOpen_) Close();
-  if (decoder_.Bound(EntryPoint::deinit)) decoder_.Get<MpegDll_deinit_t>(EntryPoint::deinit)();
-  decoder_.Release();
+  if (decoder_->Bound(EntryPoint::deinit)) decoder_->Get<MpegDll_deinit_t>(EntryPoint::deinit)();
+  decoder_->Release();
 }
 
 void TMPEGPlayer::Stop() {
   // The mode test comes before the library test.
   if (!playing_ || EndReached()) throw TMPEGError(ErrorMessage(kErrorIncorrectMode), kErrorIncorrectMode);
   RequireLibrary();
-  decoder_.Get<MpegDll_Stop_t>(EntryPoint::Stop)();
+  decoder_->Get<MpegDll_Stop_t>(EntryPoint::Stop)();
   Check();
   playing_ = false;
   paused_ = false;
@@ -142,7 +144,7 @@ void TMPEGPlayer::Close() {
   paused_ = false;
   playing_ = false;
   playedXTimes_ = 0;
-  decoder_.Get<MpegDll_Close_t>(EntryPoint::Close)();
+  decoder_->Get<MpegDll_Close_t>(EntryPoint::Close)();
   Check();
 }
 
@@ -152,9 +154,11 @@ std::int32_t TMPEGPlayer::GetCurrentPos() { return CallAndCheck<MpegDll_GetCurre
 
 std::int32_t TMPEGPlayer::GetLength() { return CallAndCheck<MpegDll_GetLength_t>(EntryPoint::GetLength); }
 
+bool TMPEGPlayer::DecoderLoaded() const { return decoder_->Loaded(); }
+
 std::int32_t TMPEGPlayer::LastError() {
-  if (!decoder_.Bound(EntryPoint::LastError)) return 0;
-  return decoder_.Get<MpegDll_LastError_t>(EntryPoint::LastError)();
+  if (!decoder_->Bound(EntryPoint::LastError)) return 0;
+  return decoder_->Get<MpegDll_LastError_t>(EntryPoint::LastError)();
 }
 
 void TMPEGPlayer::TimerTick() {
@@ -204,7 +208,7 @@ void TMPEGPlayer::EndWatchTick() {
 }
 
 void TMPEGPlayer::RequireLibrary() const {
-  if (!decoder_.Loaded()) throw TMPEGError(ErrorMessage(0), 0);
+  if (!decoder_->Loaded()) throw TMPEGError(ErrorMessage(0), 0);
 }
 
 void TMPEGPlayer::Check() {
@@ -219,7 +223,7 @@ void TMPEGPlayer::RaiseLastError() const {
 template <typename Function>
 std::int32_t TMPEGPlayer::CallAndCheck(EntryPoint entry) {
   RequireLibrary();
-  std::int32_t result = decoder_.Get<Function>(entry)();
+  std::int32_t result = decoder_->Get<Function>(entry)();
   Check();
   return result;
 }

@@ -1,18 +1,23 @@
 // TMPEGPlayer: the playback component that binds the decoder library and drives one stream.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "player/detail/decoder_binding.h"
 #include "player/mpeg_error.h"
 
 class QTimer;
 
 namespace player {
+
+namespace detail {
+class DecoderBinding;
+enum class EntryPoint : std::size_t;
+}  // namespace detail
 
 // Thread priority handed to the decoder (the operating system's levels).
 enum class TPlayPriority { Idle, Lowest, BelowNormal, Normal, AboveNormal, Highest, TimeCritical };
@@ -123,7 +128,7 @@ class TMPEGPlayer {
   // The decoder's "LastError", or 0 when no decoder is bound.
   std::int32_t LastError();
   // True while a decoder is loaded.
-  bool DecoderLoaded() const { return decoder_.Loaded(); }
+  bool DecoderLoaded() const;
   // The position timer, once LoadDecoder has made it.
   const QTimer* PositionTimer() const { return positionTimer_.get(); }
 
@@ -141,14 +146,6 @@ class TMPEGPlayer {
   void StartPositionTimer();
   void WatchForEnd(std::int32_t position);
   void EndWatchTick();
-  static void OpenStreamCallback(void* user, MpegBool* nonseekable, void** context);
-  static void CloseStreamCallback(void* user, void* context);
-  static void RestartStreamCallback(void* user, void* context, MpegBool* res);
-  static void ReadStreamCallback(void* user, void* context, void* buffer, std::int32_t bytesToRead,
-                                 std::int32_t* bytesRead, MpegBool* res);
-  static void SeekStreamCallback(void* user, void* context, std::int32_t numbytes, std::int32_t moveMethod,
-                                 std::int32_t* res);
-  static void GetStreamSizeCallback(void* user, void* context, std::int32_t* res);
 
   bool seekable_ = false;
   bool fromStream_ = false;
@@ -162,7 +159,7 @@ class TMPEGPlayer {
   std::int32_t endPos_ = 0;
   std::int32_t playedXTimes_ = 0;
 
-  detail::DecoderBinding decoder_;
+  std::unique_ptr<detail::DecoderBinding> decoder_;
   bool streamOpen_ = false;
   bool playing_ = false;  // stays true while paused
   bool paused_ = false;

@@ -5,6 +5,8 @@
 #include <array>
 
 #include "player/mpeg_player.h"
+#include "player/detail/decoder_binding.h"
+#include "player/detail/stream_callbacks.h"
 
 namespace player {
 
@@ -35,13 +37,13 @@ void TMPEGPlayer::Open() {
   if (streamOpen_) Close();
   streamOpen_ = false;
   if (fromStream_) {
-    decoder_.Get<MpegDll_Open_t>(EntryPoint::Open)(nullptr, 1, &OpenStreamCallback, &CloseStreamCallback,
-                                                   &RestartStreamCallback, &ReadStreamCallback, &SeekStreamCallback,
-                                                   &GetStreamSizeCallback, this);
+    decoder_->Get<MpegDll_Open_t>(EntryPoint::Open)(nullptr, 1, &detail::OpenStreamCallback, &detail::CloseStreamCallback,
+                                                    &detail::RestartStreamCallback, &detail::ReadStreamCallback,
+                                                    &detail::SeekStreamCallback, &detail::GetStreamSizeCallback, this);
   } else {
     if (streamName_.empty()) throw TMPEGError("Can't play non-specified stream", kErrorNotSpecified);
     const auto name = NameBuffer<kStreamNameBuffer>(streamName_, "Stream name");
-    decoder_.Get<MpegDll_Open_t>(EntryPoint::Open)(name.data(), 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+    decoder_->Get<MpegDll_Open_t>(EntryPoint::Open)(name.data(), 0, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                    nullptr, nullptr);
   }
   lastErrorCode_ = LastError();
@@ -65,16 +67,16 @@ void TMPEGPlayer::Play() {
     Restart();
     return;
   }
-  decoder_.Get<MpegDll_SetPriority_t>(EntryPoint::SetPriority)(priorityValue_);
+  decoder_->Get<MpegDll_SetPriority_t>(EntryPoint::SetPriority)(priorityValue_);
   Check();
   {
     const auto outFile = NameBuffer<kOutFileNameBuffer>(outFilename_, "Output file name");
-    decoder_.Get<MpegDll_SetOutputDevice_t>(EntryPoint::SetOutputDevice)(outputDeviceCode_, outFile.data());
+    decoder_->Get<MpegDll_SetOutputDevice_t>(EntryPoint::SetOutputDevice)(outputDeviceCode_, outFile.data());
   }
   Check();
   // A byte left set by an earlier stream (when nobody took its end) must not end this one at once.
   ClearEndReached();
-  const std::int32_t result = decoder_.Get<MpegDll_Play_t>(EntryPoint::Play)(startPos_, endPos_, endReached_);
+  const std::int32_t result = decoder_->Get<MpegDll_Play_t>(EntryPoint::Play)(startPos_, endPos_, endReached_);
   lastErrorCode_ = LastError();
   if (lastErrorCode_ > 0 || result != 0) {
     if (lastErrorCode_ < 0) lastErrorCode_ = 0;
@@ -89,7 +91,7 @@ void TMPEGPlayer::Restart() {
   RequireLibrary();
   if (!streamOpen_) throw TMPEGError(ErrorMessage(kErrorIncorrectMode), kErrorIncorrectMode);
   ClearEndReached();
-  decoder_.Get<MpegDll_Restart_t>(EntryPoint::Restart)();
+  decoder_->Get<MpegDll_Restart_t>(EntryPoint::Restart)();
   Check();
   playing_ = true;
   ++playedXTimes_;
@@ -103,14 +105,14 @@ void TMPEGPlayer::Pause(bool pause) {
     if (pause) throw TMPEGError(ErrorMessage(kErrorIncorrectMode), kErrorIncorrectMode);
     return;
   }
-  decoder_.Get<MpegDll_Pause_t>(EntryPoint::Pause)(pause ? 0 : 1);
+  decoder_->Get<MpegDll_Pause_t>(EntryPoint::Pause)(pause ? 0 : 1);
   Check();
   paused_ = pause;
 }
 
 void TMPEGPlayer::Seek(std::int32_t milliseconds) {
   RequireLibrary();
-  decoder_.Get<MpegDll_Seek_t>(EntryPoint::Seek)(milliseconds);
+  decoder_->Get<MpegDll_Seek_t>(EntryPoint::Seek)(milliseconds);
   Check();
 }
 

@@ -1,14 +1,16 @@
 // TMPEGPlayer's stream callbacks: the decoder calls them with the component as user pointer; each
 // forwards to its event, or writes the default result when the event is not assigned.
+#include "player/detail/stream_callbacks.h"
+
 #include "player/mpeg_player.h"
 
-namespace player {
+namespace player::detail {
 
 namespace {
 TMPEGPlayer& Component(void* user) { return *static_cast<TMPEGPlayer*>(user); }
 }  // namespace
 
-void TMPEGPlayer::OpenStreamCallback(void* user, MpegBool* nonseekable, void** context) {
+void OpenStreamCallback(void* user, MpegBool* nonseekable, void** context) {
   TMPEGPlayer& self = Component(user);
   if (!self.OnOpenStream) {
     *context = nullptr;
@@ -19,12 +21,12 @@ void TMPEGPlayer::OpenStreamCallback(void* user, MpegBool* nonseekable, void** c
   *nonseekable = flag ? 1 : 0;
 }
 
-void TMPEGPlayer::CloseStreamCallback(void* user, void* context) {
+void CloseStreamCallback(void* user, void* context) {
   TMPEGPlayer& self = Component(user);
   if (self.OnCloseStream) self.OnCloseStream(context);
 }
 
-void TMPEGPlayer::RestartStreamCallback(void* user, void* context, MpegBool* res) {
+void RestartStreamCallback(void* user, void* context, MpegBool* res) {
   TMPEGPlayer& self = Component(user);
   bool ok = false;
   if (self.OnRestartStream) {
@@ -34,7 +36,7 @@ void TMPEGPlayer::RestartStreamCallback(void* user, void* context, MpegBool* res
   *res = ok ? 1 : 0;
 }
 
-void TMPEGPlayer::ReadStreamCallback(void* user, void* context, void* buffer, std::int32_t bytesToRead,
+void ReadStreamCallback(void* user, void* context, void* buffer, std::int32_t bytesToRead,
                                      std::int32_t* bytesRead, MpegBool* res) {
   TMPEGPlayer& self = Component(user);
   bool ok = false;
@@ -45,7 +47,7 @@ void TMPEGPlayer::ReadStreamCallback(void* user, void* context, void* buffer, st
   *res = ok ? 1 : 0;
 }
 
-void TMPEGPlayer::SeekStreamCallback(void* user, void* context, std::int32_t numbytes, std::int32_t moveMethod,
+void SeekStreamCallback(void* user, void* context, std::int32_t numbytes, std::int32_t moveMethod,
                                      std::int32_t* res) {
   TMPEGPlayer& self = Component(user);
   if (!self.OnSeekStream) {
@@ -55,7 +57,7 @@ void TMPEGPlayer::SeekStreamCallback(void* user, void* context, std::int32_t num
   self.OnSeekStream(context, numbytes, moveMethod, *res);
 }
 
-void TMPEGPlayer::GetStreamSizeCallback(void* user, void* context, std::int32_t* res) {
+void GetStreamSizeCallback(void* user, void* context, std::int32_t* res) {
   TMPEGPlayer& self = Component(user);
   if (!self.OnGetStreamSize) {
     *res = -1;
@@ -64,4 +66,4 @@ void TMPEGPlayer::GetStreamSizeCallback(void* user, void* context, std::int32_t*
   self.OnGetStreamSize(context, *res);
 }
 
-}  // namespace player
+}  // namespace player::detail

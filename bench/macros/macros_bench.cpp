@@ -17,9 +17,9 @@
 #include "platform/regional.h"
 #include "tests/support/mpeg_builder.h"
 #include "tests/support/temp_dir.h"
-#include "zodizidu/macro_table.h"
-#include "zodizidu/mpeg_audio.h"
-#include "zodizidu/value_format.h"
+#include "zodizidu/macros/macro_table.h"
+#include "zodizidu/analysis/mpeg_audio.h"
+#include "zodizidu/macros/value_format.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "bench_support.h"
 #include "tests/support/mpeg_builder.h"
-#include "zodizidu/mpeg_audio.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 
 namespace {
 

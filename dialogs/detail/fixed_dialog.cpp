@@ -6,7 +6,7 @@
 
 #include "dialogs/artwork.h"
 
-#include "dialogs/form_fonts.h"
+#include "platform/ui/form_fonts.h"
 
 namespace dialogs::detail {
 
@@ -15,7 +15,7 @@ void SetUpFixedDialog(QDialog& dialog, const QString& caption, QSize clientSize)
   dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                         Qt::WindowCloseButtonHint);
   dialog.setFixedSize(clientSize);
-  dialog.setFont(FormFont());
+  dialog.setFont(platform::FormFont());
   dialog.setWindowIcon(ProgramIcon());
 }
 

@@ -8,7 +8,7 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
-#include "dialogs/form_fonts.h"
+#include "platform/ui/form_fonts.h"
 #include "platform/ui/accessible_names.h"
 
 namespace dialogs::detail {
@@ -38,7 +38,7 @@ QTextEdit* AddTextBox(QWidget& dialog, const QString& objectName, const QString&
   box->setPlainText(text);
   // The stored lines were laid out for the box's width; where one of them would wrap in the
   // form's face, the narrow face keeps every line on one line.
-  if (!EveryLineFits(*box)) box->setFont(NarrowFont());
+  if (!EveryLineFits(*box)) box->setFont(platform::NarrowFont());
   box->setAccessibleName(accessibleName);
   platform::NameScrollBars(*box);
   return box;

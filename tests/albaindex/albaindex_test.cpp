@@ -11,14 +11,14 @@
 #include <gtest/gtest.h>
 
 #include "albums_inf/index_record.h"
-#include "tests/albaindex/run_tool.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using albaindextest::RunTool;
-using albaindextest::ToolRun;
+using testsupport::RunTool;
+using testsupport::ToolRun;
 using testsupport::TempDir;
 
 struct Record {

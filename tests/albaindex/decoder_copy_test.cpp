@@ -9,14 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/albaindex/run_tool.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using albaindextest::RunTool;
-using albaindextest::ToolRun;
+using testsupport::RunTool;
+using testsupport::ToolRun;
 using testsupport::TempDir;
 
 std::string ReadFile(const fs::path& file) {

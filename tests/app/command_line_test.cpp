@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "tests/albaindex/run_tool.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -107,17 +107,17 @@ TEST(AlbavoxCommandLine, ApplyingItEntersTheFolderBeforeAnythingElse) {
 
 TEST(AlbavoxProgram, EndsBeforeAnyWindowForHelpVersionAndMistakes) {
   TempDir tmp;
-  const albaindextest::ToolRun version = albaindextest::RunTool(ALBAVOX_PATH, {"--version"});
+  const testsupport::ToolRun version = testsupport::RunTool(ALBAVOX_PATH, {"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "albavox 2.0\n");
   EXPECT_EQ(version.err, "");
 
-  const albaindextest::ToolRun help = albaindextest::RunTool(ALBAVOX_PATH, {"--help"});
+  const testsupport::ToolRun help = testsupport::RunTool(ALBAVOX_PATH, {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with("Usage: albavox [FOLDER]")) << help.out;
 
   const std::string missing = (tmp.path() / "Not here").string();
-  const albaindextest::ToolRun run = albaindextest::RunTool(ALBAVOX_PATH, {missing});
+  const testsupport::ToolRun run = testsupport::RunTool(ALBAVOX_PATH, {missing});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "albavox: no such folder: '" + missing + "'\nTry 'albavox --help' for more information.\n");
@@ -125,7 +125,7 @@ TEST(AlbavoxProgram, EndsBeforeAnyWindowForHelpVersionAndMistakes) {
   if (!testsupport::RunningAsRoot()) {
     tmp.MakeDir("Locked");
     fs::permissions(tmp.path() / "Locked", fs::perms::none);
-    const albaindextest::ToolRun locked = albaindextest::RunTool(ALBAVOX_PATH, {(tmp.path() / "Locked").string()});
+    const testsupport::ToolRun locked = testsupport::RunTool(ALBAVOX_PATH, {(tmp.path() / "Locked").string()});
     EXPECT_EQ(locked.exitCode, 2);
     EXPECT_NE(locked.err.find("cannot enter"), std::string::npos) << locked.err;
     fs::permissions(tmp.path() / "Locked", fs::perms::owner_all);

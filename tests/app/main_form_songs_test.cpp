@@ -13,7 +13,7 @@
 #include "platform/paths.h"
 #include "tests/support/mpeg_builder.h"
 #include "tests/app/main_form_fixture.h"
-#include "zodizidu/mpeg_audio.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 
 namespace {
 

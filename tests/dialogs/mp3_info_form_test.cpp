@@ -14,7 +14,7 @@
 #include "tests/dialogs/dialog_helpers.h"
 #include "tests/support/mpeg_builder.h"
 #include "tests/support/temp_dir.h"
-#include "zodizidu/mpeg_audio.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "tests/support/temp_dir.h"
 #include "tools/mp3report/report.h"
 #include "tools/mp3report/report_list.h"
-#include "zodizidu/macro_table.h"
+#include "zodizidu/macros/macro_table.h"
 
 namespace {
 

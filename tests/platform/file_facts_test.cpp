@@ -1,5 +1,6 @@
 // File facts: DOS time stamps, attribute bits, 8.3 short names and volume labels.
 #include "platform/file_facts.h"
+#include "platform/volume_label.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "platform/paths.h"
-#include "zodizidu/macro_table.h"
-#include "zodizidu/value_format.h"
+#include "zodizidu/macros/macro_table.h"
+#include "zodizidu/macros/value_format.h"
 
 namespace mp3report {
 

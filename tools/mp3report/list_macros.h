@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tools/mp3report/report_list.h"
-#include "zodizidu/macro_definitions.h"
+#include "zodizidu/macros/macro_definitions.h"
 
 namespace mp3report {
 

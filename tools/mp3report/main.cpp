@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/mp3report/report.h"
-#include "zodizidu/macro_table.h"
+#include "zodizidu/macros/macro_table.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");

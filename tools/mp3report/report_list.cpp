@@ -5,7 +5,7 @@
 
 #include "platform/paths.h"
 #include "platform/text.h"
-#include "zodizidu/mpeg_data.h"
+#include "zodizidu/analysis/mpeg_data.h"
 
 namespace mp3report {
 

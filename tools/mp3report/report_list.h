@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "zodizidu/mpeg_audio.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 
 namespace mp3report {
 
