@@ -103,19 +103,24 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
 }  // namespace
 
 CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgress& progress) {
-  CoverPicture picture;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(platform::ResolvePath(path).c_str(), "rb"));
   if (!file) {
+    CoverPicture picture;
     picture.error = "Cannot open " + path;
     return picture;
   }
+  return DecodeCover(file.get(), area, progress);
+}
+
+CoverPicture DecodeCover(std::FILE* file, QSize area, const CoverProgress& progress) {
+  CoverPicture picture;
   jpeg_decompress_struct info{};
   ErrorManager errors{};
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = ErrorExit;
   errors.base.emit_message = IgnoreMessage;
   QImage image;
-  const bool decoded = Decode(file.get(), area, image, progress, errors, info);
+  const bool decoded = Decode(file, area, image, progress, errors, info);
   jpeg_destroy_decompress(&info);
   if (!decoded) {
     picture.error = errors.message;
