@@ -8,8 +8,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -73,27 +71,6 @@ class ReadOnlyCompilation : public testsupport::MainFormTest {
     return form.ButtonPlay->isEnabled() && !form.ButtonPause->isEnabled() && !form.ButtonStop->isEnabled();
   }
 
-  // Drags the position bar's thumb to `seconds` with the mouse and lets it go.
-  static void DragThumbTo(QScrollBar* bar, int seconds) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.pageStep = bar->pageStep();
-    option.singleStep = bar->singleStep();
-    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
-    const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
-    const int x = groove.left() + thumb.width() / 2 + (groove.width() - thumb.width()) * seconds / std::max(1, bar->maximum());
-    QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, thumb.center().y()), bar->mapToGlobal(QPointF(x, thumb.center().y())),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(bar, &move);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(x, thumb.center().y()));
-  }
-
   static PulseServer* server_;
 };
 
@@ -124,7 +101,7 @@ TEST_F(ReadOnlyCompilation, AWholeSessionOnTheWindowChangesNothing) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.MPEGPlayer.GetCurrentPos() >= 100; }, 5000));
   Click(form.ButtonPause);
   Click(form.ButtonPlay);
-  DragThumbTo(form.PosMP3ScrollBar, 0);
+  testsupport::DragThumbTo(form.PosMP3ScrollBar, 0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.SelectedSong() == 1 && Stopped(form); }, 10000));
 
   // The dialogs: MP3 Info, the about box with its guide and history.
