@@ -82,6 +82,11 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
   info.out_color_space = cmyk ? JCS_CMYK : kRgb32Space;
   jpeg_start_decompress(&info);
   image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
+  if (image.isNull()) {  // no memory for it: the rows would have nowhere to go
+    std::snprintf(errors.message, sizeof errors.message, "Not enough memory for the picture (%ux%u)",
+                  info.output_width, info.output_height);
+    return false;
+  }
   image.fill(Qt::white);
   // Released with the decompressor, so that an error jumping out leaks nothing.
   JSAMPARRAY inks = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,

@@ -156,4 +156,21 @@ TEST_F(WindowMediumFault, ASongCutShortWhilePlayingEndsAndTheWindowStops) {
   EXPECT_EQ(form.SelectedSong(), 0);
 }
 
+TEST_F(WindowMediumFault, ADiscPulledOutIsNoticedAtTheNextActivation) {
+  WriteIndex({{"Album", 0}});
+  const std::string song = AddMusic("Album/1.mp3", 6.0, 81);
+  app::TMainForm& form = Open();
+  Click(form.ButtonPlay);
+  WaitForSound(form);
+  // The whole disc goes: the song's reads fail and the decoder's file is no longer there.
+  FailReadsOf(song);
+  std::filesystem::remove(root_.path() / "MPEGDLL.DLL");
+  Activate(form);
+  const Strings boxes = Boxes();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back(), "Error|Errore di caricamento della libreria MPEGDLL.DLL.");
+  EXPECT_LE(boxes.size(), 2u) << "at most the read fault before it";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 2000)) << "the program ends";
+}
+
 }  // namespace
