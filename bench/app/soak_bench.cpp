@@ -120,6 +120,9 @@ int main(int argc, char** argv) {
               beyond);
   std::printf("last 100 cycles against the first 100: %.1f ms / %.1f ms = %.2f\n", lastHundred, firstHundred,
               lastHundred / firstHundred);
+  std::printf("mean cycle time of each hundred, ms:");
+  for (std::size_t from = 0; from + 100 <= times.size(); from += 100) std::printf(" %.1f", Mean(times, from, from + 100));
+  std::printf("\n");
   // Memory may settle by a page or two of allocator slack; a leak of a cycle's worth would show as
   // hundreds of kilobytes over 900 cycles.
   const bool held = fdsEnd == fdsWarm && rssEnd - rssWarm < 1024 && lastHundred < firstHundred * 1.25 &&
