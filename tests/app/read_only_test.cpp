@@ -1,4 +1,4 @@
-// Nothing is ever written to the compilation: a whole session on the real window with the real
+// Nothing is ever written to the compilation: a whole run of the real window with the real
 // decoder heard through the sound server, and the two command-line tools, over a compilation whose
 // folders are watched for any write, creation, removal, rename or change of attributes, and whose
 // files are compared by checksum before and after.
@@ -76,7 +76,7 @@ class ReadOnlyCompilation : public testsupport::MainFormTest {
 
 PulseServer* ReadOnlyCompilation::server_ = nullptr;
 
-TEST_F(ReadOnlyCompilation, AWholeSessionOnTheWindowChangesNothing) {
+TEST_F(ReadOnlyCompilation, AWholeRunOfTheWindowChangesNothing) {
   testsupport::TreeWatch watch(root_.path());
   ASSERT_EQ(watch.Files(), 9u);
   dialogs::TUseForm guide;
