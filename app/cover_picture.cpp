@@ -82,6 +82,11 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
   info.out_color_space = cmyk ? JCS_CMYK : kRgb32Space;
   jpeg_start_decompress(&info);
   image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
+  if (image.isNull()) {  // no memory for it: the rows would have nowhere to go
+    std::snprintf(errors.message, sizeof errors.message, "Not enough memory for the picture (%ux%u)",
+                  info.output_width, info.output_height);
+    return false;
+  }
   image.fill(Qt::white);
   // Released with the decompressor, so that an error jumping out leaks nothing.
   JSAMPARRAY inks = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
@@ -103,19 +108,24 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
 }  // namespace
 
 CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgress& progress) {
-  CoverPicture picture;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(platform::ResolvePath(path).c_str(), "rb"));
   if (!file) {
+    CoverPicture picture;
     picture.error = "Cannot open " + path;
     return picture;
   }
+  return DecodeCover(file.get(), area, progress);
+}
+
+CoverPicture DecodeCover(std::FILE* file, QSize area, const CoverProgress& progress) {
+  CoverPicture picture;
   jpeg_decompress_struct info{};
   ErrorManager errors{};
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = ErrorExit;
   errors.base.emit_message = IgnoreMessage;
   QImage image;
-  const bool decoded = Decode(file.get(), area, image, progress, errors, info);
+  const bool decoded = Decode(file, area, image, progress, errors, info);
   jpeg_destroy_decompress(&info);
   if (!decoded) {
     picture.error = errors.message;

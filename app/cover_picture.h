@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QSize>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -21,6 +22,9 @@ using CoverProgress = std::function<void(const QImage& partial)>;
 // scale (1/2, 1/4 or 1/8) that still covers the area; one of more than kMaxCoverPixels pixels
 // is refused, so that no file can claim a picture that fills the memory.
 CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgress& progress = {});
+
+// The same from a file already open for reading (left open, its position at wherever decoding stopped).
+CoverPicture DecodeCover(std::FILE* file, QSize area, const CoverProgress& progress = {});
 
 inline constexpr long long kMaxCoverPixels = 100LL * 1000 * 1000;
 

@@ -170,10 +170,13 @@ void TMPEGPlayer::TimerTick() {
   try {
     position = GetCurrentPos();
   } catch (const TMPEGError&) {
-    // The error is reported once: a lasting fault would otherwise raise a new report every tick
-    // while the first one still waits for the user.
-    positionTimer_->stop();
+    // A fault (a medium that fails under the decoder) is reported once per start: a lasting one
+    // would otherwise raise a new report every tick while the first one still waits for the
+    // user. Polling goes on at its own pace, so that the end of the stream the fault cut short
+    // is still seen and reported.
     endWatch_->stop();
+    if (positionFaultReported_) return;
+    positionFaultReported_ = true;
     throw;
   }
   const std::int32_t heard = position;

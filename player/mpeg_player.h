@@ -170,6 +170,7 @@ class TMPEGPlayer {
   std::int32_t outputDeviceCode_ = 0;
   std::int32_t streamLength_ = 0;  // milliseconds
   std::int32_t lastErrorCode_ = 0;
+  bool positionFaultReported_ = false;  // a failed position poll of this start was reported
   std::unique_ptr<QTimer> positionTimer_;
   // Near the end of a stream the end byte is watched closely, so that the end is reported when the
   // last sample has been heard rather than at the next position tick.

@@ -205,7 +205,8 @@ Decoder::Result Decoder::Read(std::uint8_t* buffer, std::size_t size, std::size_
     case MPG123_NEW_FORMAT:
       return Result::kNewFormat;
     case MPG123_DONE:
-      return Result::kDone;
+      // libmpg123 takes a read that fails at a frame header for the end of the stream.
+      return view_ && view_->failed() ? Result::kInputError : Result::kDone;
     default:
       return view_ && view_->failed() ? Result::kInputError : Result::kDecodeError;
   }

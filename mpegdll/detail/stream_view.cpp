@@ -10,6 +10,7 @@ namespace mpegdll {
 StreamView::StreamView(Input& input, std::int64_t base, std::vector<std::uint8_t> readAhead)
     : input_(input), base_(base), readAhead_(std::move(readAhead)) {
   if (input_.Seekable()) {
+    openedSize_ = input_.Size();
     readAhead_.clear();
     if (input_.Seek(base_, SEEK_SET) != base_) failed_ = true;
   }
@@ -41,6 +42,13 @@ ssize_t StreamView::Read(void* buffer, std::size_t size) {
   if (got < 0) {
     failed_ = true;
     return done > 0 ? static_cast<ssize_t>(done) : -1;
+  }
+  if (got == 0 && openedSize_ > 0) {
+    const std::int64_t here = input_.Seek(0, SEEK_CUR);
+    if (here >= 0 && here < openedSize_) {
+      failed_ = true;  // the medium lost the rest of the file
+      return done > 0 ? static_cast<ssize_t>(done) : -1;
+    }
   }
   return static_cast<ssize_t>(done + static_cast<std::size_t>(got));
 }

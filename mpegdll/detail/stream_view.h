@@ -24,7 +24,8 @@ class StreamView {
 
   ssize_t Read(void* buffer, std::size_t size);
   off_t Seek(off_t offset, int whence);
-  // True once a read of the input failed (as opposed to reaching its end).
+  // True once a read of the input failed (as opposed to reaching its end), or the input ended
+  // before the size it had when the view was made (a file cut short while it plays).
   bool failed() const { return failed_; }
 
  private:
@@ -33,6 +34,7 @@ class StreamView {
   std::vector<std::uint8_t> readAhead_;
   std::size_t readAheadPos_ = 0;
   bool failed_ = false;
+  std::int64_t openedSize_ = -1;  // the size of a seekable input when the view was made
 };
 
 }  // namespace mpegdll

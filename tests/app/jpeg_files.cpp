@@ -51,7 +51,7 @@ namespace {
 // Compresses rows that `row` fills (`components` samples a pixel) in `space`, stored as `stored`.
 template <typename RowFiller>
 std::string Compress(QSize size, int components, J_COLOR_SPACE space, J_COLOR_SPACE stored, bool adobeMarker,
-                     bool progressive, RowFiller row) {
+                     bool progressive, RowFiller row, int restartRows = 0) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -68,6 +68,7 @@ std::string Compress(QSize size, int components, J_COLOR_SPACE space, J_COLOR_SP
   info.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
   jpeg_set_quality(&info, 90, TRUE);
   if (progressive) jpeg_simple_progression(&info);
+  info.restart_in_rows = restartRows;
   jpeg_start_compress(&info, TRUE);
   std::vector<unsigned char> samples(static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(components));
   while (info.next_scanline < info.image_height) {
@@ -99,7 +100,10 @@ std::string JpegInks(QSize size, int cyan, int magenta, int yellow, int black, I
                   });
 }
 
-std::string JpegPhoto(QSize size, bool progressive) {
+namespace {
+
+// Shapes and noise, so that the picture compresses like a photograph.
+std::string Photo(QSize size, bool progressive, int restartRows) {
   std::uint32_t noise = 12345;
   return Compress(size, 3, JCS_RGB, JCS_YCbCr, false, progressive, [&](int y, unsigned char* samples) {
     for (int x = 0; x < size.width(); ++x) {
@@ -111,6 +115,22 @@ std::string JpegPhoto(QSize size, bool progressive) {
       samples[x * 3] = static_cast<unsigned char>(std::clamp((inside ? 200 : x * 255 / size.width()) - grain / 2 + 8, 0, 255));
       samples[x * 3 + 1] = static_cast<unsigned char>(y * 200 / size.height() + grain);
       samples[x * 3 + 2] = static_cast<unsigned char>(inside ? 60 + grain : 180 - grain);
+    }
+  }, restartRows);
+}
+
+}  // namespace
+
+std::string JpegPhoto(QSize size, bool progressive) { return Photo(size, progressive, 0); }
+
+std::string JpegWithRestarts(QSize size, int rows) { return Photo(size, false, rows); }
+
+std::string JpegGrey(QSize size) {
+  std::uint32_t noise = 777;
+  return Compress(size, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, false, false, [&](int y, unsigned char* samples) {
+    for (int x = 0; x < size.width(); ++x) {
+      noise = noise * 1664525u + 1013904223u;
+      samples[x] = static_cast<unsigned char>(((x ^ y) & 0x3F) * 3 + static_cast<int>(noise >> 28));
     }
   });
 }

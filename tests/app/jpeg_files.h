@@ -23,6 +23,12 @@ std::string JpegInks(QSize size, int cyan, int magenta, int yellow, int black, I
 // progressive when asked; for timings.
 std::string JpegPhoto(QSize size, bool progressive);
 
+// A grey (one component) picture of `size` with a pattern of shapes and noise.
+std::string JpegGrey(QSize size);
+
+// JpegPhoto() with a restart marker after every `rows` rows of blocks.
+std::string JpegWithRestarts(QSize size, int rows);
+
 // A small valid picture whose frame header claims `claimed` as its size.
 std::string JpegClaiming(QSize claimed);
 

@@ -6,9 +6,33 @@
 #include <QListWidget>
 #include <QToolButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 
+#include <algorithm>
+
 namespace testsupport {
+
+void DragThumbTo(QScrollBar* bar, int seconds) {
+  QStyleOptionSlider option;
+  option.initFrom(bar);
+  option.orientation = bar->orientation();
+  option.minimum = bar->minimum();
+  option.maximum = bar->maximum();
+  option.sliderPosition = bar->sliderPosition();
+  option.sliderValue = bar->value();
+  option.pageStep = bar->pageStep();
+  option.singleStep = bar->singleStep();
+  const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+  const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
+  const int x = groove.left() + thumb.width() / 2 + (groove.width() - thumb.width()) * seconds / std::max(1, bar->maximum());
+  QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
+  QMouseEvent move(QEvent::MouseMove, QPointF(x, thumb.center().y()), bar->mapToGlobal(QPointF(x, thumb.center().y())),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(bar, &move);
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(x, thumb.center().y()));
+}
 
 MainFormTest::MainFormTest() { mixer_.Add("Master", 0, 65536, false, 65536); }
 

@@ -19,12 +19,16 @@
 #include "tests/support/temp_dir.h"
 
 class QListWidget;
+class QScrollBar;
 class QWidget;
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace testsupport {
+
+// Drags the position bar's thumb to `seconds` with the mouse and lets it go.
+void DragThumbTo(QScrollBar* bar, int seconds);
 
 class MainFormTest : public ::testing::Test {
  protected:

@@ -200,12 +200,25 @@ TEST_F(Playback, WithoutAnEndHandlerTheEndByteWaitsForTheNextRestart) {
   EXPECT_EQ(CodeRaisedBy([&] { player_.Pause(true); }), -1);
 }
 
-TEST_F(Playback, AFailingPositionIsReportedOnceAndStopsTheTimer) {
+TEST_F(Playback, AFailingPositionIsReportedOnceAndTheEndStillComes) {
+  int ends = 0;
+  player_.OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
   player_.Play();
-  fake_->SetError("GetCurrentPos", 5);
-  EXPECT_EQ(CodeRaisedBy([&] { player_.TimerTick(); }), 5);
-  EXPECT_FALSE(player_.PositionTimer()->isActive()) << "a lasting fault would raise a report at every tick";
-  EXPECT_EQ(reports_.size(), 1u);
+  fake_->SetError("GetCurrentPos", 3);
+  EXPECT_EQ(CodeRaisedBy([&] { player_.TimerTick(); }), 3);
+  EXPECT_TRUE(player_.PositionTimer()->isActive()) << "the end of the stream must still be seen";
+  EXPECT_EQ(CodeRaisedBy([&] { player_.TimerTick(); }), -1) << "a lasting fault is not reported at every tick";
+  EXPECT_EQ(reports_.size(), 1u) << "only the start position";
+
+  fake_->SetError("GetCurrentPos", 0);  // the decoder has ended the stream the fault cut short
+  ASSERT_TRUE(fake_->EndStream());
+  EXPECT_EQ(CodeRaisedBy([&] { player_.TimerTick(); }), -1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(player_.PositionTimer()->isActive());
+
+  player_.Restart();  // a new start reports a new fault again
+  fake_->SetError("GetCurrentPos", 3);
+  EXPECT_EQ(CodeRaisedBy([&] { player_.TimerTick(); }), 3);
 }
 
 TEST_F(Playback, TimerOffMeansNoReportsAtAll) {

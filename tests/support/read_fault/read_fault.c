@@ -1,0 +1,60 @@
+/* read() that fails for one armed file; everything else goes to the C library's read(). */
+#define _GNU_SOURCE
+#include "read_fault.h"
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <stdatomic.h>
+#include <stdint.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+typedef ssize_t (*ReadFunction)(int, void*, size_t);
+
+static _Atomic(ReadFunction) realRead;
+static atomic_int armed;
+static _Atomic uint64_t armedDevice;
+static _Atomic uint64_t armedInode;
+static atomic_int armedError;
+static atomic_long refused;
+
+static ReadFunction RealRead(void) {
+  ReadFunction next = atomic_load(&realRead);
+  if (!next) {
+    void* symbol = dlsym(RTLD_NEXT, "read");
+    memcpy(&next, &symbol, sizeof next); /* the POSIX way from an object pointer to a function */
+    atomic_store(&realRead, next);
+  }
+  return next;
+}
+
+__attribute__((constructor)) static void FindRealRead(void) { RealRead(); }
+
+__attribute__((visibility("default"))) ssize_t read(int fd, void* buffer, size_t size) {
+  if (atomic_load(&armed)) {
+    struct stat facts;
+    const int saved = errno;
+    if (fstat(fd, &facts) == 0 && (uint64_t)facts.st_dev == atomic_load(&armedDevice) &&
+        (uint64_t)facts.st_ino == atomic_load(&armedInode)) {
+      atomic_fetch_add(&refused, 1);
+      errno = atomic_load(&armedError);
+      return -1;
+    }
+    errno = saved;
+  }
+  return RealRead()(fd, buffer, size);
+}
+
+__attribute__((visibility("default"))) void ReadFaultArm(dev_t device, ino_t inode, int error) {
+  atomic_store(&armed, 0);
+  atomic_store(&armedDevice, (uint64_t)device);
+  atomic_store(&armedInode, (uint64_t)inode);
+  atomic_store(&armedError, error);
+  atomic_store(&refused, 0);
+  atomic_store(&armed, 1);
+}
+
+__attribute__((visibility("default"))) void ReadFaultDisarm(void) { atomic_store(&armed, 0); }
+
+__attribute__((visibility("default"))) long ReadFaultRefused(void) { return atomic_load(&refused); }

@@ -1,0 +1,26 @@
+/* Reads of one file that start failing on demand, as on a scratched disc or a medium pulled out:
+   a shared library that replaces read() for the whole process (a test links it, so it comes
+   before the C library in the symbol search, also for libraries loaded later with dlopen). Reads
+   of every other file, and of this one until armed, go through unchanged. */
+#ifndef ALBAVOX_TESTS_READ_FAULT_H
+#define ALBAVOX_TESTS_READ_FAULT_H
+
+#include <sys/types.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* From now on every read() of the file (device, inode), through any descriptor, fails with
+   `error` (for example EIO). */
+void ReadFaultArm(dev_t device, ino_t inode, int error);
+/* Reads go through again. */
+void ReadFaultDisarm(void);
+/* Reads refused since the last ReadFaultArm. */
+long ReadFaultRefused(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
