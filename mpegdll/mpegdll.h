@@ -25,7 +25,8 @@
  *      a stream without a read callback or whose open or read callback fails; later, a read
  *      failure of the stream while it plays (also one met at a frame header), or a seekable input
  *      that ends before the size it had when it was opened (a file cut short under the player):
- *      playing ends without the end-of-stream byte and the code comes with the next call.
+ *      what was decoded is played to its end, the end-of-stream byte is set, and the code comes
+ *      with the next call.
  *   4  "Seek" in a stream opened as non-seekable, or "Restart" of such a stream whose restart
  *      callback refuses.
  *   5  "SetOutputDevice" with a device code other than 0 or 2, or 2 without a file name; "Play"
