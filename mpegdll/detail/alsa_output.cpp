@@ -105,6 +105,17 @@ void AlsaOutput::Remember(const std::int16_t* samples, long frames) {
 
 long AlsaOutput::DeviceDelay() {
   if (!pcm_) return 0;
+  // A dropped device holds nothing to be heard, whatever its delay may still say (the sound
+  // server's plugin can report the old queue for a moment after a drop).
+  switch (api_.state(pcm_)) {
+    case SND_PCM_STATE_RUNNING:
+    case SND_PCM_STATE_PREPARED:
+    case SND_PCM_STATE_DRAINING:
+    case SND_PCM_STATE_PAUSED:
+      break;
+    default:
+      return 0;
+  }
   snd_pcm_sframes_t frames = 0;
   if (api_.delay(pcm_, &frames) < 0 || frames < 0) return 0;
   return static_cast<long>(frames);
