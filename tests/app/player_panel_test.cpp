@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 
@@ -53,28 +51,6 @@ class PlayerPanelTest : public testsupport::MainFormTest {
   // The window stopped: play enabled, pause and stop not.
   static bool Stopped(const app::TMainForm& form) {
     return form.ButtonPlay->isEnabled() && !form.ButtonPause->isEnabled() && !form.ButtonStop->isEnabled();
-  }
-
-  // Drags the position bar's thumb to `seconds` with the mouse and lets it go.
-  static void DragThumbTo(QScrollBar* bar, int seconds) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.pageStep = bar->pageStep();
-    option.singleStep = bar->singleStep();
-    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
-    const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
-    const int span = groove.width() - thumb.width();
-    const int x = groove.left() + thumb.width() / 2 + span * seconds / std::max(1, bar->maximum());
-    QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, thumb.center().y()), bar->mapToGlobal(QPointF(x, thumb.center().y())),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(bar, &move);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(x, thumb.center().y()));
   }
 
   static PulseServer* server_;
@@ -128,7 +104,7 @@ TEST_F(PlayerPanelTest, ThumbReleasedSeeksOnlyWhilePlaying) {
   app::TMainForm& form = Open();
   ASSERT_EQ(form.PosMP3ScrollBar->maximum(), 6);
 
-  DragThumbTo(form.PosMP3ScrollBar, 4);  // stopped: the bar and labels move, nothing seeks
+  testsupport::DragThumbTo(form.PosMP3ScrollBar, 4);  // stopped: the bar and labels move, nothing seeks
   EXPECT_EQ(form.PosMP3ScrollBar->value(), 4);
   EXPECT_EQ(form.MP3CurrentPos->text(), "00:04");
   EXPECT_FALSE(form.SeekDragging());
@@ -138,7 +114,7 @@ TEST_F(PlayerPanelTest, ThumbReleasedSeeksOnlyWhilePlaying) {
 
   int furthest = 0;
   QObject::connect(form.PosMP3ScrollBar, &QScrollBar::valueChanged, [&](int value) { furthest = std::max(furthest, value); });
-  DragThumbTo(form.PosMP3ScrollBar, 4);
+  testsupport::DragThumbTo(form.PosMP3ScrollBar, 4);
   EXPECT_GE(form.MPEGPlayer.GetCurrentPos(), 3900);
   ASSERT_TRUE(QTest::qWaitFor([&] { return Stopped(form); }, 5000));
   EXPECT_GE(furthest, 5) << "the position updates go on from where the thumb was let go";
