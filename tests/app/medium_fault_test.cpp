@@ -18,7 +18,7 @@
 
 #include "app/main_form.h"
 #include "read_fault.h"
-#include "tests/app/main_form_fixture.h"
+#include "tests/app/sound_window_fixture.h"
 #include "tests/support/lame_encoder.h"
 #include "tests/support/process_usage.h"
 #include "tests/support/pulse_server.h"
@@ -31,19 +31,11 @@ using Strings = std::vector<QString>;
 constexpr int kModePlaying = 3;
 constexpr int kModePaused = 4;
 
-class WindowMediumFault : public testsupport::MainFormTest {
+class WindowMediumFault : public testsupport::SoundWindowTest {
  protected:
-  static void SetUpTestSuite() { server_ = new PulseServer; }
-  static void TearDownTestSuite() { delete server_; }
-
-  void SetUp() override {
-    ASSERT_TRUE(server_->Running()) << server_->Why();
-    std::filesystem::copy_file(MPEGDLL_PATH, root_.path() / "MPEGDLL.DLL");
-  }
-
   void TearDown() override {
     ReadFaultDisarm();
-    if (form_ && form_->MPEGPlayer.DecoderLoaded()) form_->MPEGPlayer.UnloadDecoder();
+    SoundWindowTest::TearDown();
   }
 
   // A song of `seconds` at 320 kbit/s: the decoder's read-ahead of the file lasts under two seconds.
@@ -57,10 +49,6 @@ class WindowMediumFault : public testsupport::MainFormTest {
     struct stat facts {};
     ASSERT_EQ(::stat(path.c_str(), &facts), 0);
     ReadFaultArm(facts.st_dev, facts.st_ino, EIO);
-  }
-
-  static bool Stopped(const app::TMainForm& form) {
-    return form.ButtonPlay->isEnabled() && !form.ButtonPause->isEnabled() && !form.ButtonStop->isEnabled();
   }
 
   // Waits until `done`, then half a second more; the processor time the process used meanwhile
@@ -78,11 +66,7 @@ class WindowMediumFault : public testsupport::MainFormTest {
   void WaitForSound(app::TMainForm& form) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.MPEGPlayer.GetCurrentPos() >= 300; }, 5000));
   }
-
-  static PulseServer* server_;
 };
-
-PulseServer* WindowMediumFault::server_ = nullptr;
 
 TEST_F(WindowMediumFault, FailingReadsShowOneErrorAndLeaveTheWindowStoppedAndUsable) {
   WriteIndex({{"Album", 0}});

@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "app/main_form.h"
-#include "tests/app/main_form_fixture.h"
+#include "tests/app/sound_window_fixture.h"
 #include "tests/mpegdll/reference_decode.h"
 #include "tests/support/lame_encoder.h"
 #include "tests/support/pulse_server.h"
@@ -27,36 +27,7 @@ constexpr int kModeClosed = 0;
 constexpr int kModePlaying = 3;
 constexpr int kModePaused = 4;
 
-class PlayerPanelTest : public testsupport::MainFormTest {
- protected:
-  static void SetUpTestSuite() { server_ = new PulseServer; }
-  static void TearDownTestSuite() { delete server_; }
-
-  void SetUp() override {
-    ASSERT_TRUE(server_->Running()) << server_->Why();
-    std::filesystem::copy_file(MPEGDLL_PATH, root_.path() / "MPEGDLL.DLL");
-  }
-
-  // The window leaves its decoder playing when it goes, as the program does at its end; here the
-  // next test must not hear it.
-  void TearDown() override {
-    if (form_ && form_->MPEGPlayer.DecoderLoaded()) form_->MPEGPlayer.UnloadDecoder();
-  }
-
-  // A song of `seconds` made by the encoder; each seed gives different music.
-  std::string AddMusic(const std::string& relative, double seconds, std::uint32_t seed) {
-    return root_.WriteFile(relative, testsupport::GeneratedMp3(seconds, {}, seed)).string();
-  }
-
-  // The window stopped: play enabled, pause and stop not.
-  static bool Stopped(const app::TMainForm& form) {
-    return form.ButtonPlay->isEnabled() && !form.ButtonPause->isEnabled() && !form.ButtonStop->isEnabled();
-  }
-
-  static PulseServer* server_;
-};
-
-PulseServer* PlayerPanelTest::server_ = nullptr;
+class PlayerPanelTest : public testsupport::SoundWindowTest {};
 
 TEST_F(PlayerPanelTest, PlayPauseResumeStopAndPlayAgain) {
   WriteIndex({{"Album", 0}});

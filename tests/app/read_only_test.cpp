@@ -23,7 +23,7 @@
 #include "dialogs/ver_form.h"
 #include "tests/support/run_tool.h"
 #include "tests/app/jpeg_files.h"
-#include "tests/app/main_form_fixture.h"
+#include "tests/app/sound_window_fixture.h"
 #include "tests/support/lame_encoder.h"
 #include "tests/support/pulse_server.h"
 #include "tests/support/tree_watch.h"
@@ -40,15 +40,12 @@ void WhileModal(Trigger trigger, WhileUp whileUp) {
   trigger();
 }
 
-class ReadOnlyCompilation : public testsupport::MainFormTest {
+class ReadOnlyCompilation : public testsupport::SoundWindowTest {
  protected:
-  static void SetUpTestSuite() { server_ = new PulseServer; }
-  static void TearDownTestSuite() { delete server_; }
-
   // Two albums, one of them on two discs, with covers, songs and the decoder.
   void SetUp() override {
-    ASSERT_TRUE(server_->Running()) << server_->Why();
-    std::filesystem::copy_file(MPEGDLL_PATH, root_.path() / "MPEGDLL.DLL");
+    SoundWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     WriteIndex({{"Alba", 0}, {"Doppio", 1}}, "Raccolta");
     AddMusic("Alba/1.mp3", 0.8, 81);
     AddMusic("Alba/2.mp3", 0.8, 82);
@@ -58,23 +55,7 @@ class ReadOnlyCompilation : public testsupport::MainFormTest {
     AddMusic("Doppio/CD2/b.mp3", 0.5, 84);
     root_.WriteFile("Doppio/FRONT.JPG", testsupport::JpegPicture(QSize(200, 200), Qt::darkGreen));
   }
-
-  void TearDown() override {
-    if (form_ && form_->MPEGPlayer.DecoderLoaded()) form_->MPEGPlayer.UnloadDecoder();
-  }
-
-  void AddMusic(const std::string& relative, double seconds, std::uint32_t seed) {
-    root_.WriteFile(relative, testsupport::GeneratedMp3(seconds, {}, seed));
-  }
-
-  static bool Stopped(const app::TMainForm& form) {
-    return form.ButtonPlay->isEnabled() && !form.ButtonPause->isEnabled() && !form.ButtonStop->isEnabled();
-  }
-
-  static PulseServer* server_;
 };
-
-PulseServer* ReadOnlyCompilation::server_ = nullptr;
 
 TEST_F(ReadOnlyCompilation, AWholeRunOfTheWindowChangesNothing) {
   testsupport::TreeWatch watch(root_.path());
