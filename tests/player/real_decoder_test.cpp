@@ -97,7 +97,7 @@ TEST_F(RealDecoder, PauseResumeStopAndPlayAgainThroughTheSoundServer) {
   // Long enough that a machine slowed down by other work still pauses and resumes mid-song.
   player_.SetStreamName(dir_.WriteFile("long.mp3", testsupport::GeneratedMp3(6.0, {}, 7)).string());
   player_.Play();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return player_.GetCurrentPos() > 300; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return player_.GetCurrentPos() > 1500; }, 5000));
   player_.Pause(true);
   ASSERT_LT(player_.GetCurrentPos(), 4000) << "the machine stalled for seconds; nothing left to test";
   EXPECT_EQ(player_.GetPlayerMode(), kModePaused);
@@ -113,7 +113,9 @@ TEST_F(RealDecoder, PauseResumeStopAndPlayAgainThroughTheSoundServer) {
   EXPECT_NE(player_.GetPlayerMode(), kModePlaying);
   player_.Play();  // starts again from the beginning
   EXPECT_EQ(player_.PlayedXTimes(), 3);
-  EXPECT_LT(player_.GetCurrentPos(), held);
+  // The position the listener hears is published as the device is fed; a moment after the start
+  // it lies near the beginning, well before where the song was paused.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return player_.GetCurrentPos() < held - 500; }, 1000)) << held;
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(ends_, 1);
 }
