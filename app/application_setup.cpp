@@ -4,8 +4,8 @@
 #include <QApplication>
 
 #include "dialogs/artwork.h"
-#include "platform/ui/form_fonts.h"
 #include "platform/ui/error_report.h"
+#include "platform/ui/form_fonts.h"
 #include "zodizidu/analysis/mpeg_audio.h"
 
 namespace app {
@@ -13,7 +13,7 @@ namespace app {
 void SetUpApplication() {
   const QString title = QStringLiteral("Albavox v2.0");
   QApplication::setApplicationName(title);
-  QApplication::setApplicationDisplayName(QString());  // window captions stay exactly as set
+  QApplication::setApplicationDisplayName(QString());                          // window captions stay exactly as set
   QGuiApplication::setDesktopFileName(QStringLiteral("org.albavox.Albavox"));  // the desktop ties windows to the entry
   platform::SetApplicationTitle(title);
   QApplication::setFont(platform::FormFont());

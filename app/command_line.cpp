@@ -104,17 +104,12 @@ int ApplyCommandLine(int argc, const char* const* argv) {
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const CommandLine line = ParseCommandLine(args);
   switch (line.action) {
-    case CommandLine::Action::Help:
-      std::fputs(UsageText().c_str(), stdout);
-      return 0;
-    case CommandLine::Action::Version:
-      std::fputs(VersionText().c_str(), stdout);
-      return 0;
+    case CommandLine::Action::Help: std::fputs(UsageText().c_str(), stdout); return 0;
+    case CommandLine::Action::Version: std::fputs(VersionText().c_str(), stdout); return 0;
     case CommandLine::Action::Error:
       std::fprintf(stderr, "albavox: %s\nTry 'albavox --help' for more information.\n", line.error.c_str());
       return kExitUsage;
-    case CommandLine::Action::Run:
-      break;
+    case CommandLine::Action::Run: break;
   }
   if (!line.folder.empty() && ::chdir(line.folder.c_str()) != 0) {
     std::fprintf(stderr, "albavox: cannot enter '%s': %s\n", line.folder.c_str(), std::strerror(errno));

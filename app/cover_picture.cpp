@@ -1,8 +1,8 @@
 // Decoding a cover picture with libjpeg: errors come back as text, never as an exit or a throw.
 #include "app/cover_picture.h"
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <memory>
 
 // jpeglib.h wants FILE and size_t declared first.
@@ -83,15 +83,15 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
   jpeg_start_decompress(&info);
   image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
   if (image.isNull()) {  // no memory for it: the rows would have nowhere to go
-    std::snprintf(errors.message, sizeof errors.message, "Not enough memory for the picture (%ux%u)",
-                  info.output_width, info.output_height);
+    std::snprintf(errors.message, sizeof errors.message, "Not enough memory for the picture (%ux%u)", info.output_width,
+                  info.output_height);
     return false;
   }
   image.fill(Qt::white);
   // Released with the decompressor, so that an error jumping out leaks nothing.
-  JSAMPARRAY inks = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                                     info.output_width * 4, 1)
-                         : nullptr;
+  JSAMPARRAY inks =
+      cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1)
+           : nullptr;
   const JDIMENSION band = info.output_height / kProgressSteps + 1;
   while (info.output_scanline < info.output_height) {
     const int y = static_cast<int>(info.output_scanline);

@@ -6,10 +6,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QToolButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include <stdexcept>
 #include <utility>
@@ -51,7 +51,9 @@ void TMainForm::SetUpPlayer() {
   MPEGPlayer.SetUseTimer(true);
   MPEGPlayer.SetAutoPlay(false);
   MPEGPlayer.SetOutputDevice(player::TOutputDevice::wavemapper);
-  MPEGPlayer.OnPosUpdate = [this](std::int32_t position, std::int32_t length) { MPEGPlayerPosUpdate(position, length); };
+  MPEGPlayer.OnPosUpdate = [this](std::int32_t position, std::int32_t length) {
+    MPEGPlayerPosUpdate(position, length);
+  };
   MPEGPlayer.OnPlayEnd = [this](player::TMPEGPlayer&) { MPEGPlayerPlayEnd(); };
 }
 
@@ -88,9 +90,9 @@ void TMainForm::ConnectHandlers() {
 
 void TMainForm::FormCreate() {
   ShowVolumePercent(VolControl.Volume());
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           CD1SB, CD2SB, CD3SB, CD4SB, MP3InfoSpeedButton, ButtonPrev, ButtonPlay, ButtonPause, ButtonStop,
-           ButtonNext, PosMP3ScrollBar, ContCheckBox, RepeatCheckBox}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{CD1SB, CD2SB, CD3SB, CD4SB, MP3InfoSpeedButton, ButtonPrev,
+                                                          ButtonPlay, ButtonPause, ButtonStop, ButtonNext,
+                                                          PosMP3ScrollBar, ContCheckBox, RepeatCheckBox}) {
     control->setEnabled(false);
   }
   CoverPageControl->setCurrentWidget(FCTabSheet);
@@ -180,12 +182,14 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::FormActivate() {
   if (closing_) return;  // the decoder is gone and the window is on its way out
-  for (QWidget* panel : std::initializer_list<QWidget*>{AlbumGroupBox, SongsGroupBox, InfoGroupBox, MP3InfoSpeedButton}) {
+  for (QWidget* panel :
+       std::initializer_list<QWidget*>{AlbumGroupBox, SongsGroupBox, InfoGroupBox, MP3InfoSpeedButton}) {
     panel->repaint();
   }
   if (!DecoderProbe().Passed()) {
     closing_ = true;
-    platform::ShowMessageBox(QStringLiteral("Error"), QStringLiteral("Errore di caricamento della libreria MPEGDLL.DLL."),
+    platform::ShowMessageBox(QStringLiteral("Error"),
+                             QStringLiteral("Errore di caricamento della libreria MPEGDLL.DLL."),
                              platform::MessageIcon::Error);
     close();
     return;
@@ -216,8 +220,6 @@ const AlbumEntry& TMainForm::AlbumOfEntry(int row) const {
   return albums_[static_cast<std::size_t>(albumOfRow_[static_cast<std::size_t>(row)])];
 }
 
-std::string TMainForm::SelectedAlbumFolder() const {
-  return AlbumFolder(AlbumOfEntry(selectedAlbum_).EntryName);
-}
+std::string TMainForm::SelectedAlbumFolder() const { return AlbumFolder(AlbumOfEntry(selectedAlbum_).EntryName); }
 
 }  // namespace app

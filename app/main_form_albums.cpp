@@ -1,8 +1,8 @@
 // TMainForm: opening an album, listing its songs and switching between the discs of a multi-disc album.
 #include <QLabel>
 #include <QListWidget>
-#include <QToolButton>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 #include "app/album_paths.h"
 #include "app/display_order.h"

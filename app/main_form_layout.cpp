@@ -3,10 +3,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include "app/detail/glyphs.h"
 #include "app/detail/list_box.h"
@@ -85,7 +85,8 @@ QLabel* CoverPicture(QWidget* page, const char* name) {
 
 void TMainForm::BuildControls() {
   setObjectName(QStringLiteral("MainForm"));
-  setWindowTitle(QString::fromLatin1(albums_inf::kDefaultCaption.data(), static_cast<int>(albums_inf::kDefaultCaption.size())));
+  setWindowTitle(
+      QString::fromLatin1(albums_inf::kDefaultCaption.data(), static_cast<int>(albums_inf::kDefaultCaption.size())));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowIcon(dialogs::ProgramIcon());
@@ -128,8 +129,7 @@ void TMainForm::BuildAlbumPanels() {
   std::array<QToolButton**, 4> buttons = {&CD1SB, &CD2SB, &CD3SB, &CD4SB};
   const QIcon disc = detail::GlyphIcon(detail::Glyph::Disc);
   for (std::size_t i = 0; i < buttons.size(); ++i) {
-    *buttons[i] = GlyphButton(this, names[i], QStringLiteral("CD%1").arg(i + 1), disc,
-                              QRect(lefts[i], 96, 75, 22));
+    *buttons[i] = GlyphButton(this, names[i], QStringLiteral("CD%1").arg(i + 1), disc, QRect(lefts[i], 96, 75, 22));
   }
 
   SongsGroupBox = Named(new detail::TitledGroupBox(this), "SongsGroupBox", QRect(208, 120, 369, 81));
@@ -173,15 +173,12 @@ void TMainForm::BuildInfoPanel() {
     (*field.label)->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   }
 
-  MP3InfoSpeedButton =
-      GlyphButton(this, "MP3InfoSpeedButton", QStringLiteral("&MP3 Info"), detail::GlyphIcon(detail::Glyph::Info),
-                  QRect(256, 211, 73, 30));
-  InfoSpeedButton =
-      GlyphButton(this, "InfoSpeedButton", QStringLiteral("&About..."), detail::GlyphIcon(detail::Glyph::About),
-                  QRect(256, 255, 73, 30));
-  SpeedButtonEsci =
-      GlyphButton(this, "SpeedButtonEsci", QStringLiteral("&Esci"), detail::GlyphIcon(detail::Glyph::Exit),
-                  QRect(256, 300, 73, 30));
+  MP3InfoSpeedButton = GlyphButton(this, "MP3InfoSpeedButton", QStringLiteral("&MP3 Info"),
+                                   detail::GlyphIcon(detail::Glyph::Info), QRect(256, 211, 73, 30));
+  InfoSpeedButton = GlyphButton(this, "InfoSpeedButton", QStringLiteral("&About..."),
+                                detail::GlyphIcon(detail::Glyph::About), QRect(256, 255, 73, 30));
+  SpeedButtonEsci = GlyphButton(this, "SpeedButtonEsci", QStringLiteral("&Esci"),
+                                detail::GlyphIcon(detail::Glyph::Exit), QRect(256, 300, 73, 30));
 }
 
 void TMainForm::BuildPlayerPanel() {
@@ -189,14 +186,14 @@ void TMainForm::BuildPlayerPanel() {
   Label10 = GroupTitle(MP3PlayerGroupBox, "Label10", QStringLiteral(" Player "));
   const QColor green(0, 128, 0);
 
-  PosMP3PercLabel = AutoLabel(MP3PlayerGroupBox, "PosMP3PercLabel", QStringLiteral("0%"), {15, 28},
-                              platform::NarrowFont());
+  PosMP3PercLabel =
+      AutoLabel(MP3PlayerGroupBox, "PosMP3PercLabel", QStringLiteral("0%"), {15, 28}, platform::NarrowFont());
   Paint(PosMP3PercLabel, QPalette::WindowText, green);
-  MP3CurrentPos = AutoLabel(MP3PlayerGroupBox, "MP3CurrentPos", QStringLiteral("00:00"), {114, 28},
-                            platform::NarrowFont());
+  MP3CurrentPos =
+      AutoLabel(MP3PlayerGroupBox, "MP3CurrentPos", QStringLiteral("00:00"), {114, 28}, platform::NarrowFont());
   Paint(MP3CurrentPos, QPalette::WindowText, green);
-  MP3TotalTime = AutoLabel(MP3PlayerGroupBox, "MP3TotalTime", QStringLiteral("00:00"), {202, 28},
-                           platform::NarrowFont());
+  MP3TotalTime =
+      AutoLabel(MP3PlayerGroupBox, "MP3TotalTime", QStringLiteral("00:00"), {202, 28}, platform::NarrowFont());
   MP3TotalTime->setToolTip(QStringLiteral("Tempo totale della canzone"));
 
   PosMP3ScrollBar = Named(new detail::PositionBar(MP3PlayerGroupBox), "PosMP3ScrollBar", {12, 16, 215, 8});
@@ -224,7 +221,8 @@ void TMainForm::BuildPlayerPanel() {
 
   ContCheckBox = Named(new QCheckBox(QStringLiteral("Continua"), MP3PlayerGroupBox), "ContCheckBox", {168, 48, 65, 17});
   ContCheckBox->setToolTip(QStringLiteral("Riproduzione continuata dei brani dell'album selezionato"));
-  RepeatCheckBox = Named(new QCheckBox(QStringLiteral("Ripeti"), MP3PlayerGroupBox), "RepeatCheckBox", {168, 64, 49, 17});
+  RepeatCheckBox =
+      Named(new QCheckBox(QStringLiteral("Ripeti"), MP3PlayerGroupBox), "RepeatCheckBox", {168, 64, 49, 17});
   RepeatCheckBox->setToolTip(QStringLiteral("Ripete la canzone selezionata"));
 
   VolTrackBar = Named(new detail::TrackBar(MP3PlayerGroupBox), "VolTrackBar", {4, 94, 205, 25});

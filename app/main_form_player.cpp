@@ -99,8 +99,7 @@ void TMainForm::PosMP3ScrollBarScroll(ScrollAction action, int position) {
       }
       break;
     }
-    case ScrollAction::Other:
-      break;
+    case ScrollAction::Other: break;
   }
 }
 

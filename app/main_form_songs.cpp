@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
-#include <QToolButton>
 #include <QScrollBar>
+#include <QToolButton>
 
 #include <stdexcept>
 
@@ -60,7 +60,8 @@ void TMainForm::ShowSongInfo() {
     if (songsShown_ != shown) return;
     if (analysis->IsValid()) {
       const zodizidu::TMPEGData& data = analysis->Data();
-      SetSongFields({analysis->Title(), analysis->Artist(), data.Album, data.Year, analysis->GenreText(), data.Comment});
+      SetSongFields(
+          {analysis->Title(), analysis->Artist(), data.Album, data.Year, analysis->GenreText(), data.Comment});
       MPEGPlayer.SetStreamName(path);
       PosMP3ScrollBar->setMaximum(data.Duration);
       SetCaption(MP3TotalTime, QString::fromStdString(FormatMinSec(data.Duration)));
@@ -87,8 +88,8 @@ void TMainForm::SongsListBoxClick() {
 
 void TMainForm::UpdatePlayerButtons() {
   if (selectedSong_ == -1) {
-    for (QWidget* control : std::initializer_list<QWidget*>{MP3InfoSpeedButton, ButtonPlay, ButtonPrev, ButtonNext,
-                                                             PosMP3ScrollBar}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{MP3InfoSpeedButton, ButtonPlay, ButtonPrev, ButtonNext, PosMP3ScrollBar}) {
       control->setEnabled(false);
     }
   } else {
@@ -102,7 +103,7 @@ void TMainForm::UpdatePlayerButtons() {
   ButtonStop->setEnabled(false);
   ButtonPause->setEnabled(false);
   for (QWidget* control : std::initializer_list<QWidget*>{MP3InfoSpeedButton, ButtonPlay, ButtonPrev, ButtonNext,
-                                                           PosMP3ScrollBar, ButtonStop, ButtonPause}) {
+                                                          PosMP3ScrollBar, ButtonStop, ButtonPause}) {
     control->repaint();
   }
 }

@@ -83,7 +83,8 @@ bool MprisBridge::eventFilter(QObject* watched, QEvent* event) {
 
 template <typename Action>
 void MprisBridge::Later(Action action) {
-  QMetaObject::invokeMethod(this, [action] { platform::RunGuarded(action); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [action] { platform::RunGuarded(action); }, Qt::QueuedConnection);
 }
 
 void MprisBridge::Raise() {
@@ -212,9 +213,12 @@ QVariantMap MprisBridge::Metadata() const {
 
 QVariantMap MprisBridge::WatchedProperties() const {
   return {
-      {QStringLiteral("PlaybackStatus"), PlaybackStatus()}, {QStringLiteral("Metadata"), Metadata()},
-      {QStringLiteral("CanPlay"), CanPlay()},               {QStringLiteral("CanPause"), CanPause()},
-      {QStringLiteral("CanGoNext"), CanGoNext()},           {QStringLiteral("CanGoPrevious"), CanGoPrevious()},
+      {QStringLiteral("PlaybackStatus"), PlaybackStatus()},
+      {QStringLiteral("Metadata"), Metadata()},
+      {QStringLiteral("CanPlay"), CanPlay()},
+      {QStringLiteral("CanPause"), CanPause()},
+      {QStringLiteral("CanGoNext"), CanGoNext()},
+      {QStringLiteral("CanGoPrevious"), CanGoPrevious()},
       {QStringLiteral("CanSeek"), CanSeek()},
   };
 }
@@ -233,9 +237,9 @@ void MprisBridge::SendChanges() {
     if (told_.value(it.key()) != it.value()) changed.insert(it.key(), it.value());
   told_ = now;
   if (changed.isEmpty()) return;
-  QDBusMessage message = QDBusMessage::createSignal(QString::fromLatin1(kObjectPath),
-                                                    QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                    QStringLiteral("PropertiesChanged"));
+  QDBusMessage message =
+      QDBusMessage::createSignal(QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+                                 QStringLiteral("PropertiesChanged"));
   message << QString::fromLatin1(kPlayerInterface) << changed << QStringList{};
   bus_.send(message);
 }

@@ -13,11 +13,11 @@
 #include "dialogs/about_links.h"
 #include "dialogs/artwork.h"
 #include "dialogs/detail/fixed_dialog.h"
-#include "platform/ui/form_fonts.h"
 #include "dialogs/hyper_label.h"
 #include "dialogs/use_form.h"
 #include "dialogs/ver_form.h"
 #include "platform/ui/error_report.h"
+#include "platform/ui/form_fonts.h"
 
 namespace dialogs {
 
@@ -49,7 +49,7 @@ QToolButton* GuideButton(QWidget* parent, const char* name, const QString& capti
   button->setText(caption);
   button->setIcon(TwoStateGlyph(glyph));
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  button->setAutoRaise(true);  // flat until the mouse is over it
+  button->setAutoRaise(true);           // flat until the mouse is over it
   button->setFocusPolicy(Qt::NoFocus);  // like the main window's flat buttons; the underlined letter works
   button->setGeometry(geometry);
   return button;
@@ -93,8 +93,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   BuildTitle();
   Label5 = detail::AutoLabel(this, QStringLiteral("Label5"), AboutNotice(), {150, 96}, platform::FormFont());
 
-  UseSpeedButton = GuideButton(this, "UseSpeedButton", QStringLiteral("&Guida all'uso"), ButtonGlyph::Guide,
-                               QRect(9, 192, 95, 25));
+  UseSpeedButton =
+      GuideButton(this, "UseSpeedButton", QStringLiteral("&Guida all'uso"), ButtonGlyph::Guide, QRect(9, 192, 95, 25));
   VerSpeedButton = GuideButton(this, "VerSpeedButton", QStringLiteral("&Version history"), ButtonGlyph::History,
                                QRect(237, 192, 100, 25));
   platform::ConnectGuarded(UseSpeedButton, &QToolButton::clicked, this, [this] { UseSpeedButtonClick(); });
@@ -125,7 +125,8 @@ void TAboutForm::BuildTitle() {
   Paint(Label1, Qt::white);
   Paint(Label2, QColor(0, 0, 128));
 
-  Label3 = detail::AutoLabel(Panel1, QStringLiteral("Label3"), QStringLiteral("Versione 2.0"), {8, 31}, platform::FormFont());
+  Label3 = detail::AutoLabel(Panel1, QStringLiteral("Label3"), QStringLiteral("Versione 2.0"), {8, 31},
+                             platform::FormFont());
   Label4 = detail::AutoLabel(Panel1, QStringLiteral("Label4"), QStringLiteral("Data Rilascio : 04.08.2000"), {115, 31},
                              platform::FormFont());
   // Right-justified on a right edge at 241; a text wider than the 126 pixels grows to the left.
@@ -146,7 +147,8 @@ void TAboutForm::BuildContact() {
                              QStringLiteral("Per informazioni, suggerimenti, rilevamento di errori e aggiornamenti"),
                              {14, 152}, platform::NarrowFont());
   Label10 = detail::AutoLabel(this, QStringLiteral("Label10"),
-                              QStringLiteral("futuri fare riferimento al seguente indirizzo :"), {14, 168}, platform::NarrowFont());
+                              QStringLiteral("futuri fare riferimento al seguente indirizzo :"), {14, 168},
+                              platform::NarrowFont());
   HyperLabel1 = Link(this, "HyperLabel1", links::kContactCaption, links::kContactURL, {152, 120});
   HyperLabel2 = Link(this, "HyperLabel2", links::kSiteCaption, links::kSiteURL, {222, 168});
 }

@@ -10,9 +10,9 @@
 #include <array>
 
 #include "dialogs/detail/fixed_dialog.h"
-#include "platform/ui/form_fonts.h"
 #include "platform/ui/display_text.h"
 #include "platform/ui/error_report.h"
+#include "platform/ui/form_fonts.h"
 #include "zodizidu/analysis/mpeg_audio.h"
 
 namespace dialogs {

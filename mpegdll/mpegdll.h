@@ -83,10 +83,9 @@ typedef uint8_t MpegBool; /* one byte, 0 = false */
 typedef void (*MpegOpenStreamCallback)(void* user, MpegBool* nonseekable, void** context);
 typedef void (*MpegCloseStreamCallback)(void* user, void* context);
 typedef void (*MpegRestartStreamCallback)(void* user, void* context, MpegBool* res);
-typedef void (*MpegReadStreamCallback)(void* user, void* context, void* buffer, int32_t bytesToRead,
-                                       int32_t* bytesRead, MpegBool* res);
-typedef void (*MpegSeekStreamCallback)(void* user, void* context, int32_t numbytes, int32_t moveMethod,
-                                       int32_t* res);
+typedef void (*MpegReadStreamCallback)(void* user, void* context, void* buffer, int32_t bytesToRead, int32_t* bytesRead,
+                                       MpegBool* res);
+typedef void (*MpegSeekStreamCallback)(void* user, void* context, int32_t numbytes, int32_t moveMethod, int32_t* res);
 typedef void (*MpegGetStreamSizeCallback)(void* user, void* context, int32_t* res);
 
 /* "init": starts the decode thread; non-zero = ready (0 with code 1 when no thread can be made).
@@ -166,10 +165,10 @@ typedef int32_t (*MpegDll_Seek_t)(int32_t positionMs);
 typedef int32_t (*MpegDll_LastError_t)(void);
 
 /* The names, in binding order. */
-#define MPEGDLL_ENTRY_POINT_NAMES                                                                \
-  "init", "deinit", "Open", "Pause", "Restart", "Stop", "SetPriority", "SetOutputDevice", "Play", \
-      "Close", "GetPlayerMode", "GetCurrentPos", "GetLength", "GetFrequency", "GetBitrate",       \
-      "GetLayer", "ResetPlayerMode", "Seek", "LastError"
+#define MPEGDLL_ENTRY_POINT_NAMES                                                                                 \
+  "init", "deinit", "Open", "Pause", "Restart", "Stop", "SetPriority", "SetOutputDevice", "Play", "Close",        \
+      "GetPlayerMode", "GetCurrentPos", "GetLength", "GetFrequency", "GetBitrate", "GetLayer", "ResetPlayerMode", \
+      "Seek", "LastError"
 
 /* Player mode codes of "GetPlayerMode". 3 and 4 are the modes of a started stream, the only ones
  * in which it can be stopped or sought. */
@@ -193,10 +192,7 @@ enum {
 };
 
 /* Output device codes of "SetOutputDevice". */
-enum {
-  MPEG_DEVICE_WAVE_MAPPER = 0,
-  MPEG_DEVICE_WAV_FILE = 2
-};
+enum { MPEG_DEVICE_WAVE_MAPPER = 0, MPEG_DEVICE_WAV_FILE = 2 };
 
 #ifdef MPEGDLL_DECLARE_ENTRY_POINTS
 int32_t init(void);

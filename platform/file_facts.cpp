@@ -79,12 +79,10 @@ std::int32_t DosStampOf(std::time_t modified) {
   const int year = local.tm_year + 1900;
   if (year < 1980) return static_cast<std::int32_t>(kEarliest);
   if (year > 2107) return static_cast<std::int32_t>(kLatest);
-  const std::uint32_t packed = static_cast<std::uint32_t>(year - 1980) << 25 |
-                               static_cast<std::uint32_t>(local.tm_mon + 1) << 21 |
-                               static_cast<std::uint32_t>(local.tm_mday) << 16 |
-                               static_cast<std::uint32_t>(local.tm_hour) << 11 |
-                               static_cast<std::uint32_t>(local.tm_min) << 5 |
-                               static_cast<std::uint32_t>(std::min(local.tm_sec, 59) / 2);
+  const std::uint32_t packed =
+      static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(local.tm_mon + 1) << 21 |
+      static_cast<std::uint32_t>(local.tm_mday) << 16 | static_cast<std::uint32_t>(local.tm_hour) << 11 |
+      static_cast<std::uint32_t>(local.tm_min) << 5 | static_cast<std::uint32_t>(std::min(local.tm_sec, 59) / 2);
   return static_cast<std::int32_t>(packed);
 }
 

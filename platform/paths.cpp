@@ -131,7 +131,8 @@ std::string FullPathName(std::string_view path) {
   }
   if (full.empty()) return "/";
   // A name that ends in a separator (or in "." / "..") still names a folder.
-  const bool folder = path.ends_with('/') || path.ends_with("/.") || path.ends_with("/..") || path == "." || path == "..";
+  const bool folder =
+      path.ends_with('/') || path.ends_with("/.") || path.ends_with("/..") || path == "." || path == "..";
   if (folder && !path.empty()) full += '/';
   return full;
 }

@@ -36,9 +36,8 @@ bool IsHour(char letter) { return letter == 'H' || letter == 'I' || letter == 'k
 }  // namespace
 
 std::string ExpandTimeFormat(std::string_view format, std::string_view ampmFormat) {
-  std::string ampm = ampmFormat.empty() || ampmFormat.find("%r") != std::string_view::npos
-                         ? std::string("%I:%M:%S %p")
-                         : std::string(ampmFormat);
+  std::string ampm = ampmFormat.empty() || ampmFormat.find("%r") != std::string_view::npos ? std::string("%I:%M:%S %p")
+                                                                                           : std::string(ampmFormat);
   std::string out;
   for (std::size_t pos = 0; pos < format.size();) {
     if (format[pos] != '%') {

@@ -233,9 +233,7 @@ std::int32_t TMPEGPlayer::CallAndCheck(EntryPoint entry) {
 
 // The decoder writes the end-of-stream byte from its own thread; never let the compiler keep it
 // in a register.
-bool TMPEGPlayer::EndReached() const {
-  return std::atomic_ref<std::uint8_t>(*endReached_).load() != 0;
-}
+bool TMPEGPlayer::EndReached() const { return std::atomic_ref<std::uint8_t>(*endReached_).load() != 0; }
 
 void TMPEGPlayer::ClearEndReached() { std::atomic_ref<std::uint8_t>(*endReached_).store(0); }
 

@@ -31,8 +31,8 @@ class TMPEGPlayer;
 using TOpenStreamEvent = std::function<void(bool& nonseekable, void*& context)>;
 using TCloseStreamEvent = std::function<void(void* context)>;
 using TRestartStreamEvent = std::function<void(void* context, bool& res)>;
-using TReadStreamEvent = std::function<void(void* context, void* readBuffer, std::int32_t bytesToRead,
-                                            std::int32_t& bytesRead, bool& res)>;
+using TReadStreamEvent =
+    std::function<void(void* context, void* readBuffer, std::int32_t bytesToRead, std::int32_t& bytesRead, bool& res)>;
 using TSeekStreamEvent =
     std::function<void(void* context, std::int32_t numbytes, std::int32_t moveMethod, std::int32_t& res)>;
 using TGetStreamSizeEvent = std::function<void(void* context, std::int32_t& res)>;

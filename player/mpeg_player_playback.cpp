@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <array>
 
-#include "player/mpeg_player.h"
 #include "player/detail/decoder_binding.h"
 #include "player/detail/stream_callbacks.h"
+#include "player/mpeg_player.h"
 
 namespace player {
 
@@ -23,8 +23,9 @@ constexpr std::size_t kOutFileNameBuffer = 260;
 template <std::size_t size>
 std::array<char, size> NameBuffer(const std::string& name, const char* what) {
   if (name.size() >= size || name.find('\0') != std::string::npos) {
-    throw TMPEGError(std::string(what) + " too long or malformed (at most " + std::to_string(size - 1) + " bytes): " + name,
-                     kErrorNameTooLong);
+    throw TMPEGError(
+        std::string(what) + " too long or malformed (at most " + std::to_string(size - 1) + " bytes): " + name,
+        kErrorNameTooLong);
   }
   std::array<char, size> buffer{};
   std::copy(name.begin(), name.end(), buffer.begin());
@@ -37,14 +38,14 @@ void TMPEGPlayer::Open() {
   if (streamOpen_) Close();
   streamOpen_ = false;
   if (fromStream_) {
-    decoder_->Get<MpegDll_Open_t>(EntryPoint::Open)(nullptr, 1, &detail::OpenStreamCallback, &detail::CloseStreamCallback,
-                                                    &detail::RestartStreamCallback, &detail::ReadStreamCallback,
-                                                    &detail::SeekStreamCallback, &detail::GetStreamSizeCallback, this);
+    decoder_->Get<MpegDll_Open_t>(EntryPoint::Open)(
+        nullptr, 1, &detail::OpenStreamCallback, &detail::CloseStreamCallback, &detail::RestartStreamCallback,
+        &detail::ReadStreamCallback, &detail::SeekStreamCallback, &detail::GetStreamSizeCallback, this);
   } else {
     if (streamName_.empty()) throw TMPEGError("Can't play non-specified stream", kErrorNotSpecified);
     const auto name = NameBuffer<kStreamNameBuffer>(streamName_, "Stream name");
     decoder_->Get<MpegDll_Open_t>(EntryPoint::Open)(name.data(), 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                   nullptr, nullptr);
+                                                    nullptr, nullptr);
   }
   lastErrorCode_ = LastError();
   if (lastErrorCode_ > 0) RaiseLastError();

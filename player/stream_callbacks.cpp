@@ -36,8 +36,8 @@ void RestartStreamCallback(void* user, void* context, MpegBool* res) {
   *res = ok ? 1 : 0;
 }
 
-void ReadStreamCallback(void* user, void* context, void* buffer, std::int32_t bytesToRead,
-                                     std::int32_t* bytesRead, MpegBool* res) {
+void ReadStreamCallback(void* user, void* context, void* buffer, std::int32_t bytesToRead, std::int32_t* bytesRead,
+                        MpegBool* res) {
   TMPEGPlayer& self = Component(user);
   bool ok = false;
   if (self.OnReadStream) {
@@ -47,8 +47,7 @@ void ReadStreamCallback(void* user, void* context, void* buffer, std::int32_t by
   *res = ok ? 1 : 0;
 }
 
-void SeekStreamCallback(void* user, void* context, std::int32_t numbytes, std::int32_t moveMethod,
-                                     std::int32_t* res) {
+void SeekStreamCallback(void* user, void* context, std::int32_t numbytes, std::int32_t moveMethod, std::int32_t* res) {
   TMPEGPlayer& self = Component(user);
   if (!self.OnSeekStream) {
     *res = -1;

@@ -19,8 +19,7 @@ bool Qualifies(TDeviceType type, std::int32_t index) {
     case TDeviceType::dvCD:
     case TDeviceType::dvLineIn: {
       platform::AuxCaps caps;
-      const std::uint16_t technology =
-          type == TDeviceType::dvCD ? platform::kAuxCapsCdAudio : platform::kAuxCapsAuxIn;
+      const std::uint16_t technology = type == TDeviceType::dvCD ? platform::kAuxCapsCdAudio : platform::kAuxCapsAuxIn;
       return platform::AuxGetDevCaps(index, caps) == MixerResult::NoError &&
              (caps.support & platform::kAuxCapsVolume) && (caps.technology & technology);
     }
@@ -41,12 +40,9 @@ bool Qualifies(TDeviceType type, std::int32_t index) {
 std::uint32_t DeviceCount(TDeviceType type) {
   switch (type) {
     case TDeviceType::dvCD:
-    case TDeviceType::dvLineIn:
-      return platform::AuxGetNumDevs();
-    case TDeviceType::dvMidi:
-      return platform::MidiOutGetNumDevs();
-    case TDeviceType::dvWave:
-      return platform::WaveOutGetNumDevs();
+    case TDeviceType::dvLineIn: return platform::AuxGetNumDevs();
+    case TDeviceType::dvMidi: return platform::MidiOutGetNumDevs();
+    case TDeviceType::dvWave: return platform::WaveOutGetNumDevs();
   }
   return 0;
 }
@@ -94,15 +90,9 @@ std::uint8_t TmVolControl::Volume() const {
   std::uint32_t volume = 0;  // a failed read leaves it so
   switch (deviceType_) {
     case TDeviceType::dvCD:
-    case TDeviceType::dvLineIn:
-      platform::AuxGetVolume(deviceIndex_, volume);
-      break;
-    case TDeviceType::dvMidi:
-      platform::MidiOutGetVolume(deviceIndex_, volume);
-      break;
-    case TDeviceType::dvWave:
-      platform::WaveOutGetVolume(deviceIndex_, volume);
-      break;
+    case TDeviceType::dvLineIn: platform::AuxGetVolume(deviceIndex_, volume); break;
+    case TDeviceType::dvMidi: platform::MidiOutGetVolume(deviceIndex_, volume); break;
+    case TDeviceType::dvWave: platform::WaveOutGetVolume(deviceIndex_, volume); break;
   }
   const std::uint32_t left = volume & 0xFFFF;
   const std::uint32_t right = volume >> 16;
@@ -114,15 +104,9 @@ void TmVolControl::SetVolume(std::uint8_t volume) {
   const std::uint32_t both = word | word << 16;
   switch (deviceType_) {
     case TDeviceType::dvCD:
-    case TDeviceType::dvLineIn:
-      platform::AuxSetVolume(deviceIndex_, both);
-      break;
-    case TDeviceType::dvMidi:
-      platform::MidiOutSetVolume(deviceIndex_, both);
-      break;
-    case TDeviceType::dvWave:
-      platform::WaveOutSetVolume(deviceIndex_, both);
-      break;
+    case TDeviceType::dvLineIn: platform::AuxSetVolume(deviceIndex_, both); break;
+    case TDeviceType::dvMidi: platform::MidiOutSetVolume(deviceIndex_, both); break;
+    case TDeviceType::dvWave: platform::WaveOutSetVolume(deviceIndex_, both); break;
   }
 }
 

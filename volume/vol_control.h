@@ -72,7 +72,7 @@ class TmVolControl {
   TDeviceType deviceType_ = TDeviceType::dvCD;
   std::uint16_t interval_ = 0;
   std::int32_t deviceIndex_ = -1;
-  int period_ = 0;       // the timer's period; 0 means no ticks
+  int period_ = 0;        // the timer's period; 0 means no ticks
   bool enabled_ = false;  // polling is wanted (ticks need a period too)
 };
 

@@ -65,16 +65,12 @@ void Draw(QPainter& painter, Glyph glyph) {
       Triangle(painter, 4, 9, false);
       Triangle(painter, 9, 14, false);
       break;
-    case Glyph::Play:
-      Triangle(painter, 4, 13, true);
-      break;
+    case Glyph::Play: Triangle(painter, 4, 13, true); break;
     case Glyph::Pause:
       painter.drawRect(QRectF(4, 3, 3, 10));
       painter.drawRect(QRectF(9, 3, 3, 10));
       break;
-    case Glyph::Stop:
-      painter.drawRect(QRectF(4, 4, 8, 8));
-      break;
+    case Glyph::Stop: painter.drawRect(QRectF(4, 4, 8, 8)); break;
     case Glyph::Next:
       Triangle(painter, 2, 7, true);
       Triangle(painter, 7, 12, true);

@@ -19,8 +19,7 @@ class ListBox : public QListWidget {
 
  protected:
   // Never toggles an entry off: the list always shows its current entry selected.
-  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                       const QEvent* event) const override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override;
   void keyPressEvent(QKeyEvent* event) override;
   bool viewportEvent(QEvent* event) override;
 

@@ -10,7 +10,8 @@
 namespace app::detail {
 
 PositionBar::PositionBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
-  connect(this, &QAbstractSlider::sliderMoved, this, [this](int position) { emit Scrolled(ScrollKind::ThumbTrack, position); });
+  connect(this, &QAbstractSlider::sliderMoved, this,
+          [this](int position) { emit Scrolled(ScrollKind::ThumbTrack, position); });
   connect(this, &QAbstractSlider::rangeChanged, this, [this](int, int maximum) {
     const int page = PageStepFor(maximum);
     setPageStep(page);
@@ -46,8 +47,7 @@ void PositionBar::keyReleaseEvent(QKeyEvent* event) {
     case Qt::Key_End:
       if (!event->isAutoRepeat()) emit Scrolled(ScrollKind::EndScroll, value());
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -1,10 +1,10 @@
 // The track bar: a sunken channel with the selection highlighted, the style's ticks and thumb.
 #include "app/detail/track_bar.h"
 
+#include <qdrawutil.h>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <qdrawutil.h>
 
 #include <algorithm>
 

@@ -80,8 +80,8 @@ pid_t StartMpg123(const std::vector<std::string>& files) {
 
 // Frames from `clickFrame` to the first sound after it, in milliseconds.
 double StartDelay(const std::vector<std::int16_t>& heard, std::size_t clickFrame) {
-  const std::vector<std::int16_t> after(heard.begin() + static_cast<std::ptrdiff_t>(std::min(heard.size(), clickFrame * 2)),
-                                        heard.end());
+  const std::vector<std::int16_t> after(
+      heard.begin() + static_cast<std::ptrdiff_t>(std::min(heard.size(), clickFrame * 2)), heard.end());
   const long first = testsupport::FirstSoundFrame(after);
   return first < 0 ? -1 : FramesToMs(static_cast<double>(first));
 }
@@ -156,10 +156,11 @@ int main(int argc, char** argv) {
     QTest::qWait(200);
     peerGaps = Gaps(recording.Stop(), songs);
   }
-  std::printf("silence between songs under Continua: median %.1f ms (max %.1f) over %zu gaps; "
-              "mpg123 %.1f ms; difference %.1f ms\n",
-              Median(gaps), gaps.empty() ? -1 : *std::max_element(gaps.begin(), gaps.end()), gaps.size(),
-              Median(peerGaps), Median(gaps) - Median(peerGaps));
+  std::printf(
+      "silence between songs under Continua: median %.1f ms (max %.1f) over %zu gaps; "
+      "mpg123 %.1f ms; difference %.1f ms\n",
+      Median(gaps), gaps.empty() ? -1 : *std::max_element(gaps.begin(), gaps.end()), gaps.size(), Median(peerGaps),
+      Median(gaps) - Median(peerGaps));
   form.MPEGPlayer.UnloadDecoder();
   return 0;
 }

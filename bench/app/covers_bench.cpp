@@ -135,8 +135,9 @@ int main(int argc, char** argv) {
   std::printf("choosing an album with 4000x4000 and 1500x1500 progressive covers: %.1f ms\n", choice);
   std::printf("djpeg decoding the same two files at the same scales:              %.1f ms\n", peer);
   std::printf("ratio choice / djpeg: %.2f (target at most 1.15)\n", choice / peer);
-  std::printf("returning to the window with the covers unchanged: %.3f ms (target at most 1 ms), "
-              "%.4f of the choice\n",
-              back_again, back_again / choice);
+  std::printf(
+      "returning to the window with the covers unchanged: %.3f ms (target at most 1 ms), "
+      "%.4f of the choice\n",
+      back_again, back_again / choice);
   return 0;
 }

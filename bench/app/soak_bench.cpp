@@ -36,7 +36,8 @@ constexpr int kSongs = 4;
 constexpr int kWarmUp = 100;  // cycles after which memory and descriptors are taken as the start
 
 double Mean(const std::vector<double>& values, std::size_t from, std::size_t to) {
-  return std::accumulate(values.begin() + static_cast<std::ptrdiff_t>(from), values.begin() + static_cast<std::ptrdiff_t>(to), 0.0) /
+  return std::accumulate(values.begin() + static_cast<std::ptrdiff_t>(from),
+                         values.begin() + static_cast<std::ptrdiff_t>(to), 0.0) /
          static_cast<double>(to - from);
 }
 
@@ -114,14 +115,15 @@ int main(int argc, char** argv) {
               rssAtStart, rssWarm, kWarmUp, rssEnd, rssEnd - rssWarm, kWarmUp);
   std::printf("open descriptors: %zu at start, %zu after %d cycles, %zu at the end\n", fdsAtStart, fdsWarm, kWarmUp,
               fdsEnd);
-  std::printf("cycle time: first %.1f ms, median %.1f ms, 99th percentile %.1f ms, slowest after the first %.1f ms "
-              "(cycle %td); %td cycles over 1.5 times the first\n",
-              first, sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], worst, slowest - times.begin() + 1,
-              beyond);
+  std::printf(
+      "cycle time: first %.1f ms, median %.1f ms, 99th percentile %.1f ms, slowest after the first %.1f ms "
+      "(cycle %td); %td cycles over 1.5 times the first\n",
+      first, sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], worst, slowest - times.begin() + 1, beyond);
   std::printf("last 100 cycles against the first 100: %.1f ms / %.1f ms = %.2f\n", lastHundred, firstHundred,
               lastHundred / firstHundred);
   std::printf("mean cycle time of each hundred, ms:");
-  for (std::size_t from = 0; from + 100 <= times.size(); from += 100) std::printf(" %.1f", Mean(times, from, from + 100));
+  for (std::size_t from = 0; from + 100 <= times.size(); from += 100)
+    std::printf(" %.1f", Mean(times, from, from + 100));
   std::printf("\n");
   // Memory may settle by a page or two of allocator slack; a leak of a cycle's worth would show as
   // hundreds of kilobytes over 900 cycles.

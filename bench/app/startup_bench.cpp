@@ -135,7 +135,8 @@ fs::path MakeCompilation() {
   }
   WriteFile(root / "ALBUMS.INF", index);
   for (int song = 1; song <= 3; ++song) {
-    WriteFile(root / "Album 00001" / ("Song " + std::to_string(song) + ".mp3"), testsupport::GeneratedMp3(20.0, {}, song));
+    WriteFile(root / "Album 00001" / ("Song " + std::to_string(song) + ".mp3"),
+              testsupport::GeneratedMp3(20.0, {}, song));
   }
   fs::create_directories(root / "Album 00000" / "CD1");
   fs::copy_file(root / "Album 00001" / "Song 1.mp3", root / "Album 00000" / "CD1" / "Song 1.mp3");

@@ -17,8 +17,8 @@
 #include "platform/regional.h"
 #include "tests/support/mpeg_builder.h"
 #include "tests/support/temp_dir.h"
-#include "zodizidu/macros/macro_table.h"
 #include "zodizidu/analysis/mpeg_audio.h"
+#include "zodizidu/macros/macro_table.h"
 #include "zodizidu/macros/value_format.h"
 
 namespace {
@@ -31,14 +31,13 @@ constexpr int kToolFiles = 1'000;
 using bench::BestMicros;
 
 void Report(const char* what, double ours, double peer, int count) {
-  std::printf("%-44s ours %9.3f us  peer %9.3f us  per item  ratio %.2f\n", what, ours / count,
-              peer / count, ours / peer);
+  std::printf("%-44s ours %9.3f us  peer %9.3f us  per item  ratio %.2f\n", what, ours / count, peer / count,
+              ours / peer);
 }
 
 std::string Padded(std::string text, std::size_t width, bool right) {
   if (text.size() >= width) return text.substr(0, width);
-  return right ? std::string(width - text.size(), ' ') + text
-               : text + std::string(width - text.size(), ' ');
+  return right ? std::string(width - text.size(), ' ') + text : text + std::string(width - text.size(), ' ');
 }
 
 constexpr const char* kTwentyItems =
@@ -95,8 +94,7 @@ std::vector<std::string> WriteSampleFiles(const testsupport::TempDir& dir) {
       bytes = testsupport::Mp3File(60, tag, header);
     }
     paths.push_back(
-        dir.WriteFile("set/Artist " + std::to_string(i) + " - Song " + std::to_string(i) + ".mp3", bytes)
-            .string());
+        dir.WriteFile("set/Artist " + std::to_string(i) + " - Song " + std::to_string(i) + ".mp3", bytes).string());
   }
   return paths;
 }
@@ -109,8 +107,7 @@ void BenchExpansion(const testsupport::TempDir& dir) {
   }
   // Item N needs a list: give the table a supplier in a copy, as a list report does.
   TMacroDefinitions table = MacroDefinitions();
-  table.SetCallback(table.IndexOfName("N"),
-                    TListSupplier([](std::int32_t n) { return std::to_string(n); }));
+  table.SetCallback(table.IndexOfName("N"), TListSupplier([](std::int32_t n) { return std::to_string(n); }));
   std::size_t sink = 0;
   const std::size_t n = files.size();
 
@@ -126,8 +123,7 @@ void BenchExpansion(const testsupport::TempDir& dir) {
   Report("expand \"%GAT%\" (100,000 times)", gat, gatPeer, kExpansions);
 
   const double twenty = BestMicros(3, [&] {
-    for (int i = 0; i < kExpansions; ++i)
-      sink += table.Expand(kTwentyItems, files[i % n].get(), i + 1).size();
+    for (int i = 0; i < kExpansions; ++i) sink += table.Expand(kTwentyItems, files[i % n].get(), i + 1).size();
   });
   const double twentyPeer = BestMicros(3, [&] {
     for (int i = 0; i < kExpansions; ++i) sink += TwentyItemsByHand(*files[i % n], i + 1).size();
@@ -140,12 +136,11 @@ void BenchTool(const testsupport::TempDir& dir) {
   std::vector<std::string> paths;
   const std::string song = testsupport::Mp3File(40);
   for (int i = 0; i < kToolFiles; ++i)
-    paths.push_back(dir.WriteFile("tool/Album " + std::to_string(i / 10) + "/Track " +
-                                      std::to_string(i % 10) + ".mp3",
-                                  song)
-                        .string());
-  const std::string command = std::string("'") + MP3REPORT_BINARY + "' -t '" + kTwentyItems +
-                              "' '" + dir.str() + "/tool' >/dev/null 2>&1";
+    paths.push_back(
+        dir.WriteFile("tool/Album " + std::to_string(i / 10) + "/Track " + std::to_string(i % 10) + ".mp3", song)
+            .string());
+  const std::string command =
+      std::string("'") + MP3REPORT_BINARY + "' -t '" + kTwentyItems + "' '" + dir.str() + "/tool' >/dev/null 2>&1";
   int status = 0;
   const double tool = BestMicros(3, [&] { status = std::system(command.c_str()); });
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::printf("report tool failed: %d\n", status);

@@ -14,9 +14,9 @@
 //      server, against `mpg123 -o alsa` playing it to the same server; target at most 1.2 times.
 // `mpegdll_bench NAME...` runs only those: wav open cpu latency firstsound streamopen servercpu.
 #include <dirent.h>
-#include <signal.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -75,7 +75,8 @@ std::string SilenceThenTone(double toneAtS) {
     const int rate = 44100;
     std::vector<std::int16_t> samples(static_cast<std::size_t>((toneAtS + 10.0) * rate) * 2, 0);
     for (std::size_t i = static_cast<std::size_t>(toneAtS * rate); i < samples.size() / 2; ++i) {
-      const auto v = static_cast<std::int16_t>(20000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / rate));
+      const auto v =
+          static_cast<std::int16_t>(20000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / rate));
       samples[2 * i] = samples[2 * i + 1] = v;
     }
     return testsupport::EncodeMp3(samples, {});
@@ -160,7 +161,8 @@ void WavBench(const MpegDll& dll) {
   }
   std::printf("WAV file of a 5-minute 128 kbit/s file: library %.3f s, mpg123 -w %.3f s, ratio %.3f (target <= 1.05)\n",
               best, peer, best / peer);
-  std::printf("  processor time: decode thread %.3f s, mpg123 -w %.3f s, ratio %.3f\n", bestCpu, peerCpu, bestCpu / peerCpu);
+  std::printf("  processor time: decode thread %.3f s, mpg123 -w %.3f s, ratio %.3f\n", bestCpu, peerCpu,
+              bestCpu / peerCpu);
   auto bytes = [](const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -214,9 +216,10 @@ void CpuBench(const MpegDll& dll) {
   }
   const double duration = dll.OpenFile(mp3) == 0 ? dll.GetLength() / 1000.0 : 300.0;
   dll.Close();
-  std::printf("Processor time of playing (null device): decode thread %.3f s for %.0f s = %.3f %% of a core "
-              "(target < 0.5 %%); mpg123 -o dummy %.3f s = %.3f %%; ratio %.3f\n",
-              ours, duration, 100.0 * ours / duration, theirs, 100.0 * theirs / duration, ours / theirs);
+  std::printf(
+      "Processor time of playing (null device): decode thread %.3f s for %.0f s = %.3f %% of a core "
+      "(target < 0.5 %%); mpg123 -o dummy %.3f s = %.3f %%; ratio %.3f\n",
+      ours, duration, 100.0 * ours / duration, theirs, 100.0 * theirs / duration, ours / theirs);
 }
 
 // Reads the FIFO the file plugin writes, noting when the first sample and the first loud sample came.
@@ -259,7 +262,8 @@ class FifoWatcher {
         continue;
       }
       const auto now = Clock::now();
-      const bool loud = std::any_of(buffer.begin(), buffer.begin() + got / 2, [](std::int16_t s) { return std::abs(s) > 5000; });
+      const bool loud =
+          std::any_of(buffer.begin(), buffer.begin() + got / 2, [](std::int16_t s) { return std::abs(s) > 5000; });
       std::lock_guard lock(mutex_);
       if (!first_) first_ = now;
       if (loud && !loud_) loud_ = now;
@@ -315,7 +319,8 @@ void LatencyBench(const MpegDll& dll) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
   };
-  std::printf("Play to first samples at the device: median %.2f ms of %zu (target < 20 ms)\n", median(plays), plays.size());
+  std::printf("Play to first samples at the device: median %.2f ms of %zu (target < 20 ms)\n", median(plays),
+              plays.size());
   std::printf("Seek to the new position's samples at the device: median %.2f ms of %zu (target < 20 ms)\n",
               median(seeks), seeks.size());
 }
@@ -363,7 +368,8 @@ pid_t Launch(const std::vector<std::string>& args) {
 std::optional<double> FirstSoundMs(const std::vector<std::int16_t>& heard, std::size_t framesAtStart) {
   const long first = testsupport::FirstSoundFrame(heard, 1000);
   if (first < 0 || static_cast<std::size_t>(first) < framesAtStart) return std::nullopt;
-  return static_cast<double>(static_cast<std::size_t>(first) - framesAtStart) * 1000.0 / testsupport::PulseServer::kRate;
+  return static_cast<double>(static_cast<std::size_t>(first) - framesAtStart) * 1000.0 /
+         testsupport::PulseServer::kRate;
 }
 
 void FirstSoundBench(const MpegDll& dll) {
@@ -381,7 +387,8 @@ void FirstSoundBench(const MpegDll& dll) {
     {
       PulseServer::Recording recording(server);
       unsigned char end = 0;
-      if (!recording.Started() || dll.OpenFile(mp3) != 0 || dll.SetOutputDevice(MPEG_DEVICE_WAVE_MAPPER, "") != 0) break;
+      if (!recording.Started() || dll.OpenFile(mp3) != 0 || dll.SetOutputDevice(MPEG_DEVICE_WAVE_MAPPER, "") != 0)
+        break;
       std::this_thread::sleep_for(kSettle);
       const std::size_t before = recording.FramesSoFar();
       if (dll.Play(0, 0, &end) != 0) {
@@ -405,9 +412,10 @@ void FirstSoundBench(const MpegDll& dll) {
     }
   }
   const double a = Median(ours), b = Median(theirs);
-  std::printf("Play to the first sound at the sink monitor: library %.1f ms (median of %zu), mpg123 -o alsa %.1f ms "
-              "(median of %zu), ratio %.2f (targets <= 50 ms, <= 1.5)\n",
-              a, ours.size(), b, theirs.size(), a / b);
+  std::printf(
+      "Play to the first sound at the sink monitor: library %.1f ms (median of %zu), mpg123 -o alsa %.1f ms "
+      "(median of %zu), ratio %.2f (targets <= 50 ms, <= 1.5)\n",
+      a, ours.size(), b, theirs.size(), a / b);
 }
 
 // A stream in memory behind the six callbacks that hands out at most `rate` bytes per second.
@@ -445,7 +453,8 @@ struct ThrottledStream {
   }
   static void SeekCb(void* user, void*, int32_t numbytes, int32_t method, int32_t* res) {
     ThrottledStream& s = Of(user);
-    const std::int64_t from = method == 0 ? 0 : (method == 1 ? static_cast<std::int64_t>(s.pos) : static_cast<std::int64_t>(s.data.size()));
+    const std::int64_t from =
+        method == 0 ? 0 : (method == 1 ? static_cast<std::int64_t>(s.pos) : static_cast<std::int64_t>(s.data.size()));
     const std::int64_t target = from + numbytes;
     if (target < 0 || target > static_cast<std::int64_t>(s.data.size())) {
       *res = -1;
@@ -499,10 +508,11 @@ void StreamOpenBench(const MpegDll& dll) {
     }
     const double whole = Seconds(Clock::now() - start) * 1000.0;
     const double open = *std::min_element(opens.begin(), opens.end());
-    std::printf("Open of a %.1f MB stream at 4 MB/s (%s): %.2f ms (length %d ms), reading it once %.0f ms, ratio %.4f "
-                "(target <= 50 ms)\n",
-                static_cast<double>(stream.data.size()) / 1e6, path == tagged ? "Info frame" : "no frame count", open,
-                length, whole, open / whole);
+    std::printf(
+        "Open of a %.1f MB stream at 4 MB/s (%s): %.2f ms (length %d ms), reading it once %.0f ms, ratio %.4f "
+        "(target <= 50 ms)\n",
+        static_cast<double>(stream.data.size()) / 1e6, path == tagged ? "Info frame" : "no frame count", open, length,
+        whole, open / whole);
   }
 }
 
@@ -528,9 +538,10 @@ void ServerCpuBench(const MpegDll& dll) {
     RunCommand({"mpg123", "-q", "-o", "alsa", mp3}, &cpu);
     theirs = std::min(theirs, cpu);
   }
-  std::printf("Processor time of playing 12 s through the sound server: library (whole process) %.3f s "
-              "(decode thread %.3f s), mpg123 -o alsa %.3f s, ratio %.3f (target <= 1.2)\n",
-              ours, thread, theirs, ours / theirs);
+  std::printf(
+      "Processor time of playing 12 s through the sound server: library (whole process) %.3f s "
+      "(decode thread %.3f s), mpg123 -o alsa %.3f s, ratio %.3f (target <= 1.2)\n",
+      ours, thread, theirs, ours / theirs);
 }
 
 }  // namespace
@@ -544,7 +555,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<std::string> wanted(argv + 1, argv + argc);
-  auto run = [&](const char* name) { return wanted.empty() || std::find(wanted.begin(), wanted.end(), name) != wanted.end(); };
+  auto run = [&](const char* name) {
+    return wanted.empty() || std::find(wanted.begin(), wanted.end(), name) != wanted.end();
+  };
   if (run("wav")) WavBench(dll);
   if (run("open")) OpenBench(dll);
   if (run("cpu")) CpuBench(dll);

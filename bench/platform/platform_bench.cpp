@@ -81,10 +81,12 @@ int main() {
          BestMicros(50, [&] { Keep(PeerFind(base + "/big", "*.MP3").size()); }));
 
   const std::vector<std::string> names = {"Track 01 - Intro.mp3", "CITTÀ.MP3", "front.jpg", "a.b.c.d.e.mp3x"};
-  Report("WildcardMatch *.mp3, 4 names x 10,000", BestMicros(5, [&] {
-           for (int i = 0; i < 10000; ++i)
-             for (const std::string& n : names) Keep(platform::WildcardMatch("*.mp3", n));
-         }),
+  Report("WildcardMatch *.mp3, 4 names x 10,000",
+         BestMicros(5,
+                    [&] {
+                      for (int i = 0; i < 10000; ++i)
+                        for (const std::string& n : names) Keep(platform::WildcardMatch("*.mp3", n));
+                    }),
          BestMicros(5, [&] {
            for (int i = 0; i < 10000; ++i)
              for (const std::string& n : names) Keep(::fnmatch("*.mp3", n.c_str(), FNM_CASEFOLD) == 0);

@@ -160,8 +160,8 @@ int main(int argc, char** argv) {
   std::uint32_t left = 0, right = 0;
   server.SinkVolume(left, right);
 
-  std::printf("Idle polling, %d ticks a second, best of %d spans of %d ms\n",
-              1000 / volume::TmVolControl::kPollPeriod, kRounds, kSpanMs);
+  std::printf("Idle polling, %d ticks a second, best of %d spans of %d ms\n", 1000 / volume::TmVolControl::kPollPeriod,
+              kRounds, kSpanMs);
   std::printf("ticks: sound server %d, bare timer %d, fake mixer %d\n", pulseTicks, bareTicks, fakeTicks);
   Report("component on the sound server's mixer", pulse, bare, "bare timer");
   Report("component on the sound server's mixer", pulse, fake, "fake mixer");

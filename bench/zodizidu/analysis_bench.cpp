@@ -67,10 +67,12 @@ double AnalyseAll(const std::vector<std::string>& paths, long& checksum) {
 
 int main() {
   const std::vector<std::string> paths = MakeFiles("songs", kFiles, FileSize, FileBytes);
-  const std::vector<std::string> plain = MakeFiles("plain", kFiles, [](int) { return kSongSize; }, Song);
+  const std::vector<std::string> plain = MakeFiles(
+      "plain", kFiles, [](int) { return kSongSize; }, Song);
   const std::size_t coverTagSize = CoverTag(0).size();
   const std::vector<std::string> covered = MakeFiles(
-      "covered", kCoverFiles, [&](int) { return coverTagSize + kSongSize; }, [](int i) { return CoverTag(i) + Song(i); });
+      "covered", kCoverFiles, [&](int) { return coverTagSize + kSongSize; },
+      [](int i) { return CoverTag(i) + Song(i); });
   const std::vector<std::string> uncovered(plain.begin(), plain.begin() + kCoverFiles);
 
   long checksum = 0;
@@ -81,8 +83,10 @@ int main() {
   const double taglib = bench::BestOf(kRounds, [&] {
     for (const std::string& path : paths) {
       TagLib::MPEG::File file(path.c_str(), true, TagLib::AudioProperties::Average);
-      if (!file.isValid() || !file.audioProperties()) std::printf("unexpected: TagLib cannot read %s\n", path.c_str());
-      else checksum += file.audioProperties()->lengthInSeconds();
+      if (!file.isValid() || !file.audioProperties())
+        std::printf("unexpected: TagLib cannot read %s\n", path.c_str());
+      else
+        checksum += file.audioProperties()->lengthInSeconds();
     }
   });
   // The least I/O an analysis needs: open, the first 4 KB, the last 128 bytes, close.

@@ -51,7 +51,9 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
   void Stop() { bridge_->Stop(); }
   void Play() { bridge_->Play(); }
   void Seek(qlonglong Offset) { bridge_->Seek(Offset); }
-  void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) { bridge_->SetPosition(TrackId.path(), Position); }
+  void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
+    bridge_->SetPosition(TrackId.path(), Position);
+  }
   void OpenUri(const QString&) {}
 
  signals:

@@ -8,8 +8,8 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
-#include "platform/ui/form_fonts.h"
 #include "platform/ui/accessible_names.h"
+#include "platform/ui/form_fonts.h"
 
 namespace dialogs::detail {
 

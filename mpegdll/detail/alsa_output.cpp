@@ -97,7 +97,8 @@ void AlsaOutput::Remember(const std::int16_t* samples, long frames) {
     count = capacity;
   }
   for (std::size_t i = 0; i < count; ++i) {
-    std::copy_n(samples + i * channels, channels, history_.begin() + static_cast<std::ptrdiff_t>(historyHead_ * channels));
+    std::copy_n(samples + i * channels, channels,
+                history_.begin() + static_cast<std::ptrdiff_t>(historyHead_ * channels));
     historyHead_ = (historyHead_ + 1) % capacity;
   }
   historyFrames_ = std::min(capacity, historyFrames_ + count);
@@ -111,10 +112,8 @@ long AlsaOutput::DeviceDelay() {
     case SND_PCM_STATE_RUNNING:
     case SND_PCM_STATE_PREPARED:
     case SND_PCM_STATE_DRAINING:
-    case SND_PCM_STATE_PAUSED:
-      break;
-    default:
-      return 0;
+    case SND_PCM_STATE_PAUSED: break;
+    default: return 0;
   }
   snd_pcm_sframes_t frames = 0;
   if (api_.delay(pcm_, &frames) < 0 || frames < 0) return 0;
@@ -128,7 +127,8 @@ void AlsaOutput::Wait(int wakeFd, int timeoutMs) {
   int count = 0;
   if (pcm_) {
     const int wanted = api_.pollCount(pcm_);
-    if (wanted > 0 && wanted < kMaxPollFds) count = std::max(0, api_.pollDescriptors(pcm_, fds, static_cast<unsigned>(wanted)));
+    if (wanted > 0 && wanted < kMaxPollFds)
+      count = std::max(0, api_.pollDescriptors(pcm_, fds, static_cast<unsigned>(wanted)));
   }
   fds[count] = pollfd{wakeFd, POLLIN, 0};
   ::poll(fds, static_cast<nfds_t>(count + 1), timeoutMs);
@@ -183,10 +183,8 @@ bool AlsaOutput::Drained() {
       if (DeviceDelay() <= 0) return true;
       api_.start(pcm_);
       return false;
-    case SND_PCM_STATE_RUNNING:
-      return DeviceDelay() <= 0;
-    case SND_PCM_STATE_SUSPENDED:
-      return !Recover(-ESTRPIPE);
+    case SND_PCM_STATE_RUNNING: return DeviceDelay() <= 0;
+    case SND_PCM_STATE_SUSPENDED: return !Recover(-ESTRPIPE);
     default:
       // Underrun after the last frame, or a device that went away: nothing more will be heard.
       return true;

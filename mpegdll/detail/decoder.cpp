@@ -137,7 +137,8 @@ bool Decoder::Attach() {
 // From the bytes the search read on, or read again from a seekable input.
 void Decoder::ReadHead(const std::vector<std::uint8_t>& readAhead) {
   if (readAhead.size() >= kHeadBytes || !input_->Seekable()) {
-    head_.assign(readAhead.begin(), readAhead.begin() + static_cast<std::ptrdiff_t>(std::min(readAhead.size(), kHeadBytes)));
+    head_.assign(readAhead.begin(),
+                 readAhead.begin() + static_cast<std::ptrdiff_t>(std::min(readAhead.size(), kHeadBytes)));
     return;
   }
   head_.resize(kHeadBytes);
@@ -200,15 +201,12 @@ Decoder::Result Decoder::Read(std::uint8_t* buffer, std::size_t size, std::size_
   *bytes = 0;
   const int result = mpg123_read(handle_, buffer, size, bytes);
   switch (result) {
-    case MPG123_OK:
-      return Result::kData;
-    case MPG123_NEW_FORMAT:
-      return Result::kNewFormat;
+    case MPG123_OK: return Result::kData;
+    case MPG123_NEW_FORMAT: return Result::kNewFormat;
     case MPG123_DONE:
       // libmpg123 takes a read that fails at a frame header for the end of the stream.
       return view_ && view_->failed() ? Result::kInputError : Result::kDone;
-    default:
-      return view_ && view_->failed() ? Result::kInputError : Result::kDecodeError;
+    default: return view_ && view_->failed() ? Result::kInputError : Result::kDecodeError;
   }
 }
 

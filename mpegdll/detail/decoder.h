@@ -20,13 +20,13 @@ class StreamView;
 
 // What is known of a stream once it is open.
 struct StreamFacts {
-  PcmFormat format;          // of the first frame
-  std::int64_t lengthMs = 0;  // play time, 0 when unknown
+  PcmFormat format;               // of the first frame
+  std::int64_t lengthMs = 0;      // play time, 0 when unknown
   std::int64_t lengthFrames = 0;  // in the first format, 0 when unknown
   // The length comes from the stream's Xing/Info frame count (otherwise it is an estimate from a
   // VBRI count, or from the size and the first frame's bit rate).
   bool lengthExact = false;
-  int bitRateKbps = 0;       // of the first frame
+  int bitRateKbps = 0;  // of the first frame
   int layer = 0;
   bool seekable = false;
 };
@@ -79,7 +79,7 @@ class Decoder {
   std::int64_t TrailingTagBytes();
 
   std::unique_ptr<Input> input_;
-  std::int64_t firstFrame_ = -1;  // offset of the first frame once found
+  std::int64_t firstFrame_ = -1;    // offset of the first frame once found
   std::vector<std::uint8_t> head_;  // the first bytes of the first frame
   // The frame offsets libmpg123 has learnt so far, given again to every fresh start: seeking
   // after a restart then needs no reading of the frames before the furthest point known.

@@ -10,7 +10,7 @@
 namespace mpegdll {
 
 struct FirstFrame {
-  std::int64_t offset = 0;           // of the frame's first byte in the input
+  std::int64_t offset = 0;              // of the frame's first byte in the input
   std::vector<std::uint8_t> readAhead;  // the bytes from `offset` on that the search has read
 };
 

@@ -16,7 +16,9 @@ class StoppableInput final : public Input {
  public:
   StoppableInput(Input& input, const std::atomic<bool>& stop) : input_(input), stop_(stop) {}
   long Read(void* buffer, std::size_t size) override { return stop_.load() ? -1 : input_.Read(buffer, size); }
-  std::int64_t Seek(std::int64_t offset, int whence) override { return stop_.load() ? -1 : input_.Seek(offset, whence); }
+  std::int64_t Seek(std::int64_t offset, int whence) override {
+    return stop_.load() ? -1 : input_.Seek(offset, whence);
+  }
   std::int64_t Size() override { return input_.Size(); }
   bool Seekable() const override { return input_.Seekable(); }
   bool Rewind() override { return input_.Rewind(); }

@@ -7,8 +7,8 @@ namespace mpegdll {
 
 struct PcmApi {
   int (*open)(snd_pcm_t** pcm, const char* name, snd_pcm_stream_t stream, int mode);
-  int (*setParams)(snd_pcm_t* pcm, snd_pcm_format_t format, snd_pcm_access_t access, unsigned channels,
-                   unsigned rate, int softResample, unsigned latencyUs);
+  int (*setParams)(snd_pcm_t* pcm, snd_pcm_format_t format, snd_pcm_access_t access, unsigned channels, unsigned rate,
+                   int softResample, unsigned latencyUs);
   int (*getParams)(snd_pcm_t* pcm, snd_pcm_uframes_t* bufferSize, snd_pcm_uframes_t* periodSize);
   snd_pcm_sframes_t (*writei)(snd_pcm_t* pcm, const void* buffer, snd_pcm_uframes_t frames);
   int (*delay)(snd_pcm_t* pcm, snd_pcm_sframes_t* frames);

@@ -206,11 +206,8 @@ void Playback::Decode() {
   pcmLen_ = static_cast<std::size_t>(std::max(first, last) - decodedFrame_) * frameBytes;
   decodedFrame_ += frames;
   switch (result) {
-    case Decoder::Result::kData:
-      break;
-    case Decoder::Result::kNewFormat:
-      OnNewFormat(decoder_->CurrentFormat());
-      break;
+    case Decoder::Result::kData: break;
+    case Decoder::Result::kNewFormat: OnNewFormat(decoder_->CurrentFormat()); break;
     case Decoder::Result::kInputError:
       fault_ = Status::kInputError;
       decoderDone_ = true;

@@ -13,8 +13,8 @@
 namespace mpegdll {
 
 struct StartRequest {
-  std::int32_t startMs = 0;  // first position played, milliseconds
-  std::int32_t endMs = 0;    // position where playing ends, milliseconds; 0 = the end of the stream
+  std::int32_t startMs = 0;         // first position played, milliseconds
+  std::int32_t endMs = 0;           // position where playing ends, milliseconds; 0 = the end of the stream
   std::uint8_t* endByte = nullptr;  // set non-zero once the range has been heard
   std::unique_ptr<Output> output;
 };

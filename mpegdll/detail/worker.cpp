@@ -82,30 +82,14 @@ void Worker::Run(std::int32_t priority) {
 bool Worker::Serve(Command& command) {
   Status result = Status::kOk;
   switch (command.kind) {
-    case Command::Kind::kAttach:
-      playback_.Attach(std::move(command.decoder));
-      break;
-    case Command::Kind::kStart:
-      result = playback_.Start(std::move(command.start));
-      break;
-    case Command::Kind::kPause:
-      result = playback_.Pause(command.value != 0);
-      break;
-    case Command::Kind::kStop:
-      result = playback_.Stop();
-      break;
-    case Command::Kind::kSeek:
-      result = playback_.Seek(command.value);
-      break;
-    case Command::Kind::kClose:
-      playback_.Close();
-      break;
-    case Command::Kind::kResetMode:
-      playback_.ResetMode();
-      break;
-    case Command::Kind::kPriority:
-      ApplyPriority(command.value);
-      break;
+    case Command::Kind::kAttach: playback_.Attach(std::move(command.decoder)); break;
+    case Command::Kind::kStart: result = playback_.Start(std::move(command.start)); break;
+    case Command::Kind::kPause: result = playback_.Pause(command.value != 0); break;
+    case Command::Kind::kStop: result = playback_.Stop(); break;
+    case Command::Kind::kSeek: result = playback_.Seek(command.value); break;
+    case Command::Kind::kClose: playback_.Close(); break;
+    case Command::Kind::kResetMode: playback_.ResetMode(); break;
+    case Command::Kind::kPriority: ApplyPriority(command.value); break;
     case Command::Kind::kQuit:
       playback_.Close();
       std::lock_guard lock(mutex_);

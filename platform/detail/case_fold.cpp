@@ -18,24 +18,24 @@ struct FoldRange {
 };
 
 constexpr std::array<FoldRange, 18> kFoldRanges = {{
-    {0x0041, 0x005A, 32, false},   // A-Z
-    {0x00C0, 0x00D6, 32, false},   // À-Ö
-    {0x00D8, 0x00DE, 32, false},   // Ø-Þ
-    {0x0100, 0x012E, 1, true},     // Ā-Į
-    {0x0132, 0x0136, 1, true},     // Ĳ-Ķ
-    {0x0139, 0x0147, 1, true},     // Ĺ-Ň
-    {0x014A, 0x0176, 1, true},     // Ŋ-Ŷ
-    {0x0178, 0x0178, 0xFF - 0x178, false},  // Ÿ
-    {0x0179, 0x017D, 1, true},     // Ź-Ž
+    {0x0041, 0x005A, 32, false},             // A-Z
+    {0x00C0, 0x00D6, 32, false},             // À-Ö
+    {0x00D8, 0x00DE, 32, false},             // Ø-Þ
+    {0x0100, 0x012E, 1, true},               // Ā-Į
+    {0x0132, 0x0136, 1, true},               // Ĳ-Ķ
+    {0x0139, 0x0147, 1, true},               // Ĺ-Ň
+    {0x014A, 0x0176, 1, true},               // Ŋ-Ŷ
+    {0x0178, 0x0178, 0xFF - 0x178, false},   // Ÿ
+    {0x0179, 0x017D, 1, true},               // Ź-Ž
     {0x0386, 0x0386, 0x3AC - 0x386, false},  // Ά
-    {0x0388, 0x038A, 37, false},   // Έ-Ί
-    {0x038C, 0x038C, 64, false},   // Ό
-    {0x038E, 0x038F, 63, false},   // Ύ-Ώ
-    {0x0391, 0x03A1, 32, false},   // Α-Ρ
-    {0x03A3, 0x03AB, 32, false},   // Σ-Ϋ
-    {0x0400, 0x040F, 80, false},   // Ѐ-Џ
-    {0x0410, 0x042F, 32, false},   // А-Я
-    {0x0490, 0x04BE, 1, true},     // Ґ-Ҿ
+    {0x0388, 0x038A, 37, false},             // Έ-Ί
+    {0x038C, 0x038C, 64, false},             // Ό
+    {0x038E, 0x038F, 63, false},             // Ύ-Ώ
+    {0x0391, 0x03A1, 32, false},             // Α-Ρ
+    {0x03A3, 0x03AB, 32, false},             // Σ-Ϋ
+    {0x0400, 0x040F, 80, false},             // Ѐ-Џ
+    {0x0410, 0x042F, 32, false},             // А-Я
+    {0x0490, 0x04BE, 1, true},               // Ґ-Ҿ
 }};
 
 constexpr char32_t kStrayByteBase = 0xDC00;
@@ -66,8 +66,8 @@ NameChar ReadNameChar(std::string_view name, std::size_t pos) {
     if ((next & 0xC0) != 0x80) return stray;
     code = (code << 6) | (next & 0x3F);
   }
-  const bool overlong = (length == 2 && code < 0x80) || (length == 3 && code < 0x800) ||
-                        (length == 4 && code < 0x10000);
+  const bool overlong =
+      (length == 2 && code < 0x80) || (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
   if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return stray;
   return {code, length};
 }

@@ -69,8 +69,7 @@ MixerResult GetVolume(Candidates names, std::uint32_t& volume) {
   if (!FindElement(names, reading)) return MixerResult::Error;
   const long steps = reading.max - reading.min;
   const std::uint16_t left = WordOfStep(StepOfElement(reading.left - reading.min, steps));
-  const std::uint16_t right =
-      reading.mono ? left : WordOfStep(StepOfElement(reading.right - reading.min, steps));
+  const std::uint16_t right = reading.mono ? left : WordOfStep(StepOfElement(reading.right - reading.min, steps));
   volume = static_cast<std::uint32_t>(left) | static_cast<std::uint32_t>(right) << 16;
   return MixerResult::NoError;
 }

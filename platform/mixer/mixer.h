@@ -32,7 +32,7 @@ constexpr std::uint32_t kWaveCapsVolume = 4;
 constexpr std::uint32_t kWaveCapsLrVolume = 8;
 
 struct AuxCaps {
-  std::string name;             // the mixer element
+  std::string name;              // the mixer element
   std::uint16_t technology = 0;  // kAuxCapsCdAudio or kAuxCapsAuxIn
   std::uint32_t support = 0;     // kAuxCaps... flags
 };

@@ -66,9 +66,8 @@ void CallWithLeading(Handler& handler, ArgTuple&& args, std::index_sequence<I...
 // Wraps a handler so that it runs guarded with as many of the signal's arguments as it takes.
 template <typename Handler>
 auto Guarded(Handler handler) {
-  return [handler = std::move(handler)]<typename... Args>(Args&&... args) mutable noexcept -> void
-           requires(detail::LeadingArgCount<Handler, std::tuple<Args&&...>>() >= 0)
-  {
+  return [handler = std::move(handler)]<typename... Args>(Args && ... args) mutable noexcept
+         -> void requires(detail::LeadingArgCount<Handler, std::tuple<Args&&...>>() >= 0) {
     RunGuarded([&] {
       constexpr auto count = detail::LeadingArgCount<Handler, std::tuple<Args&&...>>();
       detail::CallWithLeading(handler, std::forward_as_tuple(std::forward<Args>(args)...),
@@ -79,16 +78,17 @@ auto Guarded(Handler handler) {
 
 // Connects `signal` of `sender` to `handler`, run guarded in the context of `receiver`.
 template <typename Sender, typename Signal, typename Handler>
-  requires(!std::is_member_function_pointer_v<Handler>)
-QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, const QObject* receiver,
-                                       Handler handler) {
+requires(!std::is_member_function_pointer_v<Handler>) QMetaObject::Connection
+    ConnectGuarded(const Sender* sender, Signal signal, const QObject* receiver, Handler handler) {
   return QObject::connect(sender, signal, receiver, Guarded(std::move(handler)));
 }
 
 // Connects `signal` of `sender` to the member handler `method` of `receiver`, run guarded.
 template <typename Sender, typename Signal, typename Receiver, typename Method>
-  requires std::is_member_function_pointer_v<Method>
-QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, Receiver* receiver, Method method) {
+requires std::is_member_function_pointer_v<Method> QMetaObject::Connection ConnectGuarded(const Sender* sender,
+                                                                                          Signal signal,
+                                                                                          Receiver* receiver,
+                                                                                          Method method) {
   return QObject::connect(sender, signal, receiver, Guarded(std::bind_front(method, receiver)));
 }
 

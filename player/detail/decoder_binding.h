@@ -13,9 +13,26 @@ namespace player::detail {
 
 // The entry points in binding order (the order of MPEGDLL_ENTRY_POINT_NAMES).
 enum class EntryPoint : std::size_t {
-  init, deinit, Open, Pause, Restart, Stop, SetPriority, SetOutputDevice, Play, Close,
-  GetPlayerMode, GetCurrentPos, GetLength, GetFrequency, GetBitrate, GetLayer, ResetPlayerMode,
-  Seek, LastError, Count
+  init,
+  deinit,
+  Open,
+  Pause,
+  Restart,
+  Stop,
+  SetPriority,
+  SetOutputDevice,
+  Play,
+  Close,
+  GetPlayerMode,
+  GetCurrentPos,
+  GetLength,
+  GetFrequency,
+  GetBitrate,
+  GetLayer,
+  ResetPlayerMode,
+  Seek,
+  LastError,
+  Count
 };
 
 inline constexpr std::size_t kEntryPointCount = static_cast<std::size_t>(EntryPoint::Count);

@@ -18,8 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testsupport::RunTool;
-using testsupport::ToolRun;
 using testsupport::TempDir;
+using testsupport::ToolRun;
 
 struct Record {
   std::string name;
@@ -41,7 +41,8 @@ std::vector<Record> ReadIndex(const fs::path& file) {
   std::vector<Record> records;
   for (std::size_t start = 0; start + albums_inf::kRecordSize <= bytes.size(); start += albums_inf::kRecordSize) {
     const auto* r = reinterpret_cast<const std::uint8_t*>(bytes.data() + start);
-    const albums_inf::Record decoded = albums_inf::DecodeRecord(std::span<const std::uint8_t, albums_inf::kRecordSize>(r, albums_inf::kRecordSize));
+    const albums_inf::Record decoded =
+        albums_inf::DecodeRecord(std::span<const std::uint8_t, albums_inf::kRecordSize>(r, albums_inf::kRecordSize));
     Record record{decoded.name, decoded.flag, true};
     for (std::size_t i = albums_inf::kNameOffset + decoded.name.size(); i < albums_inf::kFlagOffset; ++i) {
       record.unusedBytesZero = record.unusedBytesZero && r[i] == 0;
@@ -107,8 +108,8 @@ TEST(AlbaindexIndex, HeaderThenAlbumsSortedByNameWithDiscFlags) {
   EXPECT_EQ(run.err, "");
   const std::vector<Record> records = ReadIndex(tmp.path() / "ALBUMS.INF");
   const std::vector<std::pair<std::string, std::int32_t>> expected = {
-      {"", 0},          {" Spaced Album ", 0}, {"Beta", 1},     {"Città", 0}, {"Linked", 0},
-      {"LinkedDisc", 1}, {"NotMulti", 0},      {"Zeta", 0},     {"alfa", 1}};
+      {"", 0},           {" Spaced Album ", 0}, {"Beta", 1}, {"Città", 0}, {"Linked", 0},
+      {"LinkedDisc", 1}, {"NotMulti", 0},       {"Zeta", 0}, {"alfa", 1}};
   ASSERT_EQ(records.size(), expected.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     EXPECT_EQ(records[i].name, expected[i].first) << "record " << i;
@@ -197,8 +198,7 @@ TEST(AlbaindexRefusal, UnreadableFoldersAreNamedAndNothingIsWritten) {
   tmp.WriteFile("Root/ALBUMS.INF", "old index");
   ::chmod((tmp.str() + "/Root/Locked").c_str(), 0);
   ::chmod((tmp.str() + "/Root").c_str(), 0300);  // enter and write, but not list
-  if (testsupport::RunningAsRoot())
-    GTEST_SKIP() << "running as root: permission bits do not stop reading a folder";
+  if (testsupport::RunningAsRoot()) GTEST_SKIP() << "running as root: permission bits do not stop reading a folder";
   ToolRun run = Albaindex({tmp.str() + "/Root"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("'" + tmp.str() + "/Root'"), std::string::npos) << run.err;

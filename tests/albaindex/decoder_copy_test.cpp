@@ -16,8 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testsupport::RunTool;
-using testsupport::ToolRun;
 using testsupport::TempDir;
+using testsupport::ToolRun;
 
 std::string ReadFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -61,7 +61,8 @@ TEST(AlbaindexWithDecoder, ADifferentLibraryIsOnlyReplacedWithForce) {
 
   const ToolRun refused = RunTool(ALBAINDEX_PATH, {"--with-decoder", tmp.str()});
   EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_EQ(refused.err, "albaindex: '" + theirs.string() + "' is already there and is not the installed decoder library (" +
+  EXPECT_EQ(refused.err, "albaindex: '" + theirs.string() +
+                             "' is already there and is not the installed decoder library (" +
                              fs::canonical(kBuiltDecoder).string() + "); --force replaces it\n");
   EXPECT_EQ(ReadFile(theirs), "MZ a library for another system");
   EXPECT_FALSE(fs::exists(tmp.path() / "ALBUMS.INF")) << "nothing written when refused";
@@ -87,7 +88,8 @@ TEST(AlbaindexWithDecoder, FindsTheLibraryInTheInstalledLayoutOrSaysThereIsNone)
 
   const ToolRun none = RunTool(tool, {"--with-decoder", compilation.str()});
   EXPECT_EQ(none.exitCode, 1);
-  EXPECT_EQ(none.err, "albaindex: no installed decoder library MPEGDLL.DLL found beside albaindex or in its installation\n");
+  EXPECT_EQ(none.err,
+            "albaindex: no installed decoder library MPEGDLL.DLL found beside albaindex or in its installation\n");
   EXPECT_FALSE(fs::exists(compilation.path() / "ALBUMS.INF"));
 
   install.WriteFile("lib/albavox/MPEGDLL.DLL", "the installed library");

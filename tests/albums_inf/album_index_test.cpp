@@ -56,7 +56,8 @@ TEST(AlbumIndexTest, FlagIsSignedLittleEndian) {
 }
 
 TEST(AlbumIndexTest, EmptyAndBlankNamesAreSkippedOthersKeepTheirBlanks) {
-  const AlbumIndex index = Parse(IndexFile("", 0, {{"", 0}, {"    ", 0}, {std::string("\t\x01\0 ", 4), 1}, {" Padded ", 0}}));
+  const AlbumIndex index =
+      Parse(IndexFile("", 0, {{"", 0}, {"    ", 0}, {std::string("\t\x01\0 ", 4), 1}, {" Padded ", 0}}));
   EXPECT_EQ(Names(index), std::vector<std::string>{" Padded "});
 }
 

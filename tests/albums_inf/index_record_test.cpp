@@ -53,9 +53,11 @@ TEST(AppendRecord, At255BytesTheNameFillsTheRecordAnd256IsRefused) {
 
 TEST(IndexRoundTrip, WhatTheWriterStoresTheReaderGivesBack) {
   const std::string title = "Compilation \xE8 2000";  // Windows-1252 bytes stay bytes
-  const std::vector<std::pair<std::string, std::int32_t>> albums = {
-      {"Alfa", albums_inf::kSingleDisc}, {std::string(255, 'n'), albums_inf::kMultiDisc},
-      {" Spaced ", 0}, {"Odd flag", -7}, {"Citt\xE0", 0}};
+  const std::vector<std::pair<std::string, std::int32_t>> albums = {{"Alfa", albums_inf::kSingleDisc},
+                                                                    {std::string(255, 'n'), albums_inf::kMultiDisc},
+                                                                    {" Spaced ", 0},
+                                                                    {"Odd flag", -7},
+                                                                    {"Citt\xE0", 0}};
   std::vector<std::uint8_t> index;
   ASSERT_TRUE(albums_inf::AppendRecord(index, title, albums_inf::kTitleFlag));
   for (const auto& [name, flag] : albums) ASSERT_TRUE(albums_inf::AppendRecord(index, name, flag));
@@ -69,9 +71,8 @@ TEST(IndexRoundTrip, WhatTheWriterStoresTheReaderGivesBack) {
     EXPECT_EQ(read.entries[i].EntryFlag, albums[i].second) << i;
   }
   for (std::size_t i = 0; i <= albums.size(); ++i) {
-    const albums_inf::Record record = albums_inf::DecodeRecord(
-        std::span<const std::uint8_t, albums_inf::kRecordSize>(index.data() + i * albums_inf::kRecordSize,
-                                                               albums_inf::kRecordSize));
+    const albums_inf::Record record = albums_inf::DecodeRecord(std::span<const std::uint8_t, albums_inf::kRecordSize>(
+        index.data() + i * albums_inf::kRecordSize, albums_inf::kRecordSize));
     EXPECT_EQ(record.name, i == 0 ? title : albums[i - 1].first);
   }
 }

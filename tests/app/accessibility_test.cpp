@@ -2,11 +2,11 @@
 // expose their text, so screen readers and desktop automation can use the program.
 #include <QAccessible>
 #include <QAccessibleTextInterface>
-#include <QSlider>
-#include <QToolButton>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSlider>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 

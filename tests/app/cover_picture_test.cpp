@@ -95,9 +95,9 @@ TEST_F(CoverPictureTest, PrintScansInCmykAndYcckShowTheirColours) {
 
 TEST_F(CoverPictureTest, LargeCmykPictureIsScaledAndDrawnInBands) {
   int bands = 0;
-  const auto cover = DecodeCover(Write(testsupport::JpegInks(QSize(1600, 1600), 255, 0, 255, 0,
-                                                             testsupport::InkForm::kAdobeCmyk)),
-                                 kArea, [&](const QImage&) { ++bands; });
+  const auto cover =
+      DecodeCover(Write(testsupport::JpegInks(QSize(1600, 1600), 255, 0, 255, 0, testsupport::InkForm::kAdobeCmyk)),
+                  kArea, [&](const QImage&) { ++bands; });
   ASSERT_FALSE(cover.image.isNull()) << cover.error;
   EXPECT_EQ(cover.image.size(), QSize(200, 200));
   EXPECT_GE(bands, 2);

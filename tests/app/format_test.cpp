@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/display_order.h"
 #include "app/detail/position_bar.h"
+#include "app/display_order.h"
 #include "app/format_min_sec.h"
 #include "app/percent_of.h"
 

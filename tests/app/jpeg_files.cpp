@@ -105,18 +105,22 @@ namespace {
 // Shapes and noise, so that the picture compresses like a photograph.
 std::string Photo(QSize size, bool progressive, int restartRows) {
   std::uint32_t noise = 12345;
-  return Compress(size, 3, JCS_RGB, JCS_YCbCr, false, progressive, [&](int y, unsigned char* samples) {
-    for (int x = 0; x < size.width(); ++x) {
-      noise = noise * 1664525u + 1013904223u;
-      const int grain = static_cast<int>(noise >> 27);  // 0..31
-      const int dx = x - size.width() / 2;
-      const int dy = y - size.height() / 2;
-      const bool inside = dx * dx + dy * dy < size.width() * size.width() / 9;
-      samples[x * 3] = static_cast<unsigned char>(std::clamp((inside ? 200 : x * 255 / size.width()) - grain / 2 + 8, 0, 255));
-      samples[x * 3 + 1] = static_cast<unsigned char>(y * 200 / size.height() + grain);
-      samples[x * 3 + 2] = static_cast<unsigned char>(inside ? 60 + grain : 180 - grain);
-    }
-  }, restartRows);
+  return Compress(
+      size, 3, JCS_RGB, JCS_YCbCr, false, progressive,
+      [&](int y, unsigned char* samples) {
+        for (int x = 0; x < size.width(); ++x) {
+          noise = noise * 1664525u + 1013904223u;
+          const int grain = static_cast<int>(noise >> 27);  // 0..31
+          const int dx = x - size.width() / 2;
+          const int dy = y - size.height() / 2;
+          const bool inside = dx * dx + dy * dy < size.width() * size.width() / 9;
+          samples[x * 3] =
+              static_cast<unsigned char>(std::clamp((inside ? 200 : x * 255 / size.width()) - grain / 2 + 8, 0, 255));
+          samples[x * 3 + 1] = static_cast<unsigned char>(y * 200 / size.height() + grain);
+          samples[x * 3 + 2] = static_cast<unsigned char>(inside ? 60 + grain : 180 - grain);
+        }
+      },
+      restartRows);
 }
 
 }  // namespace

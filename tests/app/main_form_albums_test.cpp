@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -197,7 +197,8 @@ TEST_F(MainFormTest, NamesLeadingOutOfTheCompilationOpenNothing) {
   ASSERT_TRUE(escape.starts_with("..")) << escape;
 
   InstallDecoder();
-  WriteIndex({{escape, 0}, {escape + "x/..", 1}, {"..", 0}, {"sub/../..", 0}, {std::string("..\0abc", 6), 0}, {"link", 0}});
+  WriteIndex(
+      {{escape, 0}, {escape + "x/..", 1}, {"..", 0}, {"sub/../..", 0}, {std::string("..\0abc", 6), 0}, {"link", 0}});
   app::TMainForm& form = Open();
   ASSERT_EQ(form.AlbumListBox->count(), 6);
   ASSERT_TRUE(ClickEntry(form.AlbumListBox, "link"));
@@ -206,7 +207,8 @@ TEST_F(MainFormTest, NamesLeadingOutOfTheCompilationOpenNothing) {
     if (form.AlbumListBox->item(row)->text() == "link") continue;
     ASSERT_TRUE(ClickEntry(form.AlbumListBox, form.AlbumListBox->item(row)->text()));
     EXPECT_EQ(form.SelectedAlbum(), row);
-    EXPECT_EQ(Entries(form.SongsListBox), Strings{"Nessuna canzone."}) << form.AlbumListBox->item(row)->text().toStdString();
+    EXPECT_EQ(Entries(form.SongsListBox), Strings{"Nessuna canzone."})
+        << form.AlbumListBox->item(row)->text().toStdString();
     EXPECT_EQ(EnabledDiscButtons(form), Strings{});
   }
   EXPECT_EQ(Boxes(), Strings{});

@@ -23,13 +23,15 @@ QColor Shown(const QLabel* picture) {
 }
 
 bool Near(const QColor& seen, const QColor& expected) {
-  return seen.isValid() && std::abs(seen.red() - expected.red()) < 10 && std::abs(seen.green() - expected.green()) < 10 &&
-         std::abs(seen.blue() - expected.blue()) < 10;
+  return seen.isValid() && std::abs(seen.red() - expected.red()) < 10 &&
+         std::abs(seen.green() - expected.green()) < 10 && std::abs(seen.blue() - expected.blue()) < 10;
 }
 
 class CoversTest : public MainFormTest {
  protected:
-  void Cover(const std::string& relative, QColor colour) { root_.WriteFile(relative, JpegPicture(QSize(240, 200), colour)); }
+  void Cover(const std::string& relative, QColor colour) {
+    root_.WriteFile(relative, JpegPicture(QSize(240, 200), colour));
+  }
 };
 
 TEST_F(CoversTest, FrontOnlyShowsItAndSaysTheBackIsMissing) {
@@ -176,8 +178,10 @@ TEST_F(CoversTest, PrintScanCoversInCmykAreShown) {
   InstallDecoder();
   WriteIndex({{"Album", 0}});
   AddSong("Album/song.mp3");
-  root_.WriteFile("Album/front.jpg", testsupport::JpegInks(QSize(240, 200), 0, 255, 255, 0, testsupport::InkForm::kAdobeCmyk));
-  root_.WriteFile("Album/back.jpg", testsupport::JpegInks(QSize(240, 200), 255, 255, 0, 0, testsupport::InkForm::kAdobeYcck));
+  root_.WriteFile("Album/front.jpg",
+                  testsupport::JpegInks(QSize(240, 200), 0, 255, 255, 0, testsupport::InkForm::kAdobeCmyk));
+  root_.WriteFile("Album/back.jpg",
+                  testsupport::JpegInks(QSize(240, 200), 255, 255, 0, 0, testsupport::InkForm::kAdobeYcck));
   app::TMainForm& form = Open();
   Activate(form);
   EXPECT_EQ(Boxes(), Strings{});

@@ -45,7 +45,8 @@ TEST_F(MainFormTest, Mp3InfoButtonShowsTheSongSelectedAtEachPress) {
   WhileModal([&] { Click(form.MP3InfoSpeedButton); }, readAndClose);
   ASSERT_TRUE(ClickEntry(form.SongsListBox, "2.mp3"));
   WhileModal([&] { Click(form.MP3InfoSpeedButton); }, readAndClose);
-  EXPECT_EQ(shown, (std::vector<QString>{"Album/1.mp3 10 secondi 32kbit (Stereo)", "Album/2.mp3 20 secondi 32kbit (Stereo)"}));
+  EXPECT_EQ(shown,
+            (std::vector<QString>{"Album/1.mp3 10 secondi 32kbit (Stereo)", "Album/2.mp3 20 secondi 32kbit (Stereo)"}));
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
-#include <QToolButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -26,7 +26,8 @@ void DragThumbTo(QScrollBar* bar, int seconds) {
   option.singleStep = bar->singleStep();
   const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
   const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
-  const int x = groove.left() + thumb.width() / 2 + (groove.width() - thumb.width()) * seconds / std::max(1, bar->maximum());
+  const int x =
+      groove.left() + thumb.width() / 2 + (groove.width() - thumb.width()) * seconds / std::max(1, bar->maximum());
   QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
   QMouseEvent move(QEvent::MouseMove, QPointF(x, thumb.center().y()), bar->mapToGlobal(QPointF(x, thumb.center().y())),
                    Qt::NoButton, Qt::LeftButton, Qt::NoModifier);

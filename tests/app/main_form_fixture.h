@@ -6,16 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/main_form.h"
 #include "platform/ui/message_box.h"
 #include "tests/app/compilation_files.h"
-#include "tests/support/fake_mixer.h"
 #include "tests/player/fake_decoder_control.h"
+#include "tests/support/fake_mixer.h"
 #include "tests/support/temp_dir.h"
 
 class QListWidget;

@@ -4,11 +4,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
-#include <QToolButton>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include "tests/app/main_form_fixture.h"
 

@@ -3,16 +3,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QToolButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 
 #include <filesystem>
 #include <functional>
 
 #include "platform/paths.h"
-#include "tests/support/mpeg_builder.h"
 #include "tests/app/main_form_fixture.h"
+#include "tests/support/mpeg_builder.h"
 #include "zodizidu/analysis/mpeg_audio.h"
 
 namespace {
@@ -64,8 +64,8 @@ TEST_F(MainFormTest, ClickingSongsMovesTheSelectionAndClickingTheSelectedOneDoes
   AddSong("Album/2.mp3", 20, TitleTag("Due"));
   AddSong("Album/3.mp3", 30, TitleTag("Tre"));
   app::TMainForm& form = Open();
-  EXPECT_EQ(EnabledPlayerControls(),
-            (Strings{"ButtonPlay", "ButtonNext", "PosMP3ScrollBar", "MP3InfoSpeedButton", "ContCheckBox", "RepeatCheckBox"}));
+  EXPECT_EQ(EnabledPlayerControls(), (Strings{"ButtonPlay", "ButtonNext", "PosMP3ScrollBar", "MP3InfoSpeedButton",
+                                              "ContCheckBox", "RepeatCheckBox"}));
   decoder_->ClearLog();
   ASSERT_TRUE(ClickEntry(form.SongsListBox, "1.mp3"));
   EXPECT_EQ(decoder_->Log(), "");
@@ -167,7 +167,9 @@ TEST_F(MainFormTest, SongChosenDuringAnotherSongsAnalysisWins) {
 // the ID3 panel and the player's stream name agree.
 class NestedChoiceTest : public MainFormTest {
  protected:
-  void SetUp() override { zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); }); }
+  void SetUp() override {
+    zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); });
+  }
   void TearDown() override { zodizidu::SetMessagePump(nullptr); }
 
   static void PressDownTwiceQuickly(QListWidget* list) {

@@ -3,11 +3,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QToolButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
@@ -73,8 +73,8 @@ TEST_F(MainFormTest, LoadedStateListsSortedAlbumsAndOpensTheFirst) {
   EXPECT_EQ(Selected(form.SongsListBox), "one.mp3");
   EXPECT_EQ(form.SelectedAlbum(), 0);
   EXPECT_EQ(form.SelectedSong(), 0);
-  EXPECT_EQ(EnabledPlayerControls(),
-            (Strings{"ButtonPlay", "ButtonNext", "PosMP3ScrollBar", "MP3InfoSpeedButton", "ContCheckBox", "RepeatCheckBox"}));
+  EXPECT_EQ(EnabledPlayerControls(), (Strings{"ButtonPlay", "ButtonNext", "PosMP3ScrollBar", "MP3InfoSpeedButton",
+                                              "ContCheckBox", "RepeatCheckBox"}));
   EXPECT_EQ(Boxes(), Strings{});
   // Selecting by program raised no handler: nothing asked the decoder for its mode.
   EXPECT_EQ(decoder_->Log(), "init;");

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "platform/mixer/mixer_backend.h"
 #include "platform/mixer/mixer.h"
+#include "platform/mixer/mixer_backend.h"
 #include "tests/app/main_form_fixture.h"
 #include "tests/support/pulse_server.h"
 

@@ -38,8 +38,8 @@ TEST_F(PlayerPanelTest, PlayPauseResumeStopAndPlayAgain) {
 
   Click(form.ButtonPlay);
   EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
-  EXPECT_EQ(EnabledPlayerControls(),
-            (Strings{"ButtonPause", "ButtonStop", "PosMP3ScrollBar", "MP3InfoSpeedButton", "ContCheckBox", "RepeatCheckBox"}));
+  EXPECT_EQ(EnabledPlayerControls(), (Strings{"ButtonPause", "ButtonStop", "PosMP3ScrollBar", "MP3InfoSpeedButton",
+                                              "ContCheckBox", "RepeatCheckBox"}));
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.PosMP3ScrollBar->value() >= 1; }, 5000));
   const int shown = form.PosMP3ScrollBar->value();
   EXPECT_EQ(form.MP3CurrentPos->text(), QString("00:0%1").arg(shown));
@@ -84,7 +84,8 @@ TEST_F(PlayerPanelTest, ThumbReleasedSeeksOnlyWhilePlaying) {
   EXPECT_LT(form.MPEGPlayer.GetCurrentPos(), 1000);
 
   int furthest = 0;
-  QObject::connect(form.PosMP3ScrollBar, &QScrollBar::valueChanged, [&](int value) { furthest = std::max(furthest, value); });
+  QObject::connect(form.PosMP3ScrollBar, &QScrollBar::valueChanged,
+                   [&](int value) { furthest = std::max(furthest, value); });
   testsupport::DragThumbTo(form.PosMP3ScrollBar, 4);
   EXPECT_GE(form.MPEGPlayer.GetCurrentPos(), 3900);
   ASSERT_TRUE(QTest::qWaitFor([&] { return Stopped(form); }, 5000));
@@ -170,8 +171,8 @@ TEST_F(PlayerPanelTest, NextWhilePlayingStopsAndSelectsWithoutPlaying) {
   Click(form.ButtonNext);
   EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
   EXPECT_EQ(Selected(form.SongsListBox), "2.mp3");
-  EXPECT_EQ(EnabledPlayerControls(),
-            (Strings{"ButtonPrev", "ButtonPlay", "PosMP3ScrollBar", "MP3InfoSpeedButton", "ContCheckBox", "RepeatCheckBox"}));
+  EXPECT_EQ(EnabledPlayerControls(), (Strings{"ButtonPrev", "ButtonPlay", "PosMP3ScrollBar", "MP3InfoSpeedButton",
+                                              "ContCheckBox", "RepeatCheckBox"}));
   Click(form.ButtonPrev);
   EXPECT_EQ(form.SelectedSong(), 0);
   EXPECT_FALSE(form.ButtonPrev->isEnabled());

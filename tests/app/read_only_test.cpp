@@ -21,11 +21,11 @@
 #include "dialogs/mp3_info_form.h"
 #include "dialogs/use_form.h"
 #include "dialogs/ver_form.h"
-#include "tests/support/run_tool.h"
 #include "tests/app/jpeg_files.h"
 #include "tests/app/sound_window_fixture.h"
 #include "tests/support/lame_encoder.h"
 #include "tests/support/pulse_server.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/tree_watch.h"
 
 namespace {
@@ -86,19 +86,27 @@ TEST_F(ReadOnlyCompilation, AWholeRunOfTheWindowChangesNothing) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.SelectedSong() == 1 && Stopped(form); }, 10000));
 
   // The dialogs: MP3 Info, the about box with its guide and history.
-  WhileModal([&] { Click(form.MP3InfoSpeedButton); }, [&](QDialog* dialog) {
-    ASSERT_EQ(dialog, &info);
-    QTest::mouseClick(info.OkButton, Qt::LeftButton);
-  });
-  WhileModal([&] { Click(form.InfoSpeedButton); }, [&](QDialog* dialog) {
-    auto* about = qobject_cast<dialogs::TAboutForm*>(dialog);
-    ASSERT_NE(about, nullptr);
-    WhileModal([&] { QTest::mouseClick(about->UseSpeedButton, Qt::LeftButton); },
-               [](QDialog* shown) { ASSERT_NE(shown, nullptr); shown->accept(); });
-    WhileModal([&] { QTest::mouseClick(about->VerSpeedButton, Qt::LeftButton); },
-               [](QDialog* shown) { ASSERT_NE(shown, nullptr); shown->accept(); });
-    QTest::mouseClick(about->ButtonOk, Qt::LeftButton);
-  });
+  WhileModal([&] { Click(form.MP3InfoSpeedButton); },
+             [&](QDialog* dialog) {
+               ASSERT_EQ(dialog, &info);
+               QTest::mouseClick(info.OkButton, Qt::LeftButton);
+             });
+  WhileModal([&] { Click(form.InfoSpeedButton); },
+             [&](QDialog* dialog) {
+               auto* about = qobject_cast<dialogs::TAboutForm*>(dialog);
+               ASSERT_NE(about, nullptr);
+               WhileModal([&] { QTest::mouseClick(about->UseSpeedButton, Qt::LeftButton); },
+                          [](QDialog* shown) {
+                            ASSERT_NE(shown, nullptr);
+                            shown->accept();
+                          });
+               WhileModal([&] { QTest::mouseClick(about->VerSpeedButton, Qt::LeftButton); },
+                          [](QDialog* shown) {
+                            ASSERT_NE(shown, nullptr);
+                            shown->accept();
+                          });
+               QTest::mouseClick(about->ButtonOk, Qt::LeftButton);
+             });
   Activate(form);  // back to the window: the covers again
 
   EXPECT_EQ(Boxes(), std::vector<QString>{});
@@ -118,7 +126,9 @@ TEST_F(ReadOnlyCompilation, AlbaindexWritesOnlyItsIndex) {
   testsupport::TreeWatch watch(root_.path());
   const testsupport::ToolRun run = testsupport::RunTool(ALBAINDEX_PATH, {root_.str()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  const auto theIndex = [](const std::string& name) { return name == "ALBUMS.INF" || name.starts_with("ALBUMS.INF.tmp-"); };
+  const auto theIndex = [](const std::string& name) {
+    return name == "ALBUMS.INF" || name.starts_with("ALBUMS.INF.tmp-");
+  };
   EXPECT_EQ(watch.Changes(theIndex), Strings{});
   EXPECT_NE(watch.Changes(), Strings{}) << "the index itself was written";
 }

@@ -97,9 +97,7 @@ class MprisClient : public QObject {
 QString Text(const QVariantMap& map, const char* key) { return map.value(key).toString(); }
 
 // The track id of metadata received in a signal or a reply.
-QString TrackId(const QVariantMap& metadata) {
-  return metadata.value("mpris:trackid").value<QDBusObjectPath>().path();
-}
+QString TrackId(const QVariantMap& metadata) { return metadata.value("mpris:trackid").value<QDBusObjectPath>().path(); }
 
 class MprisTest : public testsupport::MainFormTest {
  protected:
@@ -207,8 +205,9 @@ TEST_F(MprisTest, MethodsPressTheWindowsButtonsOnlyWhenEnabled) {
   EXPECT_EQ(client.Status(), "Playing");
   EXPECT_TRUE(client.Flag("CanPause"));
   EXPECT_TRUE(client.Flag("CanSeek"));
-  ASSERT_TRUE(Eventually([&] { return !client.changes.empty() && client.changes.back().value("PlaybackStatus") == "Playing"; }))
-      << "the desktop is told";
+  ASSERT_TRUE(Eventually([&] {
+    return !client.changes.empty() && client.changes.back().value("PlaybackStatus") == "Playing";
+  })) << "the desktop is told";
   EXPECT_EQ(client.changes.back().value("CanPause"), true);
   EXPECT_FALSE(client.changes.back().contains("Metadata")) << "only what changed";
   client.Press("Play");  // play is disabled while playing: the stream is not opened again

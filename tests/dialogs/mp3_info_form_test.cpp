@@ -88,8 +88,8 @@ TEST_F(Mp3InfoFormTest, JointStereoSongShowsSizeDurationVersionRateAndFlags) {
 TEST_F(Mp3InfoFormTest, VariableBitRateSingleChannelSongShowsVariabile) {
   MpegHeader header = MakeHeader(1, 3, 128, 44100);
   header.mode = 3;
-  Select("vbr.mp3", testsupport::XingFrame(header, testsupport::XingFields().Frames(3829)) +
-                        testsupport::Frames(header, 40));
+  Select("vbr.mp3",
+         testsupport::XingFrame(header, testsupport::XingFields().Frames(3829)) + testsupport::Frames(header, 40));
   const Values shown = Open();
   EXPECT_EQ(shown.at("MP3Rate"), "Variabile (Single Channel)");
   EXPECT_EQ(shown.at("MP3Length"), "100 secondi");  // 3829 frames of 1152 samples at 44100 Hz
@@ -142,8 +142,8 @@ TEST_F(Mp3InfoFormTest, WithoutAnAnalysisTheDesignTextsStay) {
 TEST_F(Mp3InfoFormTest, LongestValuesFitAndValueLabelsSizeToTheirText) {
   MpegHeader header = MakeHeader(3, 3, 32, 8000);
   header.mode = 3;
-  Select("wide.mp3", testsupport::XingFrame(header, testsupport::XingFields().Frames(60000)) +
-                         testsupport::Frames(header, 40));
+  Select("wide.mp3",
+         testsupport::XingFrame(header, testsupport::XingFields().Frames(60000)) + testsupport::Frames(header, 40));
   ExecWith(form_, [&] {
     EXPECT_EQ(form_.MP3Rate->text(), "Variabile (Single Channel)");
     EXPECT_EQ(form_.MP3Rate->width(), form_.MP3Rate->sizeHint().width());

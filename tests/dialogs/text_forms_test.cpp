@@ -20,7 +20,8 @@ using dialogs_test::ExecWith;
 // The text box's lines as the user sees them stored: one per paragraph.
 std::vector<QString> Lines(const QTextEdit* box) {
   std::vector<QString> lines;
-  for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) lines.push_back(block.text());
+  for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next())
+    lines.push_back(block.text());
   return lines;
 }
 
@@ -97,12 +98,13 @@ TEST(UseForm, ShowsTheUsageGuideLineByLineReadOnlyAndOkClosesIt) {
   EXPECT_EQ(guide.size(), QSize(392, 293));
   EXPECT_EQ(Lines(guide.UseRichEdit), kGuide);
   EXPECT_TRUE(guide.UseRichEdit->isReadOnly());
-  EXPECT_EQ(ExecWith(guide, [&] {
-              EXPECT_EQ(Wrapped(guide.UseRichEdit), std::vector<QString>{}) << "each stored line on one line";
-              QTest::keyClicks(guide.UseRichEdit, "xyz");
-              EXPECT_EQ(Lines(guide.UseRichEdit), kGuide) << "typing changes nothing";
-              QTest::mouseClick(guide.ButtonOk, Qt::LeftButton);
-            }),
+  EXPECT_EQ(ExecWith(guide,
+                     [&] {
+                       EXPECT_EQ(Wrapped(guide.UseRichEdit), std::vector<QString>{}) << "each stored line on one line";
+                       QTest::keyClicks(guide.UseRichEdit, "xyz");
+                       EXPECT_EQ(Lines(guide.UseRichEdit), kGuide) << "typing changes nothing";
+                       QTest::mouseClick(guide.ButtonOk, Qt::LeftButton);
+                     }),
             QDialog::Accepted);
   EXPECT_FALSE(guide.isVisible());
 }
@@ -113,10 +115,11 @@ TEST(VerForm, ShowsTheVersionHistoryLineByLineWithItsQuotesAndFinalBlank) {
   EXPECT_EQ(Lines(history.VerRichEdit), kHistory);
   EXPECT_TRUE(history.VerRichEdit->isReadOnly());
   EXPECT_EQ(history.VerRichEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-  EXPECT_EQ(ExecWith(history, [&] {
-              EXPECT_EQ(Wrapped(history.VerRichEdit), std::vector<QString>{});
-              QTest::keyClick(&history, Qt::Key_Return);
-            }),
+  EXPECT_EQ(ExecWith(history,
+                     [&] {
+                       EXPECT_EQ(Wrapped(history.VerRichEdit), std::vector<QString>{});
+                       QTest::keyClick(&history, Qt::Key_Return);
+                     }),
             QDialog::Accepted);
 }
 

@@ -77,8 +77,7 @@ TEST_F(ListMacrosTest, NumbersAndCountsOfFilesGroupsAndArtists) {
 TEST_F(ListMacrosTest, GroupTotalsInAllTheirForms) {
   // Group A: 150 s, 2304 bytes.
   EXPECT_EQ(X("%GD,T%|%GDC,T%|%GDM,T%|%GDMC,T%|%GDF,T%", 2), "150|150|2,5|2,5|00.02.30");
-  EXPECT_EQ(X("%GL,T%|%GLC,T%|%GLK,T%|%GroupLengthKBComma,T%|%GLM,T%", 1),
-            "2304|2'304|2|2|0,0");
+  EXPECT_EQ(X("%GL,T%|%GLC,T%|%GLK,T%|%GroupLengthKBComma,T%|%GLM,T%", 1), "2304|2'304|2|2|0,0");
   // Group B: 3003 s (50.05 minutes, half up to 50.1).
   EXPECT_EQ(X("%GD,T%|%GDC,T%|%GDM,T%|%GDF,T%", 3), "3003|3'003|50,1|00.50.03");
   EXPECT_EQ(X("%GD%|%GDF%", 4), "    3003|00.50.03");
@@ -87,10 +86,8 @@ TEST_F(ListMacrosTest, GroupTotalsInAllTheirForms) {
 TEST_F(ListMacrosTest, ListTotalsInAllTheirForms) {
   // 3153 s = 52 minutes 33 seconds (52.55 minutes); 4608 bytes = 4.5 KB.
   const std::string expected = "3153|3'153|52,6|52,6|00.52.33|4608|4'608|4|5|0,0";
-  EXPECT_EQ(X("%DS,T%|%DSC,T%|%DSM,T%|%DSMC,T%|%DSF,T%|%LS,T%|%LSC,T%|%LKS,T%|%LKSC,T%|%LMS,T%", 1),
-            expected);
-  EXPECT_EQ(X("%DS,T%|%DSC,T%|%DSM,T%|%DSMC,T%|%DSF,T%|%LS,T%|%LSC,T%|%LKS,T%|%LKSC,T%|%LMS,T%", 4),
-            expected);
+  EXPECT_EQ(X("%DS,T%|%DSC,T%|%DSM,T%|%DSMC,T%|%DSF,T%|%LS,T%|%LSC,T%|%LKS,T%|%LKSC,T%|%LMS,T%", 1), expected);
+  EXPECT_EQ(X("%DS,T%|%DSC,T%|%DSM,T%|%DSMC,T%|%DSF,T%|%LS,T%|%LSC,T%|%LKS,T%|%LKSC,T%|%LMS,T%", 4), expected);
 }
 
 TEST_F(ListMacrosTest, OutputDocumentAndRelativePaths) {
@@ -100,19 +97,16 @@ TEST_F(ListMacrosTest, OutputDocumentAndRelativePaths) {
   EXPECT_EQ(X("[%FPR,T%]%FN,T%", 3, doc), "[../B/]Beta - Song.mp3");
   doc.folder = tmp.str() + "/";
   EXPECT_EQ(X("%FPR,T%%FN,T%", 3, doc), "B/Beta - Song.mp3");
-  EXPECT_EQ(X("%FPR%|%OD%", 4, doc), "B/" + std::string(38, ' ') + "|report.txt" +
-                                         std::string(30, ' '));
+  EXPECT_EQ(X("%FPR%|%OD%", 4, doc), "B/" + std::string(38, ' ') + "|report.txt" + std::string(30, ' '));
   // A composite of the tool's table reaches its list values too.
   zodizidu::TMacroDefinitions table = ReportMacros(list, doc);
-  table.Add("RP", "RelativePath", 0, 'L', 'N', "", "", zodizidu::mkComposite, {},
-            "%FPR,T%%FN,T%");
+  table.Add("RP", "RelativePath", 0, 'L', 'N', "", "", zodizidu::mkComposite, {}, "%FPR,T%%FN,T%");
   EXPECT_EQ(table.Expand("%RP,T%", &list.File(1), 1), "A/a1.mp3");
 }
 
 TEST_F(ListMacrosTest, ProgressIsShownOnlyWhenAskedAndForLongRuns) {
   const std::string one = TimedFile(125, std::nullopt);
-  for (int i = 0; i < kProgressThreshold + 1; ++i)
-    tmp.WriteFile("many/" + std::to_string(i) + ".mp3", one);
+  for (int i = 0; i < kProgressThreshold + 1; ++i) tmp.WriteFile("many/" + std::to_string(i) + ".mp3", one);
   std::ostringstream out, err, quietErr;
   const std::vector<std::string> args = {"-t", "%N,T%", tmp.str() + "/many"};
   EXPECT_EQ(RunReport(args, out, err, true), kAllRead);

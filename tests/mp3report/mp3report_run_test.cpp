@@ -135,8 +135,7 @@ TEST_F(ReportToolTest, UsageErrorsExitWithTwoAndExplain) {
 
   run = Tool({"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out.rfind("usage: mp3report (-t TEMPLATE | -T TEMPLATE_FILE) [-o OUTPUT] PATH...", 0),
-            0u);
+  EXPECT_EQ(run.out.rfind("usage: mp3report (-t TEMPLATE | -T TEMPLATE_FILE) [-o OUTPUT] PATH...", 0), 0u);
   EXPECT_EQ(run.err, "");
 }
 
@@ -145,12 +144,11 @@ TEST_F(ReportToolTest, OutputThatIsOneOfTheInputsIsRefusedAndKeepsItsBytes) {
   const std::string before = Slurp(song);
   fs::create_hard_link(song, tmp.path() / "music/linked.mp3");
   fs::create_symlink("Other/d.mp3", tmp.path() / "music/pointer.mp3");
-  for (const std::string output : {"music/Other/d.mp3", "./music/Album/../Other/d.mp3", "music/linked.mp3",
-                                   "music/pointer.mp3"}) {
+  for (const std::string output :
+       {"music/Other/d.mp3", "./music/Album/../Other/d.mp3", "music/linked.mp3", "music/pointer.mp3"}) {
     const ToolRun run = Tool({"-t", "%FN%", "-o", output, "music/Album/b.mp3", "music/Other"});
     EXPECT_EQ(run.exitCode, 2) << output;
-    EXPECT_NE(run.err.find("mp3report: the output " + output + " is one of the files to report on"),
-              std::string::npos)
+    EXPECT_NE(run.err.find("mp3report: the output " + output + " is one of the files to report on"), std::string::npos)
         << run.err;
   }
   EXPECT_EQ(Slurp(song), before);
@@ -191,14 +189,18 @@ TEST_F(ReportToolTest, OutputIsUtf8WithWidthsAndFillsCountedInCharacters) {
   ToolRun run = Tool({"-t", "[%FN,L,5%|%FN,R,12,\xC3\xA9%|%T,T%|%A,C,9,\xC2\xB7%]", "enc"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out,
-            "[Citt\xC3\xA0|\xC3\xA9\xC3\xA9\xC3\xA9" "Citt\xC3\xA0.mp3|Perch\xC3\xA9|\xC2\xB7\xC2\xB7" "Caff\xC3\xA8\xC2\xB7\xC2\xB7]\n"
+            "[Citt\xC3\xA0|\xC3\xA9\xC3\xA9\xC3\xA9"
+            "Citt\xC3\xA0.mp3|Perch\xC3\xA9|\xC2\xB7\xC2\xB7"
+            "Caff\xC3\xA8\xC2\xB7\xC2\xB7]\n"
             "[s\xC3\xB9.mp|\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9s\xC3\xB9.mp3|Unknown Title|Unknown A]\n");
 
   // A template file written on Windows is read by the same rule.
   tmp.WriteFile("win.tpl", "\xAB%FN,T%\xBB\r\n");
   run = Tool({"-T", "win.tpl", "enc/s\xF9.mp3"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "\xC2\xAB" "s\xC3\xB9.mp3\xC2\xBB\n");
+  EXPECT_EQ(run.out,
+            "\xC2\xAB"
+            "s\xC3\xB9.mp3\xC2\xBB\n");
 
   run = Tool({"-t", "%FN%", "enc/gone\xE8.mp3"});
   EXPECT_NE(run.err.find("not a readable MPEG audio file: enc/gone\xC3\xA8.mp3\n"), std::string::npos) << run.err;

@@ -33,12 +33,16 @@ TEST(ParseArgumentsTest, TemplateOutputAndPaths) {
 }
 
 TEST(ParseArgumentsTest, MistakesAreReportedNotGuessed) {
-  const std::vector<std::vector<std::string>> mistakes = {
-      {},  {"music"} /* no template */, {"-t", "%FN%"} /* no path */,
-      {"-t", "x", "-T", "f", "m"},      {"-t", "x", "-t", "y", "m"},
-      {"-t", "x", "-o", "a", "-o", "b", "m"},
-      {"m", "-t"} /* no value */,       {"-t", "x", "m", "-o"},
-      {"-T", "", "m"},                  {"-t", "x", "-x", "m"}};
+  const std::vector<std::vector<std::string>> mistakes = {{},
+                                                          {"music"} /* no template */,
+                                                          {"-t", "%FN%"} /* no path */,
+                                                          {"-t", "x", "-T", "f", "m"},
+                                                          {"-t", "x", "-t", "y", "m"},
+                                                          {"-t", "x", "-o", "a", "-o", "b", "m"},
+                                                          {"m", "-t"} /* no value */,
+                                                          {"-t", "x", "m", "-o"},
+                                                          {"-T", "", "m"},
+                                                          {"-t", "x", "-x", "m"}};
   for (const auto& args : mistakes) EXPECT_NE(ParseArguments(args).error, "") << args.size();
 }
 
@@ -60,18 +64,17 @@ TEST(NameLessTest, LetterCaseIsIgnoredThenBreaksTies) {
 
 TEST(CollectFilesTest, FoldersGiveTheirMp3FilesSortedThenTheirSubfoldersDepthFirst) {
   testsupport::TempDir tmp;
-  for (const char* name : {"m/b.mp3", "m/A.MP3", "m/c.Mp3", "m/notes.txt", "m/x.mp3.bak",
-                           "m/Zeta/1.mp3", "m/alpha/2.mp3", "m/alpha/deep/3.mp3", "m/beta/x.txt"})
+  for (const char* name : {"m/b.mp3", "m/A.MP3", "m/c.Mp3", "m/notes.txt", "m/x.mp3.bak", "m/Zeta/1.mp3",
+                           "m/alpha/2.mp3", "m/alpha/deep/3.mp3", "m/beta/x.txt"})
     tmp.WriteFile(name, "x");
   tmp.MakeDir("m/empty");
   tmp.MakeDir("m/dir.mp3");  // a folder is never taken as a file
   tmp.WriteFile("m/dir.mp3/4.mp3", "x");
   const std::string m = tmp.str() + "/m";
   const FileList list = CollectFiles({m, m + "/b.mp3", tmp.str() + "/loose.wav"});
-  EXPECT_EQ(list.files, (std::vector<std::string>{
-                            m + "/A.MP3", m + "/b.mp3", m + "/c.Mp3", m + "/alpha/2.mp3",
-                            m + "/alpha/deep/3.mp3", m + "/dir.mp3/4.mp3", m + "/Zeta/1.mp3",
-                            tmp.str() + "/loose.wav"}));
+  EXPECT_EQ(list.files, (std::vector<std::string>{m + "/A.MP3", m + "/b.mp3", m + "/c.Mp3", m + "/alpha/2.mp3",
+                                                  m + "/alpha/deep/3.mp3", m + "/dir.mp3/4.mp3", m + "/Zeta/1.mp3",
+                                                  tmp.str() + "/loose.wav"}));
   EXPECT_TRUE(list.unreadableFolders.empty());
 }
 

@@ -44,22 +44,21 @@ TEST_P(WavMatchesDirectDecode, SamplesLengthAndHeaderAgree) {
          wav.pcm.samples[firstDifference] == direct.samples[firstDifference]) {
     ++firstDifference;
   }
-  EXPECT_TRUE(wav.pcm.samples == direct.samples)
-      << wav.pcm.Frames() << " frames against " << direct.Frames() << ", first difference at sample " << firstDifference;
+  EXPECT_TRUE(wav.pcm.samples == direct.samples) << wav.pcm.Frames() << " frames against " << direct.Frames()
+                                                 << ", first difference at sample " << firstDifference;
   EXPECT_EQ(dll.GetLength(), static_cast<int>(direct.Frames() * 1000 / static_cast<std::size_t>(direct.rate)));
   EXPECT_EQ(dll.GetCurrentPos(), dll.GetLength());
   EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_ENDED);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, WavMatchesDirectDecode,
-    ::testing::Values(Material{"ConstantBitRate", {44100, 2, 128, false, true}},
-                      Material{"VariableBitRateWithXing", {44100, 2, 128, true, true}},
-                      Material{"ConstantBitRateWithoutTag", {44100, 2, 160, false, false}},
-                      Material{"Mono", {44100, 1, 64, false, true}},
-                      Material{"LowRate22050", {22050, 2, 48, false, true}},
-                      Material{"LowRateMonoVbr", {16000, 1, 32, true, true}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, WavMatchesDirectDecode,
+                         ::testing::Values(Material{"ConstantBitRate", {44100, 2, 128, false, true}},
+                                           Material{"VariableBitRateWithXing", {44100, 2, 128, true, true}},
+                                           Material{"ConstantBitRateWithoutTag", {44100, 2, 160, false, false}},
+                                           Material{"Mono", {44100, 1, 64, false, true}},
+                                           Material{"LowRate22050", {22050, 2, 48, false, true}},
+                                           Material{"LowRateMonoVbr", {16000, 1, 32, true, true}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DecodingTest, StartAndEndPositionsCutTheDirectDecode) {
   const std::string path = Write("vbr.mp3", GeneratedMp3(3.0, {44100, 2, 128, true, true}));
@@ -169,8 +168,8 @@ TEST_F(DecodingTest, GarbageInTheMiddlePlaysToTheEnd) {
 TEST_F(DecodingTest, FormatChangeIsConvertedIntoTheFirstFormatOfTheWavFile) {
   const std::string first = GeneratedMp3(1.0, {44100, 2, 128, false, false});
   const std::string second = GeneratedMp3(1.0, {22050, 1, 32, false, false}, 2);
-  const std::size_t expected = DirectDecode(Write("first.mp3", first)).Frames() +
-                               2 * DirectDecode(Write("second.mp3", second)).Frames();
+  const std::size_t expected =
+      DirectDecode(Write("first.mp3", first)).Frames() + 2 * DirectDecode(Write("second.mp3", second)).Frames();
   const WavFile wav = PlayToWav(Write("change.mp3", first + second));
   ASSERT_TRUE(wav.valid);
   EXPECT_EQ(wav.pcm.rate, 44100);
@@ -234,7 +233,8 @@ TEST_F(DecodingTest, FileWithoutFrameCountIsMeasuredWhileItIsOpen) {
   ASSERT_EQ(dll.OpenFile(path), 0);
   EXPECT_NEAR(dll.GetLength(), directMs, 27);
   // Exact once the file has been read through on the side, without playing it.
-  for (int i = 0; i < 5000 && dll.GetLength() != directMs; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 5000 && dll.GetLength() != directMs; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(dll.GetLength(), directMs);
   EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
 }

@@ -31,10 +31,10 @@ TEST(FrameHeaderTest, LengthsFollowLayerAndVersion) {
     bool padding;
     int length;
   };
-  for (const Case& c : {Case{1, 3, 128, 44100, false, 417}, Case{1, 3, 128, 44100, true, 418},
-                        Case{2, 3, 64, 22050, false, 208}, Case{3, 3, 8, 8000, true, 73},
-                        Case{1, 2, 384, 32000, false, 1728}, Case{3, 2, 160, 8000, false, 2880},
-                        Case{1, 1, 448, 48000, true, 452}, Case{2, 1, 256, 16000, false, 768}}) {
+  for (const Case& c :
+       {Case{1, 3, 128, 44100, false, 417}, Case{1, 3, 128, 44100, true, 418}, Case{2, 3, 64, 22050, false, 208},
+        Case{3, 3, 8, 8000, true, 73}, Case{1, 2, 384, 32000, false, 1728}, Case{3, 2, 160, 8000, false, 2880},
+        Case{1, 1, 448, 48000, true, 452}, Case{2, 1, 256, 16000, false, 768}}) {
     auto header = MakeHeader(c.version, c.layer, c.kbps, c.hz);
     header.padding = c.padding;
     const auto parsed = ParseFrameHeader(header.Value());
@@ -49,11 +49,11 @@ TEST(FrameHeaderTest, ReservedAndFreeFormatFieldsAreRefused) {
   const auto valid = MakeHeader(1, 3, 128, 44100);
   EXPECT_TRUE(ParseFrameHeader(valid.Value()));
   using Spoil = void (*)(testsupport::MpegHeader&);
-  for (Spoil spoil : {+[](testsupport::MpegHeader& h) { h.versionBits = 1; },
-                      +[](testsupport::MpegHeader& h) { h.layerBits = 0; },
-                      +[](testsupport::MpegHeader& h) { h.bitRateIndex = 0; },
-                      +[](testsupport::MpegHeader& h) { h.bitRateIndex = 15; },
-                      +[](testsupport::MpegHeader& h) { h.sampleRateIndex = 3; }}) {
+  for (Spoil spoil :
+       {+[](testsupport::MpegHeader& h) { h.versionBits = 1; }, +[](testsupport::MpegHeader& h) { h.layerBits = 0; },
+        +[](testsupport::MpegHeader& h) { h.bitRateIndex = 0; },
+        +[](testsupport::MpegHeader& h) { h.bitRateIndex = 15; },
+        +[](testsupport::MpegHeader& h) { h.sampleRateIndex = 3; }}) {
     auto h = valid;
     spoil(h);
     EXPECT_FALSE(ParseFrameHeader(h.Value())) << std::hex << h.Value();
@@ -133,7 +133,8 @@ TEST(FrameFinderTest, FramesUpToTheEndOrATagCountAsARun) {
   const std::string file = testsupport::Frames(header, 3) + testsupport::Id3v1Tag({});
   // An earlier false pair in junk must not win over three frames that reach the tag.
   const std::string falsePair = testsupport::Frames(MakeHeader(1, 1, 32, 48000), 2);
-  EXPECT_EQ(Find(testsupport::Junk(10) + falsePair + testsupport::Junk(5000) + file), 10 + 5000 + static_cast<std::int64_t>(falsePair.size()));
+  EXPECT_EQ(Find(testsupport::Junk(10) + falsePair + testsupport::Junk(5000) + file),
+            10 + 5000 + static_cast<std::int64_t>(falsePair.size()));
 }
 
 TEST(FrameFinderTest, ForwardOnlyInputKeepsTheBytesItReadFromTheFrameOn) {

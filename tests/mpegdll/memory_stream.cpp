@@ -55,8 +55,9 @@ void ReadCb(void* user, void*, void* buffer, int32_t bytesToRead, int32_t* bytes
 
 void SeekCb(void* user, void*, int32_t numbytes, int32_t moveMethod, int32_t* res) {
   MemoryStream& s = Of(user);
-  const std::int64_t from = moveMethod == 0 ? 0 : (moveMethod == 1 ? static_cast<std::int64_t>(s.pos)
-                                                                     : static_cast<std::int64_t>(s.data.size()));
+  const std::int64_t from =
+      moveMethod == 0 ? 0
+                      : (moveMethod == 1 ? static_cast<std::int64_t>(s.pos) : static_cast<std::int64_t>(s.data.size()));
   const std::int64_t target = from + numbytes;
   if (s.nonseekable || s.failSeeks || target < 0 || target > static_cast<std::int64_t>(s.data.size())) {
     *res = -1;

@@ -14,8 +14,8 @@ struct MemoryStream {
   bool nonseekable = false;
   bool restartSucceeds = true;
   bool failReads = false;
-  bool failSeeks = false;    // says it is seekable, yet every seek fails
-  bool reportsSize = true;   // the size callback gives the size (-1 otherwise)
+  bool failSeeks = false;   // says it is seekable, yet every seek fails
+  bool reportsSize = true;  // the size callback gives the size (-1 otherwise)
   // Once `paced` is set, the next read waits this long (once) and sets `stalled` while it waits.
   std::atomic<int> stallMs{0};
   std::atomic<bool> stalled{false};

@@ -75,9 +75,9 @@ struct FakeDevice {
   long queued = 0;
   snd_pcm_state_t state = SND_PCM_STATE_PREPARED;
   int openResult = 0;
-  std::deque<int> writeFaults;     // returned by the next writes instead of writing
-  std::deque<int> resumeResults;   // of the next resumes; 0 when empty
-  int pollFd = -1;                 // handed out as the device's descriptor (ready for writing)
+  std::deque<int> writeFaults;    // returned by the next writes instead of writing
+  std::deque<int> resumeResults;  // of the next resumes; 0 when empty
+  int pollFd = -1;                // handed out as the device's descriptor (ready for writing)
   int prepares = 0, starts = 0, drops = 0, resumes = 0, closes = 0;
 };
 
@@ -86,16 +86,18 @@ snd_pcm_t* Handle() { return reinterpret_cast<snd_pcm_t*>(device); }
 
 const mpegdll::PcmApi& FakeApi() {
   static const mpegdll::PcmApi api{
-      .open = [](snd_pcm_t** pcm, const char*, snd_pcm_stream_t, int) {
-        *pcm = Handle();
-        return device->openResult;
-      },
+      .open =
+          [](snd_pcm_t** pcm, const char*, snd_pcm_stream_t, int) {
+            *pcm = Handle();
+            return device->openResult;
+          },
       .setParams = [](snd_pcm_t*, snd_pcm_format_t, snd_pcm_access_t, unsigned, unsigned, int, unsigned) { return 0; },
-      .getParams = [](snd_pcm_t*, snd_pcm_uframes_t* buffer, snd_pcm_uframes_t* period) {
-        *buffer = static_cast<snd_pcm_uframes_t>(device->capacity);
-        *period = *buffer / 4;
-        return 0;
-      },
+      .getParams =
+          [](snd_pcm_t*, snd_pcm_uframes_t* buffer, snd_pcm_uframes_t* period) {
+            *buffer = static_cast<snd_pcm_uframes_t>(device->capacity);
+            *period = *buffer / 4;
+            return 0;
+          },
       .writei = [](snd_pcm_t*, const void* data, snd_pcm_uframes_t frames) -> snd_pcm_sframes_t {
         if (!device->writeFaults.empty()) {
           const int fault = device->writeFaults.front();
@@ -110,46 +112,53 @@ const mpegdll::PcmApi& FakeApi() {
         if (device->queued == device->capacity) device->state = SND_PCM_STATE_RUNNING;
         return n;
       },
-      .delay = [](snd_pcm_t*, snd_pcm_sframes_t* frames) {
-        *frames = device->queued;
-        return device->state == SND_PCM_STATE_SETUP ? -EBADFD : 0;
-      },
+      .delay =
+          [](snd_pcm_t*, snd_pcm_sframes_t* frames) {
+            *frames = device->queued;
+            return device->state == SND_PCM_STATE_SETUP ? -EBADFD : 0;
+          },
       .state = [](snd_pcm_t*) { return device->state; },
-      .prepare = [](snd_pcm_t*) {
-        ++device->prepares;
-        device->queued = 0;
-        device->state = SND_PCM_STATE_PREPARED;
-        return 0;
-      },
-      .start = [](snd_pcm_t*) {
-        ++device->starts;
-        device->state = SND_PCM_STATE_RUNNING;
-        return 0;
-      },
-      .drop = [](snd_pcm_t*) {
-        ++device->drops;
-        device->queued = 0;
-        device->state = SND_PCM_STATE_SETUP;
-        return 0;
-      },
-      .resume = [](snd_pcm_t*) {
-        ++device->resumes;
-        if (device->resumeResults.empty()) return 0;
-        const int r = device->resumeResults.front();
-        device->resumeResults.pop_front();
-        return r;
-      },
+      .prepare =
+          [](snd_pcm_t*) {
+            ++device->prepares;
+            device->queued = 0;
+            device->state = SND_PCM_STATE_PREPARED;
+            return 0;
+          },
+      .start =
+          [](snd_pcm_t*) {
+            ++device->starts;
+            device->state = SND_PCM_STATE_RUNNING;
+            return 0;
+          },
+      .drop =
+          [](snd_pcm_t*) {
+            ++device->drops;
+            device->queued = 0;
+            device->state = SND_PCM_STATE_SETUP;
+            return 0;
+          },
+      .resume =
+          [](snd_pcm_t*) {
+            ++device->resumes;
+            if (device->resumeResults.empty()) return 0;
+            const int r = device->resumeResults.front();
+            device->resumeResults.pop_front();
+            return r;
+          },
       .recover = [](snd_pcm_t* pcm, int, int) { return FakeApi().prepare(pcm); },
       .pollCount = [](snd_pcm_t*) { return device->pollFd >= 0 ? 1 : 0; },
-      .pollDescriptors = [](snd_pcm_t*, struct pollfd* fds, unsigned space) {
-        if (device->pollFd < 0 || space < 1) return 0;
-        fds[0] = pollfd{device->pollFd, POLLOUT, 0};
-        return 1;
-      },
-      .close = [](snd_pcm_t*) {
-        ++device->closes;
-        return 0;
-      },
+      .pollDescriptors =
+          [](snd_pcm_t*, struct pollfd* fds, unsigned space) {
+            if (device->pollFd < 0 || space < 1) return 0;
+            fds[0] = pollfd{device->pollFd, POLLOUT, 0};
+            return 1;
+          },
+      .close =
+          [](snd_pcm_t*) {
+            ++device->closes;
+            return 0;
+          },
   };
   return api;
 }

@@ -66,7 +66,8 @@ WavFile ReadWav(const std::string& path) {
   wav.fileSize = bytes.size();
   if (bytes.size() < 44) return wav;
   const unsigned char* b = bytes.data();
-  if (std::memcmp(b, "RIFF", 4) != 0 || std::memcmp(b + 8, "WAVEfmt ", 8) != 0 || std::memcmp(b + 36, "data", 4) != 0) return wav;
+  if (std::memcmp(b, "RIFF", 4) != 0 || std::memcmp(b + 8, "WAVEfmt ", 8) != 0 || std::memcmp(b + 36, "data", 4) != 0)
+    return wav;
   if (Le16(b + 20) != 1 || Le16(b + 34) != 16) return wav;
   wav.riffSize = Le32(b + 4);
   wav.dataSize = Le32(b + 40);

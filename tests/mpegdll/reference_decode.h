@@ -21,7 +21,7 @@ struct Pcm {
 Pcm DirectDecode(const std::string& path);
 
 struct WavFile {
-  bool valid = false;        // RIFF/WAVE with a PCM fmt chunk and a data chunk
+  bool valid = false;  // RIFF/WAVE with a PCM fmt chunk and a data chunk
   std::uint32_t riffSize = 0;
   std::uint32_t dataSize = 0;
   std::size_t fileSize = 0;

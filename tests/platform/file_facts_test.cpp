@@ -122,8 +122,7 @@ TEST(FileAttributes, NoWritePermissionIsReadOnly) {
   TempDir tmp;
   const fs::path file = tmp.WriteFile("locked.mp3", "x");
   fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  if (testsupport::RunningAsRoot())
-    GTEST_SKIP() << "running as root: write permission is never refused";
+  if (testsupport::RunningAsRoot()) GTEST_SKIP() << "running as root: write permission is never refused";
   EXPECT_EQ(platform::FileAttributes(file.string()), platform::kAttrArchive | platform::kAttrReadOnly);
 }
 
@@ -187,14 +186,11 @@ class VolumeLabelTest : public ::testing::Test {
   }
   std::string Mounts() const {
     const std::string dev = tmp.str() + "/dev/";
-    return "27 1 254:0 / / rw - ext4 " + dev + "sda1 rw\n" +
-           "40 27 8:17 / /media/music rw shared:5 - vfat " + dev + "sdb1 rw\n" +
-           "41 40 8:33 / /media/music/data rw - ext4 " + dev + "sdc1 rw\n" +
+    return "27 1 254:0 / / rw - ext4 " + dev + "sda1 rw\n" + "40 27 8:17 / /media/music rw shared:5 - vfat " + dev +
+           "sdb1 rw\n" + "41 40 8:33 / /media/music/data rw - ext4 " + dev + "sdc1 rw\n" +
            "42 27 8:33 / /media/my\\040disk rw - ext4 " + dev + "sdc1 rw\n" +
-           "43 27 0:25 / /media/ram rw - tmpfs tmpfs rw\n" +
-           "44 27 8:17 / /media/over rw - vfat " + dev + "sdb1 rw\n" +
-           "45 27 8:33 / /media/over rw - ext4 " + dev + "sdc1 rw\n" +
-           "broken line\n";
+           "43 27 0:25 / /media/ram rw - tmpfs tmpfs rw\n" + "44 27 8:17 / /media/over rw - vfat " + dev + "sdb1 rw\n" +
+           "45 27 8:33 / /media/over rw - ext4 " + dev + "sdc1 rw\n" + "broken line\n";
   }
   std::string Label(const std::string& path) const {
     return platform::detail::VolumeLabelFrom(path, Mounts(), tmp.str() + "/by-label");

@@ -75,10 +75,9 @@ TEST(FindMatching, FindsEveryKindOfEntryIgnoringCase) {
   tmp.WriteFile("Album/song.wav", "x");
   tmp.WriteFile("Album/mp3", "x");
 
-  const std::vector<std::string> expected = {".hidden.mp3",  "A.mp3",      "b.MP3",
-                                             "c.Mp3",        "dangling.mp3", "folder.mp3",
-                                             "link.mp3",     "locked.mp3", "loop.mp3",
-                                             "name with blanks.mp3"};
+  const std::vector<std::string> expected = {
+      ".hidden.mp3", "A.mp3",    "b.MP3",      "c.Mp3",    "dangling.mp3",
+      "folder.mp3",  "link.mp3", "locked.mp3", "loop.mp3", "name with blanks.mp3"};
   EXPECT_EQ(Sorted(FindMatching(tmp.str() + "/Album/*.mp3")), expected);
   EXPECT_EQ(Sorted(FindMatching(tmp.str() + "/ALBUM/*.MP3")), expected);
 }
@@ -111,8 +110,7 @@ TEST(FindMatching, MissingOrUnlistableFoldersGiveNoNames) {
 
   tmp.WriteFile("Locked/song.mp3", "x");
   ::chmod((tmp.str() + "/Locked").c_str(), 0);
-  if (testsupport::RunningAsRoot())
-    GTEST_SKIP() << "running as root: a folder without permissions can still be listed";
+  if (testsupport::RunningAsRoot()) GTEST_SKIP() << "running as root: a folder without permissions can still be listed";
   EXPECT_TRUE(FindMatching(tmp.str() + "/Locked/*.mp3").empty());
 }
 

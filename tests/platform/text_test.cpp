@@ -12,20 +12,20 @@ TEST(IsValidUtf8, AcceptsWellFormedSequences) {
   EXPECT_TRUE(IsValidUtf8(""));
   EXPECT_TRUE(IsValidUtf8("plain ASCII"));
   EXPECT_TRUE(IsValidUtf8("Citt\xC3\xA0"));
-  EXPECT_TRUE(IsValidUtf8("\xE2\x82\xAC"));           // U+20AC
-  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x8E\xB5"));       // U+1F3B5
-  EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));       // U+10FFFF, the last code point
-  EXPECT_TRUE(IsValidUtf8("\xED\x9F\xBF"));           // U+D7FF, just below the surrogates
+  EXPECT_TRUE(IsValidUtf8("\xE2\x82\xAC"));      // U+20AC
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x8E\xB5"));  // U+1F3B5
+  EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF, the last code point
+  EXPECT_TRUE(IsValidUtf8("\xED\x9F\xBF"));      // U+D7FF, just below the surrogates
   EXPECT_TRUE(IsValidUtf8(std::string_view("a\0b", 3)));
 }
 
 TEST(IsValidUtf8, RejectsStrayOverlongSurrogateAndOutOfRangeSequences) {
   EXPECT_FALSE(IsValidUtf8("Citt\xE0"));
-  EXPECT_FALSE(IsValidUtf8("\x80"));                  // continuation byte alone
-  EXPECT_FALSE(IsValidUtf8("abc\xC3"));               // cut short
+  EXPECT_FALSE(IsValidUtf8("\x80"));     // continuation byte alone
+  EXPECT_FALSE(IsValidUtf8("abc\xC3"));  // cut short
   EXPECT_FALSE(IsValidUtf8("\xE2\x82"));
-  EXPECT_FALSE(IsValidUtf8("\xC3\x28"));              // second byte no continuation
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));              // overlong '/'
+  EXPECT_FALSE(IsValidUtf8("\xC3\x28"));  // second byte no continuation
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));  // overlong '/'
   EXPECT_FALSE(IsValidUtf8("\xC1\xBF"));
   EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));
   EXPECT_FALSE(IsValidUtf8("\xF0\x80\x80\xAF"));

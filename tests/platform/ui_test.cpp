@@ -24,10 +24,10 @@ using platform::MessageIcon;
 TEST(ErrorReportText, DotIsAddedWhenTheLastCharacterSortsAfterIt) {
   EXPECT_EQ(platform::ErrorReportText("Read beyond end of file"), "Read beyond end of file.");
   EXPECT_EQ(platform::ErrorReportText("Done."), "Done.");
-  EXPECT_EQ(platform::ErrorReportText("What?"), "What?.");     // '?' sorts after '.'
+  EXPECT_EQ(platform::ErrorReportText("What?"), "What?.");  // '?' sorts after '.'
   EXPECT_EQ(platform::ErrorReportText("Error 12"), "Error 12.");
   EXPECT_EQ(platform::ErrorReportText("./Album/"), "./Album/.");  // so does '/'
-  EXPECT_EQ(platform::ErrorReportText("Stop!"), "Stop!");      // '!' sorts before '.'
+  EXPECT_EQ(platform::ErrorReportText("Stop!"), "Stop!");         // '!' sorts before '.'
   EXPECT_EQ(platform::ErrorReportText("code (1)"), "code (1)");
   EXPECT_EQ(platform::ErrorReportText("a-"), "a-");
   EXPECT_EQ(platform::ErrorReportText("a "), "a ");

@@ -15,7 +15,7 @@ static const char* const kNames[kEntryCount] = {MPEGDLL_ENTRY_POINT_NAMES};
 
 /* What each entry point returns; "init" (the first name) answers "ready" until scripted otherwise. */
 static int32_t g_results[kEntryCount] = {1};
-static int32_t g_errors[kEntryCount];  /* what "LastError" reports after that entry point */
+static int32_t g_errors[kEntryCount]; /* what "LastError" reports after that entry point */
 static int32_t g_lastError;
 static uint8_t* g_endReached;
 /* The stream callbacks and user pointer of the last "Open". */
@@ -110,8 +110,8 @@ EXPORT int32_t Open(const char* fileName, int32_t fromStream, MpegOpenStreamCall
                     MpegCloseStreamCallback close, MpegRestartStreamCallback restart, MpegReadStreamCallback read,
                     MpegSeekStreamCallback seek, MpegGetStreamSizeCallback size, void* user) {
   char call[600];
-  int callbacks = (open != NULL) + (close != NULL) + (restart != NULL) + (read != NULL) + (seek != NULL) +
-                  (size != NULL);
+  int callbacks =
+      (open != NULL) + (close != NULL) + (restart != NULL) + (read != NULL) + (seek != NULL) + (size != NULL);
   snprintf(call, sizeof call, "Open(%.512s,%d,%d callbacks,%s)", fileName ? fileName : "null", (int)fromStream,
            callbacks, user ? "user" : "null");
   /* Function addresses kept as bytes: the test calls them through their own types. */

@@ -170,7 +170,9 @@ TEST_F(MediumFault, StreamEventsThatStartFailingEndTheSongAndAreReportedOnce) {
   };
   player_.OnSeekStream = [](void* context, std::int32_t bytes, std::int32_t method, std::int32_t& res) {
     auto& s = *static_cast<Source*>(context);
-    const long long base = method == 0 ? 0 : method == 1 ? static_cast<long long>(s.pos) : static_cast<long long>(s.data.size());
+    const long long base = method == 0   ? 0
+                           : method == 1 ? static_cast<long long>(s.pos)
+                                         : static_cast<long long>(s.data.size());
     const long long to = base + bytes;
     res = s.failing || to < 0 || to > static_cast<long long>(s.data.size()) ? -1 : static_cast<std::int32_t>(to);
     if (res >= 0) s.pos = static_cast<std::size_t>(to);

@@ -207,9 +207,9 @@ TEST_F(LoadedPlayer, StreamNameWithoutOpenStreamClosesNothing) {
 
 TEST_F(LoadedPlayer, PriorityIsSentAtOnceAndMapsBack) {
   const std::pair<TPlayPriority, const char*> cases[] = {
-      {TPlayPriority::Idle, "SetPriority(-15);"},   {TPlayPriority::Lowest, "SetPriority(-2);"},
-      {TPlayPriority::BelowNormal, "SetPriority(-1);"}, {TPlayPriority::Normal, "SetPriority(0);"},
-      {TPlayPriority::AboveNormal, "SetPriority(1);"},  {TPlayPriority::Highest, "SetPriority(2);"},
+      {TPlayPriority::Idle, "SetPriority(-15);"},        {TPlayPriority::Lowest, "SetPriority(-2);"},
+      {TPlayPriority::BelowNormal, "SetPriority(-1);"},  {TPlayPriority::Normal, "SetPriority(0);"},
+      {TPlayPriority::AboveNormal, "SetPriority(1);"},   {TPlayPriority::Highest, "SetPriority(2);"},
       {TPlayPriority::TimeCritical, "SetPriority(15);"},
   };
   for (const auto& [priority, call] : cases) {

@@ -289,7 +289,9 @@ TEST_F(Playback, StreamEventsGetTheCallbacksAndTheirDefaults) {
     std::memcpy(buffer, data.data(), static_cast<std::size_t>(got));
     ok = true;
   };
-  player_.OnSeekStream = [&](void*, std::int32_t bytes, std::int32_t method, std::int32_t& res) { res = bytes * 10 + method; };
+  player_.OnSeekStream = [&](void*, std::int32_t bytes, std::int32_t method, std::int32_t& res) {
+    res = bytes * 10 + method;
+  };
   player_.OnGetStreamSize = [&](void*, std::int32_t& res) { res = 10; };
   player_.OnRestartStream = [&](void*, bool& ok) { ok = true; };
   void* closed = nullptr;

@@ -157,7 +157,9 @@ TEST_F(RealDecoder, StreamFromMemoryThroughTheSixEvents) {
   };
   player_.OnSeekStream = [](void* context, std::int32_t bytes, std::int32_t method, std::int32_t& res) {
     auto& s = *static_cast<Source*>(context);
-    const long long base = method == 0 ? 0 : method == 1 ? static_cast<long long>(s.pos) : static_cast<long long>(s.data.size());
+    const long long base = method == 0   ? 0
+                           : method == 1 ? static_cast<long long>(s.pos)
+                                         : static_cast<long long>(s.data.size());
     const long long to = base + bytes;
     if (to < 0 || to > static_cast<long long>(s.data.size())) {
       res = -1;

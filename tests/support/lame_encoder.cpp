@@ -22,8 +22,8 @@ std::vector<std::int16_t> TestSignal(int sampleRate, int channels, double second
     // The first tone glides from 220 Hz upwards; its phase is the integral of its frequency.
     const double glide = 220.0 * t + 0.5 * 1200.0 * progress * t;
     for (int c = 0; c < channels; ++c) {
-      const double v = 0.45 * std::sin(twoPi * glide + c) + 0.2 * std::sin(twoPi * (330.0 + 110.0 * c) * t) +
-                       0.03 * noise(random);
+      const double v =
+          0.45 * std::sin(twoPi * glide + c) + 0.2 * std::sin(twoPi * (330.0 + 110.0 * c) * t) + 0.03 * noise(random);
       out[i * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c)] =
           static_cast<std::int16_t>(std::lround(v * 32767.0 * 0.8));
     }
@@ -72,7 +72,8 @@ std::string EncodeMp3(const std::vector<std::int16_t>& samples, const LameSettin
   if (tail > 0) mp3.append(reinterpret_cast<const char*>(buffer.data()), static_cast<std::size_t>(tail));
   if (settings.infoTag) {
     const std::size_t tagSize = lame_get_lametag_frame(lame, buffer.data(), buffer.size());
-    if (tagSize > 0 && tagSize <= mp3.size()) mp3.replace(0, tagSize, reinterpret_cast<const char*>(buffer.data()), tagSize);
+    if (tagSize > 0 && tagSize <= mp3.size())
+      mp3.replace(0, tagSize, reinterpret_cast<const char*>(buffer.data()), tagSize);
   }
   lame_close(lame);
   return mp3;

@@ -121,7 +121,8 @@ std::size_t MpegHeader::SideInfoLength() const {
 }
 
 MpegHeader MakeHeader(int version, int layer, int kbps, int hz) {
-  if (version < 1 || version > 3 || layer < 1 || layer > 3) throw std::invalid_argument("no such MPEG version or layer");
+  if (version < 1 || version > 3 || layer < 1 || layer > 3)
+    throw std::invalid_argument("no such MPEG version or layer");
   MpegHeader h;
   h.versionBits = static_cast<std::uint8_t>(version == 1 ? 3 : version == 2 ? 2 : 0);
   h.layerBits = static_cast<std::uint8_t>(4 - layer);
@@ -212,8 +213,10 @@ std::string Id3v2Tag(const Id3v2Fields& f) {
 
 std::string Id3v2Frame(std::string_view id, std::string_view content, std::uint8_t major) {
   std::string out(id.substr(0, 4));
-  if (major >= 4) PutSynchSafe(out, content.size());
-  else PutBE32(out, static_cast<std::uint32_t>(content.size()));
+  if (major >= 4)
+    PutSynchSafe(out, content.size());
+  else
+    PutBE32(out, static_cast<std::uint32_t>(content.size()));
   out.append(2, '\0');
   out += content;
   return out;
@@ -237,10 +240,11 @@ std::string Id3v2PictureFrame(std::string_view picture, std::uint8_t major) {
 }
 
 std::string CoverPicture(std::size_t size, std::uint32_t seed) {
-  static constexpr std::string_view kHead{"\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
-                                          "\xFF\xDB\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08\x07\x07\x07\x09"
-                                          "\xFF\xC0\x00\x11\x08\x01\xF4\x01\xF4\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01"
-                                          "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00"sv};
+  static constexpr std::string_view kHead{
+      "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
+      "\xFF\xDB\x00\x43\x00\x08\x06\x06\x07\x06\x05\x08\x07\x07\x07\x09"
+      "\xFF\xC0\x00\x11\x08\x01\xF4\x01\xF4\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01"
+      "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00"sv};
   std::string out(kHead.substr(0, size));
   std::uint32_t x = seed ? seed : 1;
   while (out.size() + 2 < size) {

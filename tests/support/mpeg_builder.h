@@ -20,7 +20,7 @@ struct MpegHeader {
   std::uint8_t sampleRateIndex = 0;  // 0..3 (0 = 44100 Hz for MPEG 1.0)
   bool padding = false;
   bool privateBit = false;
-  std::uint8_t mode = 0;             // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
+  std::uint8_t mode = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
   std::uint8_t modeExtension = 0;
   bool copyright = false;
   bool original = false;
@@ -66,10 +66,22 @@ struct XingFields {
   bool toc = false;
   std::optional<std::uint32_t> quality;
 
-  XingFields& Frames(std::uint32_t n) { frames = n; return *this; }
-  XingFields& Bytes(std::uint32_t n) { bytes = n; return *this; }
-  XingFields& Toc() { toc = true; return *this; }
-  XingFields& Quality(std::uint32_t n) { quality = n; return *this; }
+  XingFields& Frames(std::uint32_t n) {
+    frames = n;
+    return *this;
+  }
+  XingFields& Bytes(std::uint32_t n) {
+    bytes = n;
+    return *this;
+  }
+  XingFields& Toc() {
+    toc = true;
+    return *this;
+  }
+  XingFields& Quality(std::uint32_t n) {
+    quality = n;
+    return *this;
+  }
 };
 // The four characters "Xing" and the block after them, numbers big-endian, padded with zeros to
 // the 116 bytes a reader takes.
@@ -92,14 +104,38 @@ struct Id3v1Fields {
   std::uint8_t genre = 255;
   char fill = '\0';
 
-  Id3v1Fields& Title(std::string_view text) { title = text; return *this; }
-  Id3v1Fields& Artist(std::string_view text) { artist = text; return *this; }
-  Id3v1Fields& Album(std::string_view text) { album = text; return *this; }
-  Id3v1Fields& Year(std::string_view text) { year = text; return *this; }
-  Id3v1Fields& Comment(std::string_view text) { comment = text; return *this; }
-  Id3v1Fields& Track(std::uint8_t number) { track = number; return *this; }
-  Id3v1Fields& Genre(std::uint8_t code) { genre = code; return *this; }
-  Id3v1Fields& Fill(char byte) { fill = byte; return *this; }
+  Id3v1Fields& Title(std::string_view text) {
+    title = text;
+    return *this;
+  }
+  Id3v1Fields& Artist(std::string_view text) {
+    artist = text;
+    return *this;
+  }
+  Id3v1Fields& Album(std::string_view text) {
+    album = text;
+    return *this;
+  }
+  Id3v1Fields& Year(std::string_view text) {
+    year = text;
+    return *this;
+  }
+  Id3v1Fields& Comment(std::string_view text) {
+    comment = text;
+    return *this;
+  }
+  Id3v1Fields& Track(std::uint8_t number) {
+    track = number;
+    return *this;
+  }
+  Id3v1Fields& Genre(std::uint8_t code) {
+    genre = code;
+    return *this;
+  }
+  Id3v1Fields& Fill(char byte) {
+    fill = byte;
+    return *this;
+  }
 };
 std::string Id3v1Tag(const Id3v1Fields& fields);
 
@@ -126,11 +162,26 @@ struct Id3v2Fields {
   std::string body;
   std::size_t padding = 0;
 
-  Id3v2Fields& Version(std::uint8_t v) { major = v; return *this; }
-  Id3v2Fields& Flags(std::uint8_t f) { flags = f; return *this; }
-  Id3v2Fields& Footer() { footer = true; return *this; }
-  Id3v2Fields& Body(std::string_view bytes) { body = bytes; return *this; }
-  Id3v2Fields& Padding(std::size_t n) { padding = n; return *this; }
+  Id3v2Fields& Version(std::uint8_t v) {
+    major = v;
+    return *this;
+  }
+  Id3v2Fields& Flags(std::uint8_t f) {
+    flags = f;
+    return *this;
+  }
+  Id3v2Fields& Footer() {
+    footer = true;
+    return *this;
+  }
+  Id3v2Fields& Body(std::string_view bytes) {
+    body = bytes;
+    return *this;
+  }
+  Id3v2Fields& Padding(std::size_t n) {
+    padding = n;
+    return *this;
+  }
 };
 std::string Id3v2Tag(const Id3v2Fields& fields);
 // A frame of an ID3v2.3 or 2.4 tag (four-character id, size, two flag bytes, content); version 4

@@ -28,7 +28,8 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 // Starts `argv` with `extraEnv` added to this process's environment, output into `logFile`.
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, const std::string& logFile) {
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+            const std::string& logFile) {
   std::vector<std::string> env(extraEnv);
   for (char** e = environ; *e; ++e) env.emplace_back(*e);  // the first definition of a name wins
   std::vector<char*> envp, args;
@@ -42,8 +43,8 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (logFile + ".err").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (logFile + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
   pid_t pid = -1;
   const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -101,7 +102,8 @@ PulseServer::PulseServer() {
       "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disallow-module-loading=no",
       "--log-target=stderr", "--log-level=error",
       // Without rewinds the monitor carries exactly what each stream played, from its first sample.
-      "-L", std::string("module-null-sink sink_name=") + kSink + " rate=" + std::to_string(kRate) + " channels=2 norewinds=1",
+      "-L",
+      std::string("module-null-sink sink_name=") + kSink + " rate=" + std::to_string(kRate) + " channels=2 norewinds=1",
       "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket_};
   const std::vector<std::string> env = {"HOME=" + runtimeDir_, "XDG_RUNTIME_DIR=" + runtimeDir_,
                                         "XDG_CONFIG_HOME=" + runtimeDir_ + "/config",

@@ -23,7 +23,8 @@ bool PlayTone(double seconds, int amplitude) {
   const auto frames = static_cast<std::size_t>(seconds * PulseServer::kRate);
   std::vector<std::int16_t> samples(frames * 2);
   for (std::size_t i = 0; i < frames; ++i) {
-    const auto v = static_cast<std::int16_t>(amplitude * std::sin(2 * M_PI * 1000.0 * static_cast<double>(i) / PulseServer::kRate));
+    const auto v = static_cast<std::int16_t>(amplitude *
+                                             std::sin(2 * M_PI * 1000.0 * static_cast<double>(i) / PulseServer::kRate));
     samples[2 * i] = samples[2 * i + 1] = v;
   }
   if (ok) ok = snd_pcm_writei(pcm, samples.data(), frames) == static_cast<snd_pcm_sframes_t>(frames);

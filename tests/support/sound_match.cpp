@@ -53,7 +53,8 @@ std::size_t LongestSilence(const std::vector<std::int16_t>& recording, std::size
                            int threshold) {
   std::size_t longest = 0, run = 0;
   for (std::size_t f = from; f < to && f * 2 + 1 < recording.size(); ++f) {
-    const bool silent = std::abs(int{recording[f * 2]}) <= threshold && std::abs(int{recording[f * 2 + 1]}) <= threshold;
+    const bool silent =
+        std::abs(int{recording[f * 2]}) <= threshold && std::abs(int{recording[f * 2 + 1]}) <= threshold;
     run = silent ? run + 1 : 0;
     if (run > longest) longest = run;
   }

@@ -87,8 +87,7 @@ AlbumScan ScanAlbums(const std::string& folder) {
     scan.error = albumFolder.Error();
     if (!scan.error.empty()) return scan;
   }
-  std::sort(scan.albums.begin(), scan.albums.end(),
-            [](const Album& a, const Album& b) { return a.name < b.name; });
+  std::sort(scan.albums.begin(), scan.albums.end(), [](const Album& a, const Album& b) { return a.name < b.name; });
   return scan;
 }
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/albaindex/album_scan.h"
 #include "albums_inf/index_record.h"
+#include "tools/albaindex/album_scan.h"
 #include "tools/albaindex/decoder_copy.h"
 #include "tools/albaindex/index_writer.h"
 
@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
   const albaindex::AlbumScan scan = albaindex::ScanAlbums(options.folder);
   if (!scan.error.empty()) return Failure(scan.error);
   for (const albaindex::Album& album : scan.albums) {
-    if (!albums_inf::AppendRecord(index, album.name, album.multiDisc ? albums_inf::kMultiDisc : albums_inf::kSingleDisc))
+    if (!albums_inf::AppendRecord(index, album.name,
+                                  album.multiDisc ? albums_inf::kMultiDisc : albums_inf::kSingleDisc))
       return Failure("album folder name longer than 255 bytes: '" + album.name + "'");
     if (BlankName(album.name))
       std::fprintf(stderr, "albaindex: warning: album folder '%s' has a blank name; the program does not list it\n",

@@ -8,7 +8,7 @@
 namespace mp3report {
 
 struct FileList {
-  std::vector<std::string> files;            // paths as found, in report order, each once
+  std::vector<std::string> files;              // paths as found, in report order, each once
   std::vector<std::string> unreadableFolders;  // folders that could not be listed
 };
 

@@ -39,8 +39,8 @@ constexpr std::array<TotalsValue, 10> kTotalsForms = {
 // The names of those forms for a group and for the whole list, in the same order.
 constexpr std::array<std::string_view, 10> kGroupTotalsNames = {
     "GD", "GDC", "GDM", "GDMC", "GDF", "GL", "GLC", "GLK", "GroupLengthKBComma", "GLM"};
-constexpr std::array<std::string_view, 10> kListTotalsNames = {
-    "DS", "DSC", "DSM", "DSMC", "DSF", "LS", "LSC", "LKS", "LKSC", "LMS"};
+constexpr std::array<std::string_view, 10> kListTotalsNames = {"DS", "DSC", "DSM", "DSMC", "DSF",
+                                                               "LS", "LSC", "LKS", "LKSC", "LMS"};
 
 // The folder of file `number` relative to the output document's folder, ending in '/'; empty
 // when the file lies in that folder.
@@ -56,8 +56,7 @@ std::string RelativeFolder(const ReportList& list, int number, const std::string
 
 class Installer {
  public:
-  Installer(zodizidu::TMacroDefinitions& table, const ReportList& list)
-      : table_(table), list_(list) {}
+  Installer(zodizidu::TMacroDefinitions& table, const ReportList& list) : table_(table), list_(list) {}
 
   // Serves `name` with `value` applied to the number of the file being expanded; nothing is
   // shown for a number outside the list.
@@ -84,26 +83,21 @@ zodizidu::TMacroDefinitions ReportMacros(const ReportList& list, const OutputDoc
   Installer in(table, list);
   in.Set("No", [](const ReportList&, int n) { return std::to_string(n); });
   in.Set("FileCount", [](const ReportList& l, int) { return std::to_string(l.Count()); });
-  in.Set("FileCountComma",
-         [](const ReportList& l, int) { return FormatNumber(l.Count(), 1, 0, true); });
+  in.Set("FileCountComma", [](const ReportList& l, int) { return FormatNumber(l.Count(), 1, 0, true); });
   in.Set("ArtistCount", [](const ReportList& l, int) { return std::to_string(l.ArtistCount()); });
   in.Set("GroupNo", [](const ReportList& l, int n) { return std::to_string(l.GroupNo(n)); });
-  in.Set("GroupFileNo",
-         [](const ReportList& l, int n) { return std::to_string(l.GroupFileNo(n)); });
-  in.Set("GroupFileCount",
-         [](const ReportList& l, int n) { return std::to_string(l.GroupTotals(n).files); });
-  in.Set("GroupFileCountComma", [](const ReportList& l, int n) {
-    return FormatNumber(l.GroupTotals(n).files, 1, 0, true);
-  });
+  in.Set("GroupFileNo", [](const ReportList& l, int n) { return std::to_string(l.GroupFileNo(n)); });
+  in.Set("GroupFileCount", [](const ReportList& l, int n) { return std::to_string(l.GroupTotals(n).files); });
+  in.Set("GroupFileCountComma",
+         [](const ReportList& l, int n) { return FormatNumber(l.GroupTotals(n).files, 1, 0, true); });
   in.Set("GroupCount", [](const ReportList& l, int) { return std::to_string(l.GroupCount()); });
   for (std::size_t i = 0; i < kTotalsForms.size(); ++i) {
     const TotalsValue form = kTotalsForms[i];
     in.Set(kGroupTotalsNames[i], [form](const ReportList& l, int n) { return form(l.GroupTotals(n)); });
     in.Set(kListTotalsNames[i], [form](const ReportList& l, int) { return form(l.ListTotals()); });
   }
-  in.Set("FilePathRelative", [base = document.folder](const ReportList& l, int n) {
-    return RelativeFolder(l, n, base);
-  });
+  in.Set("FilePathRelative",
+         [base = document.folder](const ReportList& l, int n) { return RelativeFolder(l, n, base); });
   in.Set("OutputDoc", [doc = document.fileName](const ReportList&, int) { return doc; });
   in.Set("OutputPath", [folder = document.folder](const ReportList&, int) { return folder; });
   in.Set("TemplateName", [name = document.templateName](const ReportList&, int) { return name; });

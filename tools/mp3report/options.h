@@ -7,11 +7,11 @@
 namespace mp3report {
 
 struct ReportOptions {
-  bool help = false;                // --help / -h: print the usage text and stop
-  std::string templateText;         // -t TEMPLATE, or the contents of the -T file
-  std::string templateFile;         // -T TEMPLATE_FILE as given; empty with -t
-  std::string outputFile;           // -o OUTPUT; empty = standard output
-  std::vector<std::string> paths;   // files and folders to report on, in the order given
+  bool help = false;               // --help / -h: print the usage text and stop
+  std::string templateText;        // -t TEMPLATE, or the contents of the -T file
+  std::string templateFile;        // -T TEMPLATE_FILE as given; empty with -t
+  std::string outputFile;          // -o OUTPUT; empty = standard output
+  std::vector<std::string> paths;  // files and folders to report on, in the order given
 };
 
 struct ParseResult {

@@ -59,8 +59,7 @@ std::string Shown(const std::string& path) { return platform::ToUtf8(path); }
 // Progress on a terminal: one line rewritten in place, cleared at the end.
 class Progress {
  public:
-  Progress(std::ostream& err, int total, bool on)
-      : err_(err), total_(total), on_(on && total > kProgressThreshold) {}
+  Progress(std::ostream& err, int total, bool on) : err_(err), total_(total), on_(on && total > kProgressThreshold) {}
   void Step(int done) {
     if (!on_ || (done % 50 != 0 && done != total_)) return;
     err_ << "\r" << kProgram << "analysing " << done << " of " << total_ << " files" << std::flush;
@@ -77,8 +76,7 @@ class Progress {
 
 }  // namespace
 
-int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-              bool showProgress) {
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress) {
   ParseResult parsed = ParseArguments(args);
   ReportOptions& options = parsed.options;
   if (!parsed.error.empty()) {
@@ -140,8 +138,7 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
 
   const zodizidu::TMacroDefinitions macros = ReportMacros(list, document);
-  for (int n = 1; n <= list.Count(); ++n)
-    report << macros.Expand(options.templateText, &list.File(n), n) << '\n';
+  for (int n = 1; n <= list.Count(); ++n) report << macros.Expand(options.templateText, &list.File(n), n) << '\n';
   std::string writeError;
   const bool written = options.outputFile.empty() ? static_cast<bool>(report.flush()) : file.Commit(writeError);
   if (!written) {
@@ -149,12 +146,10 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kUsageError;
   }
 
-  for (const std::string& path : notRead)
-    err << kProgram << "not a readable MPEG audio file: " << Shown(path) << "\n";
-  err << kProgram << list.Count() << (list.Count() == 1 ? " file" : " files") << " reported, "
-      << notRead.size() << " not read";
-  if (!found.unreadableFolders.empty())
-    err << ", " << found.unreadableFolders.size() << " folder(s) not listed";
+  for (const std::string& path : notRead) err << kProgram << "not a readable MPEG audio file: " << Shown(path) << "\n";
+  err << kProgram << list.Count() << (list.Count() == 1 ? " file" : " files") << " reported, " << notRead.size()
+      << " not read";
+  if (!found.unreadableFolders.empty()) err << ", " << found.unreadableFolders.size() << " folder(s) not listed";
   err << "\n";
   return notRead.empty() && found.unreadableFolders.empty() ? kAllRead : kSomeNotRead;
 }

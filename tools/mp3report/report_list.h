@@ -38,9 +38,7 @@ class ReportList {
   int GroupNo(int number) const { return entry(number).group + 1; }
   int GroupFileNo(int number) const { return entry(number).numberInGroup; }
   int GroupCount() const { return static_cast<int>(groups_.size()); }
-  const Totals& GroupTotals(int number) const {
-    return groups_[static_cast<std::size_t>(entry(number).group)].totals;
-  }
+  const Totals& GroupTotals(int number) const { return groups_[static_cast<std::size_t>(entry(number).group)].totals; }
   const Totals& ListTotals() const { return totals_; }
 
   // Distinct guessed artists (ASCII letter case ignored); files whose artist is only the

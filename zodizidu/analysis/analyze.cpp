@@ -1,8 +1,8 @@
 // TMPEGAudio::Analyze: finds and confirms the first frame pair, reads a Xing or VBRI block and the
 // tag; the play time counts the audio bytes between the tags.
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 

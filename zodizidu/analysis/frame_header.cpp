@@ -73,8 +73,8 @@ bool DecodeHeader(std::uint32_t h, TMPEGData& data) {
   return IsValid(data);
 }
 
-std::uint16_t CalcFrameLength(std::uint8_t version, std::uint8_t layer, std::int32_t sampleRate,
-                              std::int32_t bitRate, bool padding) {
+std::uint16_t CalcFrameLength(std::uint8_t version, std::uint8_t layer, std::int32_t sampleRate, std::int32_t bitRate,
+                              bool padding) {
   if (sampleRate <= 0 || bitRate < 0) return 0;
   const std::int64_t pad = padding ? 1 : 0;
   std::int64_t length = 0;

@@ -15,8 +15,8 @@ struct TMPEGData;
 bool DecodeHeader(std::uint32_t h, TMPEGData& data);
 
 // Frame length in bytes of one frame.
-std::uint16_t CalcFrameLength(std::uint8_t version, std::uint8_t layer, std::int32_t sampleRate,
-                              std::int32_t bitRate, bool padding);
+std::uint16_t CalcFrameLength(std::uint8_t version, std::uint8_t layer, std::int32_t sampleRate, std::int32_t bitRate,
+                              bool padding);
 
 // Play time in whole seconds of `fileLength` bytes at `bitRate` kbit/s (computed in 64 bits);
 // 0 when the bit rate is not positive, 65535 at most.

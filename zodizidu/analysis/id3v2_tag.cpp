@@ -27,7 +27,8 @@ std::int64_t Id3v2TagLength(std::span<const std::uint8_t> header) {
     body = body << 7 | header[i];
   }
   const bool footer = major == 4 && (flags & kFooterFlag) != 0;
-  return static_cast<std::int64_t>(kId3v2HeaderSize) + body + (footer ? static_cast<std::int64_t>(kId3v2HeaderSize) : 0);
+  return static_cast<std::int64_t>(kId3v2HeaderSize) + body +
+         (footer ? static_cast<std::int64_t>(kId3v2HeaderSize) : 0);
 }
 
 }  // namespace zodizidu

@@ -65,7 +65,9 @@ bool TMPEGAudio::IsValid() const { return zodizidu::IsValid(data_); }
 
 bool TMPEGAudio::HasTag() const { return data_.Header == "TAG"; }
 
-std::string TMPEGAudio::Title() const { return HasTag() || defaultTitle_.empty() ? data_.Title.str() : defaultTitle_.str(); }
+std::string TMPEGAudio::Title() const {
+  return HasTag() || defaultTitle_.empty() ? data_.Title.str() : defaultTitle_.str();
+}
 
 std::string TMPEGAudio::Artist() const {
   return HasTag() || defaultArtist_.empty() ? data_.Artist.str() : defaultArtist_.str();
@@ -92,9 +94,7 @@ std::string TMPEGAudio::ShortPathName() const {
   return *shortName;
 }
 
-double TMPEGAudio::FileDateTime() const {
-  return DosStampToDateTime(data_.FileStamp);
-}
+double TMPEGAudio::FileDateTime() const { return DosStampToDateTime(data_.FileStamp); }
 
 std::string TMPEGAudio::ExtractedArtist() const { return SplitName(fileName_).artist; }
 std::string TMPEGAudio::ExtractedTitle() const { return SplitName(fileName_).title; }

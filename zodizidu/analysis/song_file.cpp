@@ -9,8 +9,8 @@
 #include <mutex>
 
 #include "platform/file_facts.h"
-#include "platform/volume_label.h"
 #include "platform/paths.h"
+#include "platform/volume_label.h"
 
 namespace zodizidu::detail {
 

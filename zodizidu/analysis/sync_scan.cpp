@@ -69,7 +69,8 @@ std::size_t FindSyncStartPortable(const std::uint8_t* v, std::size_t from, std::
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("avx2"))) std::size_t FindSyncStartWide(const std::uint8_t* v, std::size_t from, std::size_t end) {
+__attribute__((target("avx2"))) std::size_t FindSyncStartWide(const std::uint8_t* v, std::size_t from,
+                                                              std::size_t end) {
   return Find<Lanes32>(v, from, end);
 }
 

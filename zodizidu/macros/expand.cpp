@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "zodizidu/analysis/mpeg_data.h"
 #include "zodizidu/macros/macro_definitions.h"
 #include "zodizidu/macros/macro_table.h"
-#include "zodizidu/analysis/mpeg_data.h"
 
 namespace zodizidu {
 
@@ -49,8 +49,7 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
     if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return std::nullopt;
   }
   if (negative) value = -value;
-  if (value < std::numeric_limits<std::int32_t>::min() ||
-      value > std::numeric_limits<std::int32_t>::max())
+  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
     return std::nullopt;
   return static_cast<std::int32_t>(value);
 }
@@ -71,20 +70,14 @@ void ConvertCase(std::string& value, char mode) {
   switch (mode) {
     case 'C':
       for (std::size_t i = 0; i < value.size(); ++i)
-        if (i == 0 || kCapitalSeparators.find(value[i - 1]) != std::string_view::npos)
-          value[i] = Upper(value[i]);
+        if (i == 0 || kCapitalSeparators.find(value[i - 1]) != std::string_view::npos) value[i] = Upper(value[i]);
       break;
     case 'F':
       if (!value.empty()) value[0] = Upper(value[0]);
       break;
-    case 'L':
-      value = platform::AsciiLower(value);
-      break;
-    case 'U':
-      value = platform::AsciiUpper(value);
-      break;
-    default:
-      break;
+    case 'L': value = platform::AsciiLower(value); break;
+    case 'U': value = platform::AsciiUpper(value); break;
+    default: break;
   }
 }
 
@@ -109,16 +102,12 @@ std::string Fit(std::string value, std::int32_t width, char align, std::string_v
   }
   const std::size_t missing = n - length;
   switch (align) {
-    case 'R':
-      value.insert(0, Repeated(fill, missing));
-      break;
+    case 'R': value.insert(0, Repeated(fill, missing)); break;
     case 'C':
       value.insert(0, Repeated(fill, missing / 2));
       value.append(Repeated(fill, missing - missing / 2));
       break;
-    default:
-      value.append(Repeated(fill, missing));
-      break;
+    default: value.append(Repeated(fill, missing)); break;
   }
   return value;
 }
@@ -188,27 +177,20 @@ class Expander {
     } else {
       const int index = defs_.IndexOfName(name);
       const TMacro* macro = index < 0 ? nullptr : &defs_.Items(index);
-      if (macro == nullptr || (macro->Kind == mkFile && file_ == nullptr) ||
-          (macro->Kind == mkList && context_ == 0)) {
+      if (macro == nullptr || (macro->Kind == mkFile && file_ == nullptr) || (macro->Kind == mkList && context_ == 0)) {
         unchanged = true;
       } else if (macro->HasSupplier() || macro->Kind == mkComposite || macro->Kind == mkNoExec) {
         defaultWidth = macro->Width;
         align = Upper(macro->Align);
         caseMode = Upper(macro->CaseMode);
         switch (macro->Kind) {
-          case mkFile:
-            value = Strip(std::get<TFileSupplier>(macro->Callback)(*file_));
-            break;
+          case mkFile: value = Strip(std::get<TFileSupplier>(macro->Callback)(*file_)); break;
           case mkNoExec:
             value = name + std::string(kNoExecText);
             defaultWidth = static_cast<std::int32_t>(value.size());
             break;
-          case mkSystem:
-            value = Strip(std::get<TSystemSupplier>(macro->Callback)());
-            break;
-          case mkList:
-            value = Strip(std::get<TListSupplier>(macro->Callback)(context_));
-            break;
+          case mkSystem: value = Strip(std::get<TSystemSupplier>(macro->Callback)()); break;
+          case mkList: value = Strip(std::get<TListSupplier>(macro->Callback)(context_)); break;
           case mkComposite:
             if (!EnterComposite(index)) {
               unchanged = true;
@@ -217,9 +199,7 @@ class Expander {
             value = Text(macro->Template);
             chain_.pop_back();
             break;
-          default:
-            unchanged = true;
-            break;
+          default: unchanged = true; break;
         }
       } else if (macro->Kind == mkFile || macro->Kind == mkSystem || macro->Kind == mkList) {
         value = name + std::string(kAssociationErrorText);
@@ -248,8 +228,9 @@ class Expander {
     else
       width = 0;
     const std::string_view fillField = fields[3];
-    const std::string_view fill =
-        fillField.empty() ? std::string_view(" ") : fillField.substr(0, utf8_ ? platform::Utf8PrefixSize(fillField, 1) : 1);
+    const std::string_view fill = fillField.empty()
+                                      ? std::string_view(" ")
+                                      : fillField.substr(0, utf8_ ? platform::Utf8PrefixSize(fillField, 1) : 1);
     const char caseOption = fields[4].empty() ? '\0' : Upper(fields[4][0]);
     if (caseOption != '\0' && std::string_view("CFLNU").find(caseOption) != std::string_view::npos)
       caseMode = caseOption;
@@ -278,8 +259,8 @@ class Expander {
 
 }  // namespace
 
-std::string ExpandItem(std::string_view item, const TMacroDefinitions& definitions,
-                       const TMPEGAudio* file, std::int32_t listContext) {
+std::string ExpandItem(std::string_view item, const TMacroDefinitions& definitions, const TMPEGAudio* file,
+                       std::int32_t listContext) {
   if (item.size() < 2) return std::string(item);
   return Expander(definitions, file, listContext).Item(item);
 }
@@ -289,8 +270,7 @@ std::string TMacroDefinitions::Expand(std::string_view templateText, const TMPEG
   return Expander(*this, file, listContext).Text(templateText);
 }
 
-std::string ExpandTemplate(std::string_view templateText, const TMPEGAudio* file,
-                           std::int32_t listContext) {
+std::string ExpandTemplate(std::string_view templateText, const TMPEGAudio* file, std::int32_t listContext) {
   if (templateText.empty()) return {};
   return MacroDefinitions().Expand(templateText, file, listContext);
 }

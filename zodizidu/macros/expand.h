@@ -29,12 +29,11 @@ inline constexpr int kMaxCompositeDepth = 16;
 
 // The value of one item (`item` includes both delimiters) for `file` (may be null) and
 // `listContext` (0 = no list), looked up in `definitions`.
-std::string ExpandItem(std::string_view item, const TMacroDefinitions& definitions,
-                       const TMPEGAudio* file, std::int32_t listContext);
+std::string ExpandItem(std::string_view item, const TMacroDefinitions& definitions, const TMPEGAudio* file,
+                       std::int32_t listContext);
 
 // The expansion of `templateText` for `file` (may be null) and `listContext` (0 = no list)
 // with the global macro table. An empty template gives an empty text.
-std::string ExpandTemplate(std::string_view templateText, const TMPEGAudio* file,
-                           std::int32_t listContext);
+std::string ExpandTemplate(std::string_view templateText, const TMPEGAudio* file, std::int32_t listContext);
 
 }  // namespace zodizidu

@@ -10,22 +10,16 @@ namespace zodizidu {
 
 bool TMacro::HasSupplier() const {
   switch (Kind) {
-    case mkFile:
-      return std::holds_alternative<TFileSupplier>(Callback) && std::get<TFileSupplier>(Callback);
-    case mkSystem:
-      return std::holds_alternative<TSystemSupplier>(Callback) &&
-             std::get<TSystemSupplier>(Callback);
-    case mkList:
-      return std::holds_alternative<TListSupplier>(Callback) && std::get<TListSupplier>(Callback);
-    default:
-      return !std::holds_alternative<std::monostate>(Callback);
+    case mkFile: return std::holds_alternative<TFileSupplier>(Callback) && std::get<TFileSupplier>(Callback);
+    case mkSystem: return std::holds_alternative<TSystemSupplier>(Callback) && std::get<TSystemSupplier>(Callback);
+    case mkList: return std::holds_alternative<TListSupplier>(Callback) && std::get<TListSupplier>(Callback);
+    default: return !std::holds_alternative<std::monostate>(Callback);
   }
 }
 
-int TMacroDefinitions::Add(std::string_view shortName, std::string_view name, std::int32_t width,
-                           char align, char caseMode, std::string_view description,
-                           std::string_view group, std::uint8_t kind, TMacroCallback callback,
-                           std::string_view templateText) {
+int TMacroDefinitions::Add(std::string_view shortName, std::string_view name, std::int32_t width, char align,
+                           char caseMode, std::string_view description, std::string_view group, std::uint8_t kind,
+                           TMacroCallback callback, std::string_view templateText) {
   TMacro macro;
   macro.ShortName = shortName;
   macro.Name = name;

@@ -33,9 +33,9 @@ class TMacroDefinitions {
   char Delimiter() const { return delimiter_; }
 
   // Appends a macro holding copies of the arguments; returns its 0-based index.
-  int Add(std::string_view shortName, std::string_view name, std::int32_t width, char align,
-          char caseMode, std::string_view description, std::string_view group,
-          std::uint8_t kind, TMacroCallback callback, std::string_view templateText);
+  int Add(std::string_view shortName, std::string_view name, std::int32_t width, char align, char caseMode,
+          std::string_view description, std::string_view group, std::uint8_t kind, TMacroCallback callback,
+          std::string_view templateText);
 
   // The macro at 0-based `index` (std::out_of_range outside 0..Count()-1).
   const TMacro& Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
@@ -51,8 +51,7 @@ class TMacroDefinitions {
 
   // `templateText` with every item replaced by its value for `file` (may be null) and
   // `listContext` (0 = no list).
-  std::string Expand(std::string_view templateText, const TMPEGAudio* file,
-                     std::int32_t listContext) const;
+  std::string Expand(std::string_view templateText, const TMPEGAudio* file, std::int32_t listContext) const;
 
  private:
   char delimiter_ = '%';

@@ -12,8 +12,7 @@ namespace zodizidu {
 inline constexpr std::string_view kProgramVersion = "ZODIzidu 1.8";
 
 // The kinds of output document a list report may produce.
-inline constexpr std::array<std::string_view, 3> kOutputDocumentKinds = {"Custom", "Catalogue",
-                                                                          "Order form"};
+inline constexpr std::array<std::string_view, 3> kOutputDocumentKinds = {"Custom", "Catalogue", "Order form"};
 
 // The global table of the 86 report macros, built on first use and never changed afterwards.
 // The program calls it once at start, before any window exists.

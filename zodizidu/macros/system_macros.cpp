@@ -25,9 +25,8 @@ constexpr std::string_view kSystem = "System";
 
 // ShortName, Name, Width, Align, Description, Group, Kind, -, system supplier, Template.
 constexpr std::array<MacroRow, 3> kRows = {{
-    {"PV", "ProgramVersion", static_cast<std::int32_t>(kProgramVersion.size()), 'L',
-     "Program version number", kSystem, mkSystem, nullptr,
-     [] { return std::string(kProgramVersion); }, ""},
+    {"PV", "ProgramVersion", static_cast<std::int32_t>(kProgramVersion.size()), 'L', "Program version number", kSystem,
+     mkSystem, nullptr, [] { return std::string(kProgramVersion); }, ""},
     {"CD", "CurrentDate", 10, 'R', "Current system date", kSystem, mkSystem, nullptr,
      [] { return FormatTm(Now(), platform::CurrentRegionalSettings().shortDateFormat); }, ""},
     {"CT", "CurrentTime", 8, 'R', "Current system time", kSystem, mkSystem, nullptr,

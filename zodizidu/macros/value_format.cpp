@@ -44,8 +44,7 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
 
 std::string ZeroFilled(std::int64_t value, int digits) {
   std::string text = std::to_string(value);
-  if (static_cast<int>(text.size()) < digits)
-    text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+  if (static_cast<int>(text.size()) < digits) text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
   return text;
 }
 
@@ -108,12 +107,11 @@ std::string FormatLongTime(double value) {
 
 std::string FormatSortableDateTime(double value) {
   const DateTimeParts p = DecodeDateTime(value);
-  return ZeroFilled(p.Year, 4) + ZeroFilled(p.Month, 2) + ZeroFilled(p.Day, 2) +
-         ZeroFilled(p.Hour, 2) + ZeroFilled(p.Minute, 2) + ZeroFilled(p.Second, 2);
+  return ZeroFilled(p.Year, 4) + ZeroFilled(p.Month, 2) + ZeroFilled(p.Day, 2) + ZeroFilled(p.Hour, 2) +
+         ZeroFilled(p.Minute, 2) + ZeroFilled(p.Second, 2);
 }
 
-std::string FormatNumber(std::int64_t numerator, std::int64_t denominator, int decimals,
-                         bool thousands) {
+std::string FormatNumber(std::int64_t numerator, std::int64_t denominator, int decimals, bool thousands) {
   constexpr std::array<std::int64_t, 7> kPowers = {1, 10, 100, 1'000, 10'000, 100'000, 1'000'000};
   if (denominator <= 0) denominator = 1;
   if (decimals < 0) decimals = 0;
@@ -166,15 +164,13 @@ TimeParts SecondsToTime(std::int64_t seconds) {
 
 std::string FormatMinutesSeconds(std::int64_t seconds) {
   const TimeParts t = SecondsToTime(seconds);
-  return std::to_string(t.Minutes) + platform::CurrentRegionalSettings().timeSeparator +
-         ZeroFilled(t.Seconds, 2);
+  return std::to_string(t.Minutes) + platform::CurrentRegionalSettings().timeSeparator + ZeroFilled(t.Seconds, 2);
 }
 
 std::string FormatHoursMinutesSeconds(std::int64_t seconds) {
   const TimeParts t = SecondsToTime(seconds);
   const std::string& separator = platform::CurrentRegionalSettings().timeSeparator;
-  return ZeroFilled(t.Hours, 2) + separator + ZeroFilled(t.Minutes, 2) + separator +
-         ZeroFilled(t.Seconds, 2);
+  return ZeroFilled(t.Hours, 2) + separator + ZeroFilled(t.Minutes, 2) + separator + ZeroFilled(t.Seconds, 2);
 }
 
 }  // namespace zodizidu

@@ -39,8 +39,7 @@ std::string FormatSortableDateTime(double value);
 // decimal separator, the nearest value shown with halves rounded away from zero. With
 // `thousands` the integer digits are grouped by three with the regional thousands separator
 // (the "n" pattern); without, they are not (the "f" pattern).
-std::string FormatNumber(std::int64_t numerator, std::int64_t denominator, int decimals,
-                         bool thousands);
+std::string FormatNumber(std::int64_t numerator, std::int64_t denominator, int decimals, bool thousands);
 
 // Whole seconds as hours (not wrapped at a day), minutes 0..59 and seconds 0..59.
 struct TimeParts {

@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What must hold whatever the bytes: the size is the input's, a header lies inside the file.
   if (result != 0 && result != -1) std::abort();
   if (size > 5 && record.FileLength != static_cast<std::int32_t>(size)) std::abort();
-  if (audio.IsValid() && (audio.HeaderPos() < 0 || audio.HeaderPos() + 4 > static_cast<std::int32_t>(size))) std::abort();
+  if (audio.IsValid() && (audio.HeaderPos() < 0 || audio.HeaderPos() + 4 > static_cast<std::int32_t>(size)))
+    std::abort();
   (void)audio.GuessedTitle();
   (void)audio.GenreText();
   return 0;

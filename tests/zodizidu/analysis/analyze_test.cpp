@@ -16,8 +16,8 @@ namespace {
 using testsupport::Frame;
 using testsupport::Frames;
 using testsupport::MakeHeader;
-using testsupport::MpegHeader;
 using testsupport::Mp3File;
+using testsupport::MpegHeader;
 
 const MpegHeader kCd = MakeHeader(1, 3, 128, 44100);  // 417-byte frames
 
@@ -167,7 +167,9 @@ TEST_F(AnalyzeTest, MpegTwoLayerThreeFramesHold576Samples) {
   EXPECT_EQ(data().Duration, 7);  // 62400 bytes x 8 / 64000 bit/s = 7.8 s
 
   // Xing: 1000 frames of 576 samples at 22050 Hz play for 26.12 s.
-  ASSERT_EQ(AnalyzeBytes("mpeg2-vbr.mp3", testsupport::XingFrame(h, testsupport::XingFields().Frames(1000u)) + Frames(h, 10)), 0);
+  ASSERT_EQ(
+      AnalyzeBytes("mpeg2-vbr.mp3", testsupport::XingFrame(h, testsupport::XingFields().Frames(1000u)) + Frames(h, 10)),
+      0);
   EXPECT_EQ(data().BitRate, -1);
   EXPECT_EQ(data().Duration, 26);
   EXPECT_EQ(data().FrameLength, 11 * 208 / 1000);
@@ -178,7 +180,8 @@ TEST_F(AnalyzeTest, MpegTwoPointFiveXingFileHasItsRealPlayTime) {
   // 576 samples are 144 s.
   MpegHeader h = MakeHeader(3, 3, 32, 8000);
   h.mode = 3;
-  const std::string file = testsupport::XingFrame(h, testsupport::XingFields().Frames(2000u).Bytes(70000u).Toc()) + Frames(h, 5);
+  const std::string file =
+      testsupport::XingFrame(h, testsupport::XingFields().Frames(2000u).Bytes(70000u).Toc()) + Frames(h, 5);
   ASSERT_EQ(AnalyzeBytes("mpeg25-vbr.mp3", file), 0);
   EXPECT_EQ(data().Version, 3);
   EXPECT_EQ(data().BitRate, -1);

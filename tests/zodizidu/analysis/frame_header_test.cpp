@@ -71,9 +71,18 @@ TEST(DecodeHeaderTest, TablesGiveTheStandardRates) {
     int version, layer, index, kbps;
   };
   // Spot checks of each row of the bit-rate table, the first and last valid index included.
-  const std::array<Case, 12> cases{{{1, 1, 1, 32}, {1, 1, 14, 448}, {1, 2, 1, 32}, {1, 2, 14, 384},
-                                    {1, 3, 1, 32}, {1, 3, 14, 320}, {2, 1, 9, 144}, {2, 1, 14, 256},
-                                    {2, 2, 1, 8}, {3, 2, 14, 160}, {2, 3, 5, 40}, {3, 3, 13, 144}}};
+  const std::array<Case, 12> cases{{{1, 1, 1, 32},
+                                    {1, 1, 14, 448},
+                                    {1, 2, 1, 32},
+                                    {1, 2, 14, 384},
+                                    {1, 3, 1, 32},
+                                    {1, 3, 14, 320},
+                                    {2, 1, 9, 144},
+                                    {2, 1, 14, 256},
+                                    {2, 2, 1, 8},
+                                    {3, 2, 14, 160},
+                                    {2, 3, 5, 40},
+                                    {3, 3, 13, 144}}};
   for (const Case& c : cases) {
     MpegHeader h = MakeHeader(c.version, c.layer, c.kbps, c.version == 1 ? 44100 : c.version == 2 ? 22050 : 11025);
     ASSERT_EQ(h.bitRateIndex, c.index) << c.version << "/" << c.layer << "/" << c.kbps;

@@ -14,9 +14,10 @@ using zodizidu::TMPEGAudio;
 
 // Packs a date and time the way the file system's stamps are packed.
 std::int32_t Stamp(int year, int month, int day, int hour, int minute, int second) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(month) << 21 |
-                                   static_cast<std::uint32_t>(day) << 16 | static_cast<std::uint32_t>(hour) << 11 |
-                                   static_cast<std::uint32_t>(minute) << 5 | static_cast<std::uint32_t>(second / 2));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(year - 1980) << 25 |
+                                   static_cast<std::uint32_t>(month) << 21 | static_cast<std::uint32_t>(day) << 16 |
+                                   static_cast<std::uint32_t>(hour) << 11 | static_cast<std::uint32_t>(minute) << 5 |
+                                   static_cast<std::uint32_t>(second / 2));
 }
 
 class MpegAudioTest : public zodizidu_test::AnalysisTest {};
@@ -75,7 +76,8 @@ TEST_F(MpegAudioTest, SettingFileNameAnalysesOnlyWithAutoRead) {
 // A folder inside the test's folder whose full path is longer than the record's 255 characters.
 std::filesystem::path DeepFolder(const testsupport::TempDir& dir) {
   std::string relative;
-  for (int level = 0; level < 6; ++level) relative += (level ? "/" : "") + std::string(50, static_cast<char>('a' + level));
+  for (int level = 0; level < 6; ++level)
+    relative += (level ? "/" : "") + std::string(50, static_cast<char>('a' + level));
   return dir.MakeDir(relative);
 }
 

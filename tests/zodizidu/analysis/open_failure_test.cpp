@@ -1,7 +1,7 @@
 // Files that cannot be analysed: missing, a folder, a pipe, unreadable, no file handles left.
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>

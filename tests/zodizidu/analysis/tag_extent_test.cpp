@@ -35,14 +35,14 @@ TEST(Id3v2TagLengthTest, MalformedHeadersHaveNoLength) {
     bad[at] = byte;
     return Id3v2Length(bad);
   };
-  EXPECT_EQ(changed(0, 'i'), 0);       // "iD3"
-  EXPECT_EQ(changed(3, '\x01'), 0);    // version 1
-  EXPECT_EQ(changed(3, '\x05'), 0);    // a version this reader does not know
-  EXPECT_EQ(changed(4, '\xFF'), 0);    // revision 255
-  EXPECT_EQ(changed(5, '\x10'), 0);    // footer bit, undefined in version 3
-  EXPECT_EQ(changed(5, '\x01'), 0);    // an undefined flag bit
-  EXPECT_EQ(changed(9, '\x80'), 0);    // a size byte that is not synch-safe
-  EXPECT_GT(changed(5, '\x40'), 0);    // extended header: defined in version 3
+  EXPECT_EQ(changed(0, 'i'), 0);     // "iD3"
+  EXPECT_EQ(changed(3, '\x01'), 0);  // version 1
+  EXPECT_EQ(changed(3, '\x05'), 0);  // a version this reader does not know
+  EXPECT_EQ(changed(4, '\xFF'), 0);  // revision 255
+  EXPECT_EQ(changed(5, '\x10'), 0);  // footer bit, undefined in version 3
+  EXPECT_EQ(changed(5, '\x01'), 0);  // an undefined flag bit
+  EXPECT_EQ(changed(9, '\x80'), 0);  // a size byte that is not synch-safe
+  EXPECT_GT(changed(5, '\x40'), 0);  // extended header: defined in version 3
   EXPECT_EQ(Id3v2Length(good.substr(0, 9)), 0);
   // Flags that version 2 does not define but version 4 does.
   EXPECT_EQ(Id3v2Length(Id3v2Tag(Id3v2Fields().Version(2).Flags(0x20))), 0);
@@ -57,10 +57,10 @@ TEST(ApeTagLengthTest, OtherBytesHaveNoLength) {
     bad[at] = byte;
     return zodizidu::ApeTagLength(Bytes(bad));
   };
-  EXPECT_EQ(changed(7, 'Y'), 0);                      // "APETAGEY"
-  EXPECT_EQ(changed(8, '\x01'), 0);                   // version 2001
-  EXPECT_EQ(changed(12, '\x1F'), 0);                  // a size below the footer's own
-  EXPECT_EQ(changed(23, '\xA0'), 0);                  // the header's block, not the footer
+  EXPECT_EQ(changed(7, 'Y'), 0);      // "APETAGEY"
+  EXPECT_EQ(changed(8, '\x01'), 0);   // version 2001
+  EXPECT_EQ(changed(12, '\x1F'), 0);  // a size below the footer's own
+  EXPECT_EQ(changed(23, '\xA0'), 0);  // the header's block, not the footer
   EXPECT_EQ(zodizidu::ApeTagLength(Bytes(footer).first(31)), 0);
   // The header block of a tag, read where a footer should stand, is no footer.
   EXPECT_EQ(zodizidu::ApeTagLength(Bytes(testsupport::ApeTag()).first(32)), 0);

@@ -151,7 +151,7 @@ TEST_F(TaggedFileTest, VbriFileTakesPlayTimeAndAverageFrameLengthFromItsFrameCou
   ASSERT_EQ(AnalyzeBytes("vbri.mp3", tag + audio + Id3v1Tag(Id3v1Fields().Title("Song"))), 0);
   EXPECT_TRUE(audio_.IsValid());
   EXPECT_EQ(data().BitRate, -1);
-  EXPECT_EQ(data().Duration, 222);  // 8500 x 1152 / 44100 = 222.04 s
+  EXPECT_EQ(data().Duration, 222);     // 8500 x 1152 / 44100 = 222.04 s
   EXPECT_EQ(data().FrameLength, 104);  // the audio bytes, without the tags, per frame
   EXPECT_EQ(data().Title, "Song");
 
@@ -176,7 +176,6 @@ TEST_F(TaggedFileTest, VbriBlockWithoutFramesOrOutsideLayerThreeIsNotUsed) {
   ASSERT_EQ(AnalyzeBytes("layer2.mp3", testsupport::VbriFrame(layer2, 8500, 0) + Frames(layer2, 30)), 0);
   EXPECT_EQ(data().BitRate, 128);
   EXPECT_EQ(data().Layer, 2);
-
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "platform/text.h"
+#include "zodizidu/analysis/mpeg_audio.h"
 #include "zodizidu/macros/expand.h"
 #include "zodizidu/macros/macro_table.h"
-#include "zodizidu/analysis/mpeg_audio.h"
 
 namespace {
 
@@ -22,8 +22,7 @@ const TMacroDefinitions& TableWithCycles() {
     t.Add("R", "Recursive", 5, 'L', 'N', "", "", mkComposite, {}, "%R%%R,R,70000,*%x");
     t.Add("P", "Ping", 3, 'R', 'N', "", "", mkComposite, {}, "<%Q,T%%FN%>");
     t.Add("Q", "Pong", 3, 'C', 'N', "", "", mkComposite, {}, "(%P,T%%GAT%)");
-    t.SetCallback(t.IndexOfName("No"),
-                  TListSupplier([](std::int32_t n) { return std::to_string(n); }));
+    t.SetCallback(t.IndexOfName("No"), TListSupplier([](std::int32_t n) { return std::to_string(n); }));
     return t;
   }();
   return table;
@@ -67,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Every item takes at least two bytes of the template and yields at most the width cap or
   // its unfitted value; text outside items is copied once.
-  const std::size_t bound = (text.size() / 2 + 1) * (kMaxFittedWidth + kLongestValue) +
-                            2 * text.size() + kNoEndOfItemText.size();
+  const std::size_t bound =
+      (text.size() / 2 + 1) * (kMaxFittedWidth + kLongestValue) + 2 * text.size() + kNoEndOfItemText.size();
   // A UTF-8 character (a fill, a Windows-1252 byte read as its letter) takes up to 4 bytes.
   if (out.size() > bound * (utf8 ? 4 : 1)) std::abort();
   return 0;

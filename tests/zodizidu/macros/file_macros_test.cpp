@@ -10,8 +10,8 @@
 #include "platform/regional.h"
 #include "tests/support/mpeg_builder.h"
 #include "tests/support/temp_dir.h"
-#include "zodizidu/macros/macro_table.h"
 #include "zodizidu/analysis/mpeg_audio.h"
+#include "zodizidu/macros/macro_table.h"
 #include "zodizidu/macros/value_format.h"
 
 namespace {
@@ -24,9 +24,7 @@ std::string Blanks(std::size_t n) { return std::string(n, ' '); }
 
 class FileMacrosTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    platform::SetRegionalSettings({"%d/%m/%Y", "%H.%M.%S", "'", ",", "."});
-  }
+  void SetUp() override { platform::SetRegionalSettings({"%d/%m/%Y", "%H.%M.%S", "'", ",", "."}); }
   // Writes `bytes` as `name` and analyses it.
   TMPEGAudio& Analyse(const std::string& name, const std::string& bytes) {
     path = tmp.WriteFile(name, bytes).string();
@@ -158,8 +156,7 @@ TEST_F(FileMacrosTest, FileDateAndTimeFollowTheRegionalPatterns) {
 
   // A file never analysed has no date: the date-time value 0.
   const TMPEGAudio fresh;
-  EXPECT_EQ(MacroDefinitions().Expand("%FD%|%FDTFS%|%FT,T%", &fresh, 0),
-            "30/12/1899|18991230000000|00.00.00");
+  EXPECT_EQ(MacroDefinitions().Expand("%FD%|%FDTFS%|%FT,T%", &fresh, 0), "30/12/1899|18991230000000|00.00.00");
 }
 
 TEST_F(FileMacrosTest, TemplateResultFollowsEachAnalysisAndReset) {

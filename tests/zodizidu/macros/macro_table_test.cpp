@@ -52,8 +52,7 @@ TEST(MacroTableTest, HoldsTheEightySixRowsInOrder) {
   }
   EXPECT_EQ(T().Items(8).Description, "File Date time formated for sorting (yyyymmddhhmmss).");
   EXPECT_EQ(T().Items(38).Description, "Copyrighted ('*'/' ')");
-  EXPECT_EQ(T().Items(74).Description,
-            "Total duration in seconds for whole list,thousands comma separated");
+  EXPECT_EQ(T().Items(74).Description, "Total duration in seconds for whole list,thousands comma separated");
   EXPECT_EQ(T().Items(51).Template, "%FP,T%%FN,T%");
   EXPECT_EQ(T().Items(52).Template, "%GA,T% - %GT,T%");
   EXPECT_EQ(kOutputDocumentKinds, (std::array<std::string_view, 3>{"Custom", "Catalogue", "Order form"}));

@@ -20,19 +20,22 @@ class ValueFormatTest : public ::testing::Test {
 TEST_F(ValueFormatTest, NumbersShowTheNearestValueWithHalvesAwayFromZero) {
   EXPECT_EQ(FormatNumber(1234567, 1, 0, true), "1'234'567");
   EXPECT_EQ(FormatNumber(-1234567, 1, 0, false), "-1234567");
-  EXPECT_EQ(FormatNumber(2560, 1024, 0, true), "3");        // 2.5: away from zero, not to even
+  EXPECT_EQ(FormatNumber(2560, 1024, 0, true), "3");  // 2.5: away from zero, not to even
   EXPECT_EQ(FormatNumber(-1536, 1024, 0, true), "-2");
-  EXPECT_EQ(FormatNumber(69, 60, 1, true), "1,2");          // 1.15, held by a double as 1.1499..
+  EXPECT_EQ(FormatNumber(69, 60, 1, true), "1,2");  // 1.15, held by a double as 1.1499..
   EXPECT_EQ(FormatNumber(11025, 1000, 1, false), "11,0");
   EXPECT_EQ(FormatNumber(999999, 1000, 2, true), "1'000,00");  // the carry reaches the integer
-  EXPECT_EQ(FormatNumber(-1, 100, 1, true), "0,0");             // no minus on a zero shown
+  EXPECT_EQ(FormatNumber(-1, 100, 1, true), "0,0");            // no minus on a zero shown
   constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
   constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   EXPECT_EQ(FormatNumber(kMin, 1, 0, false), "-9223372036854775808");
   EXPECT_EQ(FormatNumber(kMax, 1048576, 1, false), "8796093022208,0");
 
   platform::SetRegionalSettings({"%d.%m.%Y", "%H:%M:%S", "\xE2\x80\xAF", "\xC2\xB7", ":"});
-  EXPECT_EQ(FormatNumber(1234567, 10, 1, true), "123\xE2\x80\xAF" "456\xC2\xB7" "7");
+  EXPECT_EQ(FormatNumber(1234567, 10, 1, true),
+            "123\xE2\x80\xAF"
+            "456\xC2\xB7"
+            "7");
   platform::SetRegionalSettings({"%d.%m.%Y", "%H:%M:%S", "", ".", ":"});
   EXPECT_EQ(FormatNumber(1234567, 1, 0, true), "1234567");
 }

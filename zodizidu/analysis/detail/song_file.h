@@ -22,7 +22,7 @@ class SongFile {
   SongFile& operator=(const SongFile&) = delete;
 
   State state() const { return state_; }
-  int error() const { return error_; }      // the errno value when state() is kError
+  int error() const { return error_; }  // the errno value when state() is kError
   int fd() const { return fd_; }
   std::int64_t size() const { return size_; }  // bytes, 0 for anything but a regular file
   const std::string& resolvedPath() const { return resolved_; }
