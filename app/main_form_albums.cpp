@@ -13,8 +13,6 @@
 namespace app {
 
 namespace {
-constexpr std::int32_t kModePlaying = 3;
-constexpr std::int32_t kModePaused = 4;
 
 const DiscInfo& Disc(int disc) { return kDiscs[static_cast<std::size_t>(disc - 1)]; }
 }  // namespace
@@ -106,8 +104,7 @@ void TMainForm::SwitchDisc(int disc) {
 }
 
 void TMainForm::StopIfActive() {
-  const std::int32_t mode = MPEGPlayer.GetPlayerMode();
-  if (mode == kModePlaying || mode == kModePaused) {
+  if (player::IsStarted(MPEGPlayer.Mode())) {
     MPEGPlayer.Stop();
     MPEGPlayer.Close();
   }

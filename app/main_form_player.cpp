@@ -16,8 +16,6 @@
 namespace app {
 
 namespace {
-constexpr std::int32_t kModePlaying = 3;
-constexpr std::int32_t kModePaused = 4;
 
 void ShowText(QLabel* label, const QString& text) {
   label->setText(text);
@@ -92,8 +90,7 @@ void TMainForm::PosMP3ScrollBarScroll(ScrollAction action, int position) {
       break;
     case ScrollAction::EndScroll: {
       seekDragging_ = false;
-      const std::int32_t mode = MPEGPlayer.GetPlayerMode();
-      if (mode == kModePlaying || mode == kModePaused) {
+      if (player::IsStarted(MPEGPlayer.Mode())) {
         MPEGPlayer.Seek(position * 1000);
         emit PositionSought();
       }

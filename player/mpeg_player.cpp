@@ -14,6 +14,14 @@
 
 namespace player {
 
+static_assert(static_cast<std::int32_t>(PlayerMode::kClosed) == MPEG_MODE_CLOSED &&
+              static_cast<std::int32_t>(PlayerMode::kOpened) == MPEG_MODE_OPENED &&
+              static_cast<std::int32_t>(PlayerMode::kStopped) == MPEG_MODE_STOPPED &&
+              static_cast<std::int32_t>(PlayerMode::kPlaying) == MPEG_MODE_PLAYING &&
+              static_cast<std::int32_t>(PlayerMode::kPaused) == MPEG_MODE_PAUSED &&
+              static_cast<std::int32_t>(PlayerMode::kEnded) == MPEG_MODE_ENDED);
+static_assert(kErrorIncorrectMode == MPEG_ERROR_MODE);
+
 namespace {
 using detail::EntryPoint;
 
@@ -28,12 +36,10 @@ constexpr std::array<std::pair<TPlayPriority, std::int32_t>, 7> kPriorityValues 
     {TPlayPriority::TimeCritical, 15},
 }};
 
-constexpr std::int32_t kDeviceWaveMapper = 0;
 // How often the end byte is looked at during the last stretch of a stream, and how long before the
 // expected end that starts beyond one position period.
 constexpr int kEndWatchPeriodMs = 4;
 constexpr std::int32_t kEndWatchLeadMs = 500;
-constexpr std::int32_t kDevicePcmFile = 2;
 }  // namespace
 
 namespace {
@@ -88,7 +94,8 @@ TOutputDevice TMPEGPlayer::OutputDevice() const {
 }
 
 void TMPEGPlayer::SetOutputDevice(TOutputDevice device) {
-  outputDeviceCode_ = device == TOutputDevice::pcmfile && !outFilename_.empty() ? kDevicePcmFile : kDeviceWaveMapper;
+  outputDeviceCode_ =
+      device == TOutputDevice::pcmfile && !outFilename_.empty() ? MPEG_DEVICE_WAV_FILE : MPEG_DEVICE_WAVE_MAPPER;
 }
 
 std::string TMPEGPlayer::DecoderFileName(std::string_view pathToDll) {

@@ -25,6 +25,19 @@ enum class TPlayPriority { Idle, Lowest, BelowNormal, Normal, AboveNormal, Highe
 // Where the decoder sends the sound: the default output, or a PCM file named by OutFilename.
 enum class TOutputDevice { wavemapper, pcmfile };
 
+// The decoder's modes, as GetPlayerMode gives their codes.
+enum class PlayerMode : std::int32_t {
+  kClosed = 0,   // no stream open
+  kOpened = 1,   // opened, not started yet
+  kStopped = 2,  // started, then stopped (or its output failed)
+  kPlaying = 3,
+  kPaused = 4,
+  kEnded = 5,  // played to its end
+};
+
+// A started stream, playing or paused: the only modes in which it can be stopped or sought.
+constexpr bool IsStarted(PlayerMode mode) { return mode == PlayerMode::kPlaying || mode == PlayerMode::kPaused; }
+
 class TMPEGPlayer;
 
 // Events; an empty function means "not assigned".
@@ -122,6 +135,8 @@ class TMPEGPlayer {
   void Seek(std::int32_t milliseconds);
   // The decoder's mode code (3 and 4: a started stream, playing or paused).
   std::int32_t GetPlayerMode();
+  // The same as a PlayerMode.
+  PlayerMode Mode() { return static_cast<PlayerMode>(GetPlayerMode()); }
   // Position and length of the stream in milliseconds.
   std::int32_t GetCurrentPos();
   std::int32_t GetLength();

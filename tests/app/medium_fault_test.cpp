@@ -28,9 +28,6 @@ namespace {
 using testsupport::PulseServer;
 using Strings = std::vector<QString>;
 
-constexpr int kModePlaying = 3;
-constexpr int kModePaused = 4;
-
 class WindowMediumFault : public testsupport::SoundWindowTest {
  protected:
   void TearDown() override {
@@ -80,15 +77,14 @@ TEST_F(WindowMediumFault, FailingReadsShowOneErrorAndLeaveTheWindowStoppedAndUsa
   const Strings boxes = Boxes();
   EXPECT_LE(boxes.size(), 1u);
   EXPECT_LT(load, 0.5) << "something spins after the fault";
-  const std::int32_t mode = form.MPEGPlayer.GetPlayerMode();
-  EXPECT_TRUE(mode != kModePlaying && mode != kModePaused) << mode;
+  EXPECT_FALSE(player::IsStarted(form.MPEGPlayer.Mode()));
   EXPECT_EQ(form.MP3CurrentPos->text(), "00:00");
   EXPECT_EQ(form.SelectedSong(), 0);
 
   // The disc is back: the same song plays again, and the next one can be chosen.
   ReadFaultDisarm();
   Click(form.ButtonPlay);
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying);
   Click(form.ButtonNext);
   EXPECT_EQ(Selected(form.SongsListBox), "2.mp3");
   EXPECT_TRUE(Stopped(form));
@@ -109,7 +105,7 @@ TEST_F(WindowMediumFault, WithContinuaTheNextSongPlaysAfterTheOneThatFailed) {
   FailReadsOf(song);
   const double load = WaitFor([&] { return form.SelectedSong() == 1 && form.MPEGPlayer.GetCurrentPos() >= 200; });
   EXPECT_LT(load, 0.5);
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying) << "the second song plays";
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying) << "the second song plays";
   EXPECT_TRUE(form.ButtonStop->isEnabled() && form.ButtonPause->isEnabled() && !form.ButtonPlay->isEnabled());
   Click(form.ButtonStop);
   EXPECT_TRUE(Stopped(form));

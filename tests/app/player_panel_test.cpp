@@ -23,10 +23,6 @@ namespace {
 using testsupport::PulseServer;
 using Strings = std::vector<QString>;
 
-constexpr int kModeClosed = 0;
-constexpr int kModePlaying = 3;
-constexpr int kModePaused = 4;
-
 class PlayerPanelTest : public testsupport::SoundWindowTest {};
 
 TEST_F(PlayerPanelTest, PlayPauseResumeStopAndPlayAgain) {
@@ -37,7 +33,7 @@ TEST_F(PlayerPanelTest, PlayPauseResumeStopAndPlayAgain) {
   EXPECT_EQ(form.ButtonPrev->accessibleName(), "Canzone precedente");
 
   Click(form.ButtonPlay);
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying);
   EXPECT_EQ(EnabledPlayerControls(), (Strings{"ButtonPause", "ButtonStop", "PosMP3ScrollBar", "MP3InfoSpeedButton",
                                               "ContCheckBox", "RepeatCheckBox"}));
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.PosMP3ScrollBar->value() >= 1; }, 5000));
@@ -46,18 +42,18 @@ TEST_F(PlayerPanelTest, PlayPauseResumeStopAndPlayAgain) {
   EXPECT_EQ(form.PosMP3PercLabel->text(), shown == 1 ? "33%" : "67%");
 
   Click(form.ButtonPause);
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePaused);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPaused);
   EXPECT_TRUE(form.ButtonPlay->isEnabled() && form.ButtonStop->isEnabled() && !form.ButtonPause->isEnabled());
   const std::int32_t held = form.MPEGPlayer.GetCurrentPos();
   QTest::qWait(300);
   EXPECT_NEAR(form.MPEGPlayer.GetCurrentPos(), held, 30);
 
   Click(form.ButtonPlay);  // resumes where it was
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying);
   EXPECT_GE(form.MPEGPlayer.GetCurrentPos(), held - 30);
 
   Click(form.ButtonStop);
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed);
   EXPECT_TRUE(Stopped(form));
   EXPECT_EQ(form.MP3CurrentPos->text(), "00:00");
   EXPECT_EQ(form.PosMP3ScrollBar->value(), 0);
@@ -65,7 +61,7 @@ TEST_F(PlayerPanelTest, PlayPauseResumeStopAndPlayAgain) {
   Click(form.ButtonPlay);  // starts over
   EXPECT_LT(form.MPEGPlayer.GetCurrentPos(), held);
   ASSERT_TRUE(QTest::qWaitFor([&] { return Stopped(form); }, 8000)) << "the end of the song";
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed);
   EXPECT_EQ(Boxes(), Strings{});
 }
 
@@ -105,7 +101,7 @@ TEST_F(PlayerPanelTest, ContinuaPlaysTheRestOfTheListWholeAndInOrder) {
   QTest::qWait(100);
   const std::vector<std::int16_t> heard = recording.Stop();
   EXPECT_EQ(Selected(form.SongsListBox), "3.mp3");
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed) << "nothing plays after the last song";
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed) << "nothing plays after the last song";
 
   std::size_t from = 0;
   for (const std::string& song : songs) {
@@ -155,7 +151,7 @@ TEST_F(PlayerPanelTest, ContinuaIntoARejectedSongShowsItsBoxAndPlaysNothing) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.SelectedSong() == 1; }, 5000));
   EXPECT_EQ(Boxes(), Strings{"Error|File MP3 selezionato non corretto"});
   EXPECT_EQ(Selected(form.SongsListBox), "2.mp3");
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed);
   EXPECT_FALSE(form.ButtonPlay->isEnabled());
   QTest::qWait(300);
   EXPECT_EQ(form.SelectedSong(), 1) << "nothing goes on past the rejected song";
@@ -167,9 +163,9 @@ TEST_F(PlayerPanelTest, NextWhilePlayingStopsAndSelectsWithoutPlaying) {
   AddMusic("Album/2.mp3", 2.0, 42);
   app::TMainForm& form = Open();
   Click(form.ButtonPlay);
-  ASSERT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
+  ASSERT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying);
   Click(form.ButtonNext);
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed);
   EXPECT_EQ(Selected(form.SongsListBox), "2.mp3");
   EXPECT_EQ(EnabledPlayerControls(), (Strings{"ButtonPrev", "ButtonPlay", "PosMP3ScrollBar", "MP3InfoSpeedButton",
                                               "ContCheckBox", "RepeatCheckBox"}));

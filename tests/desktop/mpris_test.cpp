@@ -35,9 +35,6 @@ using testsupport::PulseServer;
 constexpr const char* kPath = "/org/mpris/MediaPlayer2";
 constexpr const char* kRoot = "org.mpris.MediaPlayer2";
 constexpr const char* kPlayer = "org.mpris.MediaPlayer2.Player";
-constexpr int kModeClosed = 0;
-constexpr int kModePlaying = 3;
-constexpr int kModePaused = 4;
 
 // What a desktop's now-playing widget does: reads properties, calls methods and listens to the
 // player's signals, all over the bus.
@@ -194,13 +191,13 @@ TEST_F(MprisTest, MethodsPressTheWindowsButtonsOnlyWhenEnabled) {
   client.Press("Pause");
   client.Press("Stop");
   client.Press("Previous");
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed);
   EXPECT_EQ(form.SelectedSong(), 0);
   EXPECT_EQ(client.Status(), "Stopped");
   EXPECT_EQ(Boxes(), std::vector<QString>{}) << "no handler ran";
 
   client.Press("Play");
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying);
   EXPECT_FALSE(form.ButtonPlay->isEnabled());
   EXPECT_EQ(client.Status(), "Playing");
   EXPECT_TRUE(client.Flag("CanPause"));
@@ -215,14 +212,14 @@ TEST_F(MprisTest, MethodsPressTheWindowsButtonsOnlyWhenEnabled) {
 
   ASSERT_TRUE(Eventually([&] { return client.Position() >= 1'000'000; }));
   client.Press("PlayPause");
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePaused);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPaused);
   EXPECT_EQ(client.Status(), "Paused");
   EXPECT_TRUE(client.Flag("CanPlay"));
   const qlonglong held = client.Position();
   EXPECT_NEAR(held, form.MPEGPlayer.GetCurrentPos() * 1000.0, 50'000);
 
   client.Press("PlayPause");  // resumes where it was
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModePlaying);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying);
   EXPECT_GE(client.Position(), held - 50'000);
 
   // Seeking goes through the position bar, in its whole seconds.
@@ -239,13 +236,13 @@ TEST_F(MprisTest, MethodsPressTheWindowsButtonsOnlyWhenEnabled) {
   EXPECT_LT(client.seeks.back(), 3'000'000);
 
   client.Press("Stop");
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed);
   EXPECT_EQ(client.Status(), "Stopped");
   EXPECT_EQ(client.Position(), 0);
 
   client.Press("Next");
   EXPECT_EQ(form.SelectedSong(), 1);
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed) << "next only selects, as the button does";
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed) << "next only selects, as the button does";
   EXPECT_EQ(Text(client.Metadata(), "xesam:title"), "Sera");
   ASSERT_TRUE(Eventually([&] { return !client.changes.empty() && client.changes.back().contains("Metadata"); }));
   const QVariantMap told = qdbus_cast<QVariantMap>(client.changes.back().value("Metadata").value<QDBusArgument>());
@@ -268,7 +265,7 @@ TEST_F(MprisTest, MethodsPressTheWindowsButtonsOnlyWhenEnabled) {
   client.Press("Seek", {qlonglong{60'000'000}});
   EXPECT_EQ(form.SelectedSong(), 1);
   EXPECT_EQ(client.Status(), "Stopped");
-  EXPECT_EQ(form.MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kClosed);
 }
 
 TEST_F(MprisTest, ASongTheAnalysisRejectsCannotBePlayed) {
@@ -280,7 +277,7 @@ TEST_F(MprisTest, ASongTheAnalysisRejectsCannotBePlayed) {
   EXPECT_FALSE(client.Flag("CanPlay"));
   client.Press("Play");
   client.Press("PlayPause");
-  EXPECT_EQ(form_->MPEGPlayer.GetPlayerMode(), kModeClosed);
+  EXPECT_EQ(form_->MPEGPlayer.Mode(), player::PlayerMode::kClosed);
   const QVariantMap metadata = client.Metadata();
   EXPECT_EQ(Text(metadata, "xesam:title"), "broken.mp3") << "named by its file";
   EXPECT_FALSE(metadata.contains("mpris:length"));

@@ -24,9 +24,6 @@ namespace {
 using player::TMPEGPlayer;
 using testsupport::PulseServer;
 
-constexpr int kModePlaying = 3;
-constexpr int kModePaused = 4;
-
 class RealDecoder : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -100,17 +97,17 @@ TEST_F(RealDecoder, PauseResumeStopAndPlayAgainThroughTheSoundServer) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return player_.GetCurrentPos() > 1500; }, 5000));
   player_.Pause(true);
   ASSERT_LT(player_.GetCurrentPos(), 4000) << "the machine stalled for seconds; nothing left to test";
-  EXPECT_EQ(player_.GetPlayerMode(), kModePaused);
+  EXPECT_EQ(player_.Mode(), player::PlayerMode::kPaused);
   const std::int32_t held = player_.GetCurrentPos();
   QTest::qWait(300);
   EXPECT_NEAR(player_.GetCurrentPos(), held, 30) << "a paused stream keeps its place";
 
   player_.Play();  // resumes
-  EXPECT_EQ(player_.GetPlayerMode(), kModePlaying);
+  EXPECT_EQ(player_.Mode(), player::PlayerMode::kPlaying);
   ASSERT_TRUE(QTest::qWaitFor([&] { return player_.GetCurrentPos() > held + 150; }, 5000));
 
   player_.Stop();
-  EXPECT_NE(player_.GetPlayerMode(), kModePlaying);
+  EXPECT_NE(player_.Mode(), player::PlayerMode::kPlaying);
   player_.Play();  // starts again from the beginning
   EXPECT_EQ(player_.PlayedXTimes(), 3);
   // The position the listener hears is published as the device is fed; a moment after the start
