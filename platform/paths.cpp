@@ -150,7 +150,7 @@ std::string DirPart(std::string_view path) {
 bool FileExists(std::string_view path) {
   if (path.empty()) return false;
   struct stat info {};
-  return ::stat(ResolvePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  return ::stat(ResolvePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool DirectoryExists(std::string_view path) {

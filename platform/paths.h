@@ -24,7 +24,8 @@ std::string NamePart(std::string_view path);
 // The text up to and including the last '/' (empty when there is none).
 std::string DirPart(std::string_view path);
 
-// True when `path`, resolved as above, names an existing file that is not a directory.
+// True when `path`, resolved as above, names an existing regular file (a symbolic link is followed).
+// A folder, a FIFO, a device or a socket is no file: opening one could wait for ever.
 bool FileExists(std::string_view path);
 
 // True when `path`, resolved as above, names an existing directory.

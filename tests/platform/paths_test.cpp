@@ -179,6 +179,7 @@ TEST(Existence, FilesAndDirectoriesAreTellApartAfterResolution) {
   fs::create_symlink("albums.inf", tmp.path() / "link.inf");
   fs::create_symlink("missing", tmp.path() / "dangling");
   fs::create_symlink("Album", tmp.path() / "linkdir");
+  ASSERT_EQ(::mkfifo((tmp.path() / "fifo.inf").c_str(), 0600), 0);
   ScopedCurrentDir cwd(tmp.path());
 
   EXPECT_TRUE(platform::FileExists("ALBUMS.INF"));
@@ -190,6 +191,7 @@ TEST(Existence, FilesAndDirectoriesAreTellApartAfterResolution) {
   EXPECT_FALSE(platform::FileExists("dangling"));
   EXPECT_FALSE(platform::DirectoryExists("dangling"));
   EXPECT_FALSE(platform::FileExists("nothing"));
+  EXPECT_FALSE(platform::FileExists("FIFO.INF"));
   EXPECT_FALSE(platform::FileExists(""));
   EXPECT_FALSE(platform::DirectoryExists(""));
 }
