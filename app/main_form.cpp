@@ -55,6 +55,8 @@ void TMainForm::SetUpPlayer() {
     MPEGPlayerPosUpdate(position, length);
   };
   MPEGPlayer.OnPlayEnd = [this](player::TMPEGPlayer&) { MPEGPlayerPlayEnd(); };
+  MPEGPlayer.OnPlayFault = [this](player::TMPEGPlayer&) { MPEGPlayerPlayFault(); };
+  MPEGPlayer.OnError = platform::ReportException;
 }
 
 void TMainForm::ConnectHandlers() {

@@ -165,6 +165,8 @@ class TMainForm : public QWidget {
   // The playback component's position (milliseconds) and the end of the song.
   void MPEGPlayerPosUpdate(std::int32_t position, std::int32_t length);
   void MPEGPlayerPlayEnd();
+  // The stream stopped by itself (its output failed): the song ends where it is, stopped.
+  void MPEGPlayerPlayFault();
   // Shows the selected album's covers; a picture that cannot be decoded is reported (once per
   // choice of the album) and its page says that no picture is available.
   void LoadCovers();

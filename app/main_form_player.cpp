@@ -112,6 +112,14 @@ void TMainForm::MPEGPlayerPosUpdate(std::int32_t position, std::int32_t /*length
   ShowText(MP3CurrentPos, MinSec(seconds));
 }
 
+// Neither "Continua" nor "Ripeti" goes on: the output that failed would fail the next song too.
+void TMainForm::MPEGPlayerPlayFault() {
+  ShowText(MP3CurrentPos, QStringLiteral("00:00"));
+  PosMP3ScrollBar->setValue(0);
+  MPEGPlayer.Close();
+  Enable({ButtonPlay}, {ButtonPause, ButtonStop});
+}
+
 void TMainForm::MPEGPlayerPlayEnd() {
   ShowText(MP3CurrentPos, QStringLiteral("00:00"));
   PosMP3ScrollBar->setValue(0);

@@ -7,10 +7,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstdio>
 #include <utility>
 #include <vector>
-
-#include "platform/ui/error_report.h"
 
 namespace player {
 
@@ -120,11 +119,11 @@ void TMPEGPlayer::LoadDecoder() {
   }
   positionTimer_ = std::make_unique<QTimer>();
   positionTimer_->setInterval(useTimer_ ? timerFreq_ : 0);
-  QObject::connect(positionTimer_.get(), &QTimer::timeout, [this] { platform::RunGuarded([this] { TimerTick(); }); });
+  QObject::connect(positionTimer_.get(), &QTimer::timeout, [this] { Guarded([this] { TimerTick(); }); });
   endWatch_ = std::make_unique<QTimer>();
   endWatch_->setTimerType(Qt::PreciseTimer);
   endWatch_->setInterval(kEndWatchPeriodMs);
-  QObject::connect(endWatch_.get(), &QTimer::timeout, [this] { platform::RunGuarded([this] { EndWatchTick(); }); });
+  QObject::connect(endWatch_.get(), &QTimer::timeout, [this] { Guarded([this] { EndWatchTick(); }); });
   streamLength_ = 0;
 }
 
@@ -177,19 +176,23 @@ void TMPEGPlayer::TimerTick() {
   try {
     position = GetCurrentPos();
   } catch (const TMPEGError&) {
-    // A fault (a medium that fails under the decoder) is reported once per start: a lasting one
-    // would otherwise raise a new report every tick while the first one still waits for the
-    // user. Polling goes on at its own pace, so that the end of the stream the fault cut short
-    // is still seen and reported.
+    // A fault of the stream (a medium that fails under the decoder, an output that went away) is
+    // raised once per start: a lasting one would otherwise raise a new report every tick while the
+    // first one still waits for the user. Polling goes on at its own pace, so that the end of a
+    // stream the fault cut short is still seen; a stream the decoder gave up is ended here.
     endWatch_->stop();
-    if (positionFaultReported_) return;
+    faultSeen_ = true;
+    const bool first = !positionFaultReported_;
     positionFaultReported_ = true;
-    throw;
+    if (StoppedByItself()) EndAfterFault();
+    if (first) throw;
+    return;
   }
   const std::int32_t heard = position;
   if (position > streamLength_) position = 0;
   if (OnPosUpdate) OnPosUpdate(position, streamLength_);
   if (!EndReached()) {
+    if (faultSeen_ && StoppedByItself()) return EndAfterFault();
     WatchForEnd(heard);
   } else {
     positionTimer_->stop();
@@ -198,6 +201,46 @@ void TMPEGPlayer::TimerTick() {
     if (OnPlayEnd) {
       ClearEndReached();
       OnPlayEnd(*this);
+    }
+  }
+}
+
+// The decoder stops a stream whose output failed for good without setting the end byte: without
+// this look at its mode the component would take it for playing until the user pressed Stop.
+bool TMPEGPlayer::StoppedByItself() {
+  if (!playing_ || EndReached()) return false;
+  PlayerMode mode = PlayerMode::kPlaying;
+  try {
+    mode = Mode();
+  } catch (const TMPEGError&) {
+    return false;  // a second fault at once: the next tick looks again
+  }
+  return mode == PlayerMode::kClosed || mode == PlayerMode::kOpened || mode == PlayerMode::kStopped;
+}
+
+void TMPEGPlayer::EndAfterFault() {
+  positionTimer_->stop();
+  endWatch_->stop();
+  playing_ = false;
+  paused_ = false;
+  if (OnPlayFault) OnPlayFault(*this);
+}
+
+template <typename Tick>
+void TMPEGPlayer::Guarded(Tick tick) noexcept {
+  try {
+    tick();
+  } catch (...) {
+    try {
+      if (OnError) {
+        OnError(std::current_exception());
+      } else {
+        std::rethrow_exception(std::current_exception());
+      }
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+    } catch (...) {
+      // Nothing more can be said of it; it must not reach the timer's caller.
     }
   }
 }
@@ -223,7 +266,11 @@ void TMPEGPlayer::RequireLibrary() const {
 
 void TMPEGPlayer::Check() {
   lastErrorCode_ = LastError();
-  if (lastErrorCode_ > 0) RaiseLastError();
+  if (lastErrorCode_ <= 0) return;
+  // Whoever meets a fault of a playing stream, the position timer then looks whether the decoder
+  // still plays it.
+  if (playing_) faultSeen_ = true;
+  RaiseLastError();
 }
 
 void TMPEGPlayer::RaiseLastError() const {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,8 @@ using TSeekStreamEvent =
 using TGetStreamSizeEvent = std::function<void(void* context, std::int32_t& res)>;
 using TPosUpdateEvent = std::function<void(std::int32_t pos, std::int32_t len)>;  // milliseconds
 using TNotifyEvent = std::function<void(TMPEGPlayer& sender)>;
+// An error the component met on its own, in its timers, for the owner to show.
+using TErrorEvent = std::function<void(std::exception_ptr error)>;
 
 class TMPEGPlayer {
  public:
@@ -107,6 +110,14 @@ class TMPEGPlayer {
   TReadStreamEvent OnReadStream;
   TPosUpdateEvent OnPosUpdate;
   TNotifyEvent OnPlayEnd;
+  // Errors met by the position timer (a failed position poll, a fault the decoder reports, an
+  // exception of OnPosUpdate or OnPlayEnd): the owner shows them; unassigned, they are written to
+  // standard error. The component never shows anything itself.
+  TErrorEvent OnError;
+  // The stream stopped by itself before its end (its output failed): fired once by the position
+  // timer, after the fault went to OnError or to the call that met it; the component is then no
+  // longer playing, the stream stays open, and OnPlayEnd does not follow.
+  TNotifyEvent OnPlayFault;
 
   // True while the open stream is paused.
   bool Paused() const { return paused_; }
@@ -144,6 +155,9 @@ class TMPEGPlayer {
   std::int32_t LastError();
   // True while a decoder is loaded.
   bool DecoderLoaded() const;
+  // True once the decoder has set the end-of-stream byte and the end has not been taken yet (by
+  // the tick that raises OnPlayEnd, or by the next start).
+  bool EndReached() const;
   // The position timer, once LoadDecoder has made it.
   const QTimer* PositionTimer() const { return positionTimer_.get(); }
 
@@ -156,8 +170,14 @@ class TMPEGPlayer {
   [[noreturn]] void RaiseLastError() const;
   template <typename Function>
   std::int32_t CallAndCheck(detail::EntryPoint entry);
-  bool EndReached() const;
   void ClearEndReached();
+  // Runs `tick` for a timer; whatever it throws goes to OnError.
+  template <typename Tick>
+  void Guarded(Tick tick) noexcept;
+  // Ends a started stream that the decoder no longer plays and raises OnPlayFault.
+  void EndAfterFault();
+  // True when the decoder has stopped a stream the component still takes for playing.
+  bool StoppedByItself();
   void StartPositionTimer();
   void WatchForEnd(std::int32_t position);
   void EndWatchTick();
@@ -185,7 +205,8 @@ class TMPEGPlayer {
   std::int32_t outputDeviceCode_ = 0;
   std::int32_t streamLength_ = 0;  // milliseconds
   std::int32_t lastErrorCode_ = 0;
-  bool positionFaultReported_ = false;  // a failed position poll of this start was reported
+  bool positionFaultReported_ = false;  // a failed position poll of this start was raised
+  bool faultSeen_ = false;              // a call met a fault of the stream since its start
   std::unique_ptr<QTimer> positionTimer_;
   // Near the end of a stream the end byte is watched closely, so that the end is reported when the
   // last sample has been heard rather than at the next position tick.

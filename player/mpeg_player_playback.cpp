@@ -120,6 +120,7 @@ void TMPEGPlayer::Seek(std::int32_t milliseconds) {
 // Polling starts with the stream, and the start position is reported at once.
 void TMPEGPlayer::StartPositionTimer() {
   positionFaultReported_ = false;
+  faultSeen_ = false;
   if (!useTimer_ || !positionTimer_ || positionTimer_->interval() == 0) return;
   positionTimer_->start();
   TimerTick();

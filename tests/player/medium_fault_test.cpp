@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/error_report.h"
 #include "platform/ui/message_box.h"
 #include "player/mpeg_player.h"
 #include "read_fault.h"
@@ -56,6 +57,7 @@ class MediumFault : public ::testing::Test {
     player_.SetStreamName(path_);
     player_.OnPosUpdate = [this](std::int32_t pos, std::int32_t) { lastPosition_ = pos; };
     player_.OnPlayEnd = [this](TMPEGPlayer&) { ++ends_; };
+    player_.OnError = platform::ReportException;
   }
 
   void TearDown() override {

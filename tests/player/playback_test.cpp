@@ -47,6 +47,7 @@ class Playback : public ::testing::Test {
     player_.SetStreamName("./Album/song.mp3");
     player_.OnPosUpdate = [this](std::int32_t pos, std::int32_t len) { reports_.push_back({pos, len}); };
     fake_->SetResult("GetLength", 180000);
+    fake_->SetResult("GetPlayerMode", static_cast<std::int32_t>(player::PlayerMode::kPlaying));
     fake_->ClearLog();
   }
 
@@ -219,6 +220,36 @@ TEST_F(Playback, AFailingPositionIsReportedOnceAndTheEndStillComes) {
   player_.Restart();  // a new start reports a new fault again
   fake_->SetError("GetCurrentPos", 3);
   EXPECT_EQ(CodeRaisedBy([&] { player_.TimerTick(); }), 3);
+}
+
+TEST_F(Playback, AStreamTheDecoderStoppedOnAFaultEndsOnceWithoutPlayEnd) {
+  int ends = 0;
+  int faults = 0;
+  player_.OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
+  player_.OnPlayFault = [&](TMPEGPlayer&) { ++faults; };
+  // Taken by the position poll, or by another call of the owner before it.
+  for (const bool byPoll : {true, false}) {
+    player_.Close();
+    player_.Play();
+    fake_->SetResult("GetPlayerMode", static_cast<std::int32_t>(player::PlayerMode::kStopped));
+    if (byPoll) {
+      fake_->SetError("GetCurrentPos", 5);
+      EXPECT_EQ(CodeRaisedBy([&] { player_.TimerTick(); }), 5);
+      fake_->SetError("GetCurrentPos", 0);
+    } else {
+      fake_->SetError("Pause", 5);
+      EXPECT_EQ(CodeRaisedBy([&] { player_.Pause(true); }), 5);
+      fake_->SetError("Pause", 0);
+      player_.TimerTick();
+    }
+    EXPECT_FALSE(player_.PositionTimer()->isActive());
+    player_.TimerTick();
+    fake_->SetResult("GetPlayerMode", static_cast<std::int32_t>(player::PlayerMode::kPlaying));
+  }
+  EXPECT_EQ(faults, 2);
+  EXPECT_EQ(ends, 0);
+  player_.Play();  // plays again
+  EXPECT_TRUE(player_.PositionTimer()->isActive());
 }
 
 TEST_F(Playback, TimerOffMeansNoReportsAtAll) {
