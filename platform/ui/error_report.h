@@ -20,7 +20,8 @@ QString ApplicationTitle();
 // The message as the report shows it: "." is appended when its last character sorts after ".".
 QString ErrorReportText(const QString& message);
 
-// Shows the report for `message`: caption = application title, error icon, one OK button.
+// Shows the report for `message`: caption = application title, error icon, one OK button; the
+// message is plain text (a path in it shows as it stands).
 void ShowErrorReport(const QString& message);
 
 // Shows the report for a caught exception: its what() text (8-bit bytes read by the text rule
