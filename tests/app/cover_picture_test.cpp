@@ -1,7 +1,12 @@
 // Decoding cover pictures: scale, progress, damaged and oversized files.
 #include "app/cover_picture.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
 
 #include "tests/app/jpeg_files.h"
 #include "tests/support/temp_dir.h"
@@ -105,6 +110,56 @@ TEST_F(CoverPictureTest, LargeCmykPictureIsScaledAndDrawnInBands) {
   EXPECT_LT(seen.red(), 10);
   EXPECT_GT(seen.green(), 245);
   EXPECT_LT(seen.blue(), 10);
+}
+
+TEST_F(CoverPictureTest, PicturesBeyondTheBoundsAreRefusedWithTheirReason) {
+  // A 256 x 256 progressive picture in 4:2:0 has 1024 luma and 2 x 256 chroma blocks; its ten
+  // scans cover 8192 blocks, and each copy of its last scan (luma) 1024 more.
+  const std::string scans = testsupport::JpegRepeatingLastScan(QSize(256, 256), 50);
+  const std::string photo = testsupport::JpegPhoto(QSize(256, 256), false);
+  const std::string progressive = testsupport::JpegPhoto(QSize(256, 256), true);
+  const auto with = [](const std::function<void(app::CoverLimits&)>& change) {
+    app::CoverLimits limits;
+    change(limits);
+    return limits;
+  };
+  const long long size = static_cast<long long>(photo.size());
+  struct Case {
+    const char* what;
+    const std::string& bytes;
+    app::CoverLimits limits;
+    std::string refused;  // empty: shown
+  };
+  const Case cases[] = {
+      {"many scans within the bounds", scans, {}, ""},
+      {"scans just within", scans, with([](auto& l) { l.scanBlocks = 8192 + 50 * 1024; }), ""},
+      {"one block too many", scans, with([](auto& l) { l.scanBlocks = 8192 + 50 * 1024 - 1; }),
+       "Picture has too many scans to decode (scan 60 of 256x256)"},
+      {"coefficients and picture over the memory", scans, with([](auto& l) { l.memoryBytes = 400 << 10; }),
+       "Picture too large to decode (256x256 needs 1 MB)"},
+      {"data over the bound", photo, with([size](auto& l) { l.dataBytes = size / 2; }),
+       "Picture has too much data to decode (256x256)"},
+      {"data within the bound", photo, with([size](auto& l) { l.dataBytes = 2 * size; }), ""},
+      {"data of several scans counts more", progressive, with([size](auto& l) { l.dataBytes = 2 * size; }),
+       "Picture has too much data to decode (256x256)"},
+  };
+  for (const Case& c : cases) {
+    const auto cover = DecodeCover(Write(c.bytes), kArea, {}, c.limits);
+    EXPECT_EQ(cover.error, c.refused) << c.what;
+    EXPECT_EQ(cover.image.isNull(), !c.refused.empty()) << c.what;
+  }
+}
+
+TEST_F(CoverPictureTest, FifoIsRefusedAtOnceAsAMissingFile) {
+  const std::string fifo = dir_.str() + "/front.jpg";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto decoding = std::async(std::launch::async, [&] { return DecodeCover(fifo, kArea).error; });
+  if (decoding.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    std::FILE* writer = std::fopen(fifo.c_str(), "wb");  // lets the waiting open go on
+    if (writer) std::fclose(writer);
+    FAIL() << "decoding waits for a writer";
+  }
+  EXPECT_EQ(decoding.get(), "Cannot open " + fifo);
 }
 
 }  // namespace
