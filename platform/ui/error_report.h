@@ -13,7 +13,7 @@
 
 namespace platform {
 
-// The title that captions the error report, "Albavox v2.0" unless set.
+// The title that captions the error report: the program's title ("Albavox v2.0") unless set.
 void SetApplicationTitle(const QString& title);
 QString ApplicationTitle();
 
