@@ -14,8 +14,8 @@
 
 #include "dialogs/about_form.h"
 #include "dialogs/hyper_label.h"
-#include "dialogs/use_form.h"
-#include "dialogs/ver_form.h"
+#include "dialogs/mp3_info_form.h"
+#include "dialogs/text_form.h"
 #include "platform/ui/desktop_link.h"
 #include "tests/dialogs/dialog_helpers.h"
 
@@ -129,7 +129,7 @@ TEST(AboutForm, GuideAndHistoryOpenAboveTheBoxAndReturnToIt) {
             (std::vector<QWidget*>{&about, &history, &about}));
   EXPECT_FALSE(history.isVisible());
   // The forms made at start live on after the box is gone.
-  EXPECT_EQ(dialogs::TUseForm::Instance(), &guide);
+  EXPECT_EQ(dialogs::TTextForm::Instance(dialogs::FixedText::kUsageGuide), &guide);
 }
 
 TEST(AboutForm, LinksOpenTheInstalledDocumentationThroughTheDesktop) {
@@ -142,6 +142,28 @@ TEST(AboutForm, LinksOpenTheInstalledDocumentationThroughTheDesktop) {
     QTest::mouseClick(link, Qt::LeftButton);
   }
   EXPECT_EQ(links.Links(), (std::vector<QString>{about.HyperLabel1->URL(), about.HyperLabel2->URL()}));
+}
+
+TEST(Dialogs, AreCentredOnTheScreenNotOverTheWindowThatOpensThem) {
+  QWidget window;  // the main window, in a corner of the screen
+  window.setGeometry(0, 0, 577, 332);
+  window.show();
+  const QPoint middle = window.screen()->availableGeometry().center();
+  TAboutForm about(&window);
+  dialogs::TMP3InfoForm info(&window);
+  dialogs::TUseForm guide;
+  dialogs::TVerForm history;
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&about, &info, &guide, &history}) {
+    for (int time = 0; time < 2; ++time) {  // at each showing, also after the user moved it
+      QPoint centre;
+      ExecWith(*dialog, [&] {
+        centre = dialog->frameGeometry().center();
+        dialog->move(5, 5);
+        dialog->reject();
+      });
+      EXPECT_LE((centre - middle).manhattanLength(), 2) << dialog->objectName().toStdString() << " " << time;
+    }
+  }
 }
 
 }  // namespace
