@@ -35,15 +35,20 @@ class TTextForm : public QDialog {
   FixedText text_;
 };
 
-// The usage guide and the version history, as the program entry makes them.
+// The usage guide and the version history as the program entry makes them, with their text
+// boxes under their own names.
 class TUseForm : public TTextForm {
  public:
   explicit TUseForm(QWidget* parent = nullptr) : TTextForm(FixedText::kUsageGuide, parent) {}
+  static TTextForm* Instance() { return TTextForm::Instance(FixedText::kUsageGuide); }
+  QTextEdit* const UseRichEdit = RichEdit;
 };
 
 class TVerForm : public TTextForm {
  public:
   explicit TVerForm(QWidget* parent = nullptr) : TTextForm(FixedText::kVersionHistory, parent) {}
+  static TTextForm* Instance() { return TTextForm::Instance(FixedText::kVersionHistory); }
+  QTextEdit* const VerRichEdit = RichEdit;
 };
 
 }  // namespace dialogs

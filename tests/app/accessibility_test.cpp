@@ -93,9 +93,9 @@ TEST_F(AccessibilityTest, DialogsHaveNoNamelessControl) {
     dialog->hide();
   }
   EXPECT_EQ(Name(info.MP3FileEdit), "Nome file MP3");
-  EXPECT_EQ(ReadText(guide.RichEdit).section('\n', 0, 0),
+  EXPECT_EQ(ReadText(guide.UseRichEdit).section('\n', 0, 0),
             "Albavox è il metodo piu' semplice e voloce per interfacciare le vostre");
-  EXPECT_TRUE(ReadText(history.RichEdit).startsWith("Albavox v2.0 (04.08.2000)\n"));
+  EXPECT_TRUE(ReadText(history.VerRichEdit).startsWith("Albavox v2.0 (04.08.2000)\n"));
 }
 
 }  // namespace

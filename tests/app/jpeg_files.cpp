@@ -156,11 +156,10 @@ std::string JpegRepeatingLastScan(QSize size, int repeats) {
   return bytes;
 }
 
-std::string JpegClaiming(QSize claimed, bool progressive) {
-  std::string bytes = progressive ? Photo(QSize(16, 16), true, 0) : JpegPicture(QSize(16, 16), Qt::gray);
-  // The frame header: FF C0 (baseline) or C2 (progressive), length (2 bytes), precision (1),
-  // height (2), width (2).
-  const std::size_t frame = bytes.find(progressive ? "\xFF\xC2" : "\xFF\xC0");
+std::string JpegClaiming(QSize claimed) {
+  std::string bytes = JpegPicture(QSize(16, 16), Qt::gray);
+  // The baseline frame header: FF C0, length (2 bytes), precision (1), height (2), width (2).
+  const std::size_t frame = bytes.find("\xFF\xC0");
   if (frame == std::string::npos) throw std::logic_error("no frame header in the encoded picture");
   bytes[frame + 5] = static_cast<char>(claimed.height() >> 8);
   bytes[frame + 6] = static_cast<char>(claimed.height() & 0xFF);

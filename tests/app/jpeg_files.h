@@ -33,7 +33,7 @@ std::string JpegWithRestarts(QSize size, int rows);
 // decoder goes over every block of the picture once for each copy.
 std::string JpegRepeatingLastScan(QSize size, int repeats);
 
-// A small valid picture, progressive when asked, whose frame header claims `claimed` as its size.
-std::string JpegClaiming(QSize claimed, bool progressive = false);
+// A small valid picture whose frame header claims `claimed` as its size.
+std::string JpegClaiming(QSize claimed);
 
 }  // namespace testsupport

@@ -1,4 +1,4 @@
-// TTextForm as TUseForm and TVerForm: the stored texts line by line, read-only, on one line each, and "&Ok".
+// TUseForm and TVerForm: the stored texts line by line, read-only, on one line each, and "&Ok".
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -95,13 +95,13 @@ TEST(UseForm, ShowsTheUsageGuideLineByLineReadOnlyAndOkClosesIt) {
   dialogs::TUseForm guide;
   EXPECT_EQ(guide.windowTitle(), "Guida all'uso di Albavox");
   EXPECT_EQ(guide.size(), QSize(392, 293));
-  EXPECT_EQ(Lines(guide.RichEdit), kGuide);
-  EXPECT_TRUE(guide.RichEdit->isReadOnly());
+  EXPECT_EQ(Lines(guide.UseRichEdit), kGuide);
+  EXPECT_TRUE(guide.UseRichEdit->isReadOnly());
   EXPECT_EQ(ExecWith(guide,
                      [&] {
-                       EXPECT_EQ(Wrapped(guide.RichEdit), std::vector<QString>{}) << "each stored line on one line";
-                       QTest::keyClicks(guide.RichEdit, "xyz");
-                       EXPECT_EQ(Lines(guide.RichEdit), kGuide) << "typing changes nothing";
+                       EXPECT_EQ(Wrapped(guide.UseRichEdit), std::vector<QString>{}) << "each stored line on one line";
+                       QTest::keyClicks(guide.UseRichEdit, "xyz");
+                       EXPECT_EQ(Lines(guide.UseRichEdit), kGuide) << "typing changes nothing";
                        QTest::mouseClick(guide.ButtonOk, Qt::LeftButton);
                      }),
             QDialog::Accepted);
@@ -111,32 +111,30 @@ TEST(UseForm, ShowsTheUsageGuideLineByLineReadOnlyAndOkClosesIt) {
 TEST(VerForm, ShowsTheVersionHistoryLineByLineWithItsQuotesAndFinalBlank) {
   dialogs::TVerForm history;
   EXPECT_EQ(history.windowTitle(), "Version History");
-  EXPECT_EQ(Lines(history.RichEdit), kHistory);
-  EXPECT_TRUE(history.RichEdit->isReadOnly());
-  EXPECT_EQ(history.RichEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(Lines(history.VerRichEdit), kHistory);
+  EXPECT_TRUE(history.VerRichEdit->isReadOnly());
+  EXPECT_EQ(history.VerRichEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_EQ(ExecWith(history,
                      [&] {
-                       EXPECT_EQ(Wrapped(history.RichEdit), std::vector<QString>{});
+                       EXPECT_EQ(Wrapped(history.VerRichEdit), std::vector<QString>{});
                        QTest::keyClick(&history, Qt::Key_Return);
                      }),
             QDialog::Accepted);
 }
 
-TEST(TextForms, TheNewestAliveOfEachTextIsTheOneTheAboutBoxShows) {
-  using dialogs::FixedText;
-  using dialogs::TTextForm;
-  EXPECT_EQ(TTextForm::Instance(FixedText::kUsageGuide), nullptr);
+TEST(GuideForms, TheNewestAliveIsTheOneTheAboutBoxShows) {
+  EXPECT_EQ(dialogs::TUseForm::Instance(), nullptr);
   dialogs::TUseForm first;
   {
     dialogs::TUseForm second;
-    EXPECT_EQ(TTextForm::Instance(FixedText::kUsageGuide), &second);
+    EXPECT_EQ(dialogs::TUseForm::Instance(), &second);
   }
-  EXPECT_EQ(TTextForm::Instance(FixedText::kUsageGuide), &first);
+  EXPECT_EQ(dialogs::TUseForm::Instance(), &first);
   auto* early = new dialogs::TVerForm;
   dialogs::TVerForm late;
   delete early;  // one made earlier may go first
-  EXPECT_EQ(TTextForm::Instance(FixedText::kVersionHistory), &late);
-  EXPECT_EQ(TTextForm::Instance(FixedText::kUsageGuide), &first) << "a newer history is no guide";
+  EXPECT_EQ(dialogs::TVerForm::Instance(), &late);
+  EXPECT_EQ(dialogs::TUseForm::Instance(), &first) << "a newer history is no guide";
 }
 
 }  // namespace
