@@ -85,7 +85,6 @@ std::uint64_t CoefficientBytes(j_decompress_ptr info) {
 // the decoding once a budget is spent.
 struct DecodeBudget {
   jpeg_progress_mgr monitor;
-  ErrorManager* errors = nullptr;
   boolean (*fill)(j_decompress_ptr) = nullptr;  // the file source's own
   long long blocksLeft = 0;
   long long dataLeft = 0;
@@ -112,8 +111,12 @@ boolean FillCounted(j_decompress_ptr info) {
   budget->dataLeft -= static_cast<long long>(info->src->bytes_in_buffer) * budget->dataWeight;
   if (budget->dataLeft >= 0) return filled;
   auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-  std::snprintf(errors->message, sizeof errors->message, "Picture has too much data to decode (%ux%u)",
-                info->image_width, info->image_height);
+  if (info->image_width == 0) {  // still in the markers before the frame header
+    std::snprintf(errors->message, sizeof errors->message, "Picture has too much data to decode");
+  } else {
+    std::snprintf(errors->message, sizeof errors->message, "Picture has too much data to decode (%ux%u)",
+                  info->image_width, info->image_height);
+  }
   std::longjmp(errors->escape, 1);
 }
 
@@ -124,7 +127,6 @@ bool Decode(std::FILE* file, QSize area, const CoverLimits& limits, QImage& imag
   if (setjmp(errors.escape)) return false;
   jpeg_create_decompress(&info);
   jpeg_stdio_src(&info, file);
-  budget.errors = &errors;
   budget.fill = info.src->fill_input_buffer;
   budget.blocksLeft = limits.scanBlocks;
   budget.dataLeft = limits.dataBytes;
