@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "albums_inf/index_record.h"
+#include "platform/version.h"
 
 namespace albums_inf {
 
 // The caption when the index names no compilation title.
-inline constexpr std::string_view kDefaultCaption = "Albavox v2.0";
+inline constexpr std::string_view kDefaultCaption = platform::kProgramTitle;
 
 // One album of the index: its folder name as stored (bytes, untrimmed) and its flag.
 struct AlbumEntry {
@@ -31,7 +32,7 @@ struct AlbumIndex {
   std::vector<AlbumEntry> entries;   // in file order; names that trim to nothing are skipped
   std::string error;                 // empty when the index was read to its end
 
-  // The window caption: the title, else "Albavox v2.0".
+  // The window caption: the title, else the program's title ("Albavox v2.0").
   std::string Caption() const { return title ? *title : std::string(kDefaultCaption); }
 };
 

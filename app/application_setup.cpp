@@ -6,12 +6,13 @@
 #include "dialogs/artwork.h"
 #include "platform/ui/error_report.h"
 #include "platform/ui/form_fonts.h"
+#include "platform/version.h"
 #include "zodizidu/analysis/mpeg_audio.h"
 
 namespace app {
 
 void SetUpApplication() {
-  const QString title = QStringLiteral("Albavox v2.0");
+  const QString title = QString::fromUtf8(platform::kProgramTitle);
   QApplication::setApplicationName(title);
   QApplication::setApplicationDisplayName(QString());                          // window captions stay exactly as set
   QGuiApplication::setDesktopFileName(QStringLiteral("org.albavox.Albavox"));  // the desktop ties windows to the entry

@@ -3,7 +3,7 @@
 
 namespace app {
 
-// Names the application "Albavox v2.0" (also for the error report), gives every window the
+// Names the application with the program's title, "Albavox v2.0" (also for the error report), gives every window the
 // program's lettering and lets the analysis keep the windows alive while it reads a long file.
 // Needs the QApplication to exist.
 void SetUpApplication();

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/version.h"
+
 namespace app {
 
 namespace {
@@ -98,7 +100,7 @@ std::string UsageText() {
          "  -V, --version  show the version and exit\n";
 }
 
-std::string VersionText() { return "albavox " ALBAVOX_VERSION "\n"; }
+std::string VersionText() { return std::string("albavox ") + platform::kProgramVersion + "\n"; }
 
 int ApplyCommandLine(int argc, const char* const* argv) {
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -1,7 +1,10 @@
 // Decoding a cover picture with libjpeg: errors come back as text, never as an exit or a throw.
 #include "app/cover_picture.h"
 
+#include <unistd.h>
+
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -9,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 
 namespace app {
 
@@ -61,15 +65,75 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// The bytes of coefficients the decoder keeps for the whole picture when it comes in several
+// scans (it sizes its buffer so, padded to whole sampling units); 0 for a single scan, which is
+// decoded row by row.
+std::uint64_t CoefficientBytes(j_decompress_ptr info) {
+  if (!jpeg_has_multiple_scans(info)) return 0;
+  const auto roundUp = [](std::uint64_t value, std::uint64_t unit) { return (value + unit - 1) / unit * unit; };
+  std::uint64_t bytes = 0;
+  for (int c = 0; c < info->num_components; ++c) {
+    const jpeg_component_info& component = info->comp_info[c];
+    bytes += roundUp(component.width_in_blocks, static_cast<std::uint64_t>(component.h_samp_factor)) *
+             roundUp(component.height_in_blocks, static_cast<std::uint64_t>(component.v_samp_factor)) * sizeof(JBLOCK);
+  }
+  return bytes;
+}
+
+// What a picture may still cost while it is read, and how far it got. libjpeg calls CountScan
+// between the rows of blocks it reads and FillCounted for every buffer of the file; either stops
+// the decoding once a budget is spent.
+struct DecodeBudget {
+  jpeg_progress_mgr monitor;
+  boolean (*fill)(j_decompress_ptr) = nullptr;  // the file source's own
+  long long blocksLeft = 0;
+  long long dataLeft = 0;
+  int dataWeight = 1;
+  int scansCounted = 0;
+};
+
+void CountScan(j_common_ptr common) {
+  auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  auto* budget = static_cast<DecodeBudget*>(info->client_data);
+  if (info->input_scan_number == budget->scansCounted) return;
+  budget->scansCounted = info->input_scan_number;
+  budget->blocksLeft -= static_cast<long long>(info->MCUs_per_row) * info->MCU_rows_in_scan * info->blocks_in_MCU;
+  if (budget->blocksLeft >= 0) return;
+  auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+  std::snprintf(errors->message, sizeof errors->message, "Picture has too many scans to decode (scan %d of %ux%u)",
+                info->input_scan_number, info->image_width, info->image_height);
+  std::longjmp(errors->escape, 1);
+}
+
+boolean FillCounted(j_decompress_ptr info) {
+  auto* budget = static_cast<DecodeBudget*>(info->client_data);
+  const boolean filled = budget->fill(info);
+  budget->dataLeft -= static_cast<long long>(info->src->bytes_in_buffer) * budget->dataWeight;
+  if (budget->dataLeft >= 0) return filled;
+  auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+  if (info->image_width == 0) {  // still in the markers before the frame header
+    std::snprintf(errors->message, sizeof errors->message, "Picture has too much data to decode");
+  } else {
+    std::snprintf(errors->message, sizeof errors->message, "Picture has too much data to decode (%ux%u)",
+                  info->image_width, info->image_height);
+  }
+  std::longjmp(errors->escape, 1);
+}
+
 // The libjpeg part, kept free of objects with destructors: an error jumps straight out of it.
 // Returns false with the message in `errors` on failure.
-bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& progress, ErrorManager& errors,
-            jpeg_decompress_struct& info) {
+bool Decode(std::FILE* file, QSize area, const CoverLimits& limits, QImage& image, const CoverProgress& progress,
+            ErrorManager& errors, DecodeBudget& budget, jpeg_decompress_struct& info) {
   if (setjmp(errors.escape)) return false;
   jpeg_create_decompress(&info);
   jpeg_stdio_src(&info, file);
+  budget.fill = info.src->fill_input_buffer;
+  budget.blocksLeft = limits.scanBlocks;
+  budget.dataLeft = limits.dataBytes;
+  info.client_data = &budget;
+  info.src->fill_input_buffer = FillCounted;
   jpeg_read_header(&info, TRUE);
-  if (static_cast<long long>(info.image_width) * info.image_height > kMaxCoverPixels) {
+  if (static_cast<long long>(info.image_width) * info.image_height > limits.pixels) {
     std::snprintf(errors.message, sizeof errors.message, "Picture too large (%ux%u)", info.image_width,
                   info.image_height);
     return false;
@@ -80,6 +144,19 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
   // the picture's own pixel format.
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
   info.out_color_space = cmyk ? JCS_CMYK : kRgb32Space;
+  // Everything large is known from the header: refused before anything is allocated.
+  jpeg_calc_output_dimensions(&info);
+  const std::uint64_t memory =
+      CoefficientBytes(&info) + std::uint64_t{info.output_width} * info.output_height * sizeof(QRgb);
+  if (memory > limits.memoryBytes) {
+    std::snprintf(errors.message, sizeof errors.message, "Picture too large to decode (%ux%u needs %llu MB)",
+                  info.image_width, info.image_height, static_cast<unsigned long long>((memory + (1 << 20) - 1) >> 20));
+    return false;
+  }
+  // Data sent in several scans is read bit plane by bit plane, at several times the cost.
+  if (jpeg_has_multiple_scans(&info)) budget.dataWeight = kScanDataWeight;
+  budget.monitor.progress_monitor = CountScan;
+  info.progress = &budget.monitor;
   jpeg_start_decompress(&info);
   image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
   if (image.isNull()) {  // no memory for it: the rows would have nowhere to go
@@ -107,25 +184,30 @@ bool Decode(std::FILE* file, QSize area, QImage& image, const CoverProgress& pro
 
 }  // namespace
 
-CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgress& progress) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(platform::ResolvePath(path).c_str(), "rb"));
+CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgress& progress,
+                         const CoverLimits& limits) {
+  // A FIFO or a device is refused at once instead of waiting for data that may never come.
+  const int fd = platform::OpenRegularFile(platform::ResolvePath(path));
+  std::unique_ptr<std::FILE, FileCloser> file(fd < 0 ? nullptr : ::fdopen(fd, "rb"));
   if (!file) {
+    if (fd >= 0) ::close(fd);
     CoverPicture picture;
     picture.error = "Cannot open " + path;
     return picture;
   }
-  return DecodeCover(file.get(), area, progress);
+  return DecodeCover(file.get(), area, progress, limits);
 }
 
-CoverPicture DecodeCover(std::FILE* file, QSize area, const CoverProgress& progress) {
+CoverPicture DecodeCover(std::FILE* file, QSize area, const CoverProgress& progress, const CoverLimits& limits) {
   CoverPicture picture;
   jpeg_decompress_struct info{};
   ErrorManager errors{};
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = ErrorExit;
   errors.base.emit_message = IgnoreMessage;
+  DecodeBudget budget{};
   QImage image;
-  const bool decoded = Decode(file, area, image, progress, errors, info);
+  const bool decoded = Decode(file, area, limits, image, progress, errors, budget, info);
   jpeg_destroy_decompress(&info);
   if (!decoded) {
     picture.error = errors.message;

@@ -6,7 +6,9 @@
 namespace app {
 
 DecoderProbe::DecoderProbe() {
-  if (platform::FileExists(kDecoderLibraryName)) library_ = platform::LoadLibrary(kDecoderLibraryName);
+  if (!platform::FileExists(kDecoderLibraryName)) return;
+  library_ = platform::LoadLibrary(kDecoderLibraryName);
+  if (!library_) loadError_ = platform::LastLibraryError();
 }
 
 DecoderProbe::~DecoderProbe() { platform::FreeLibrary(library_); }

@@ -6,10 +6,8 @@
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "desktop/mpris_bridge.h"
-#include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
-#include "dialogs/use_form.h"
-#include "dialogs/ver_form.h"
+#include "dialogs/text_form.h"
 #include "zodizidu/macros/macro_table.h"
 
 int main(int argc, char** argv) {
@@ -21,8 +19,7 @@ int main(int argc, char** argv) {
   app::SetUpApplication();
 
   app::TMainForm mainForm;
-  dialogs::TAboutForm aboutForm;  // made at start like every form; the button shows fresh ones
-  dialogs::TUseForm useForm;      // shown from the about box
+  dialogs::TUseForm useForm;  // shown from the about box, which the window makes afresh each time
   dialogs::TVerForm verForm;
   dialogs::TMP3InfoForm mp3InfoForm(&mainForm);
   mainForm.SetMP3InfoForm(&mp3InfoForm);

@@ -188,11 +188,11 @@ void TMainForm::FormActivate() {
        std::initializer_list<QWidget*>{AlbumGroupBox, SongsGroupBox, InfoGroupBox, MP3InfoSpeedButton}) {
     panel->repaint();
   }
-  if (!DecoderProbe().Passed()) {
+  if (const DecoderProbe probe; !probe.Passed()) {
     closing_ = true;
-    platform::ShowMessageBox(QStringLiteral("Error"),
-                             QStringLiteral("Errore di caricamento della libreria MPEGDLL.DLL."),
-                             platform::MessageIcon::Error);
+    QString text = QStringLiteral("Errore di caricamento della libreria MPEGDLL.DLL.");
+    if (!probe.LoadError().empty()) text += QLatin1Char('\n') + platform::DisplayText(probe.LoadError());
+    platform::ShowMessageBox(QStringLiteral("Error"), text, platform::MessageIcon::Error);
     close();
     return;
   }

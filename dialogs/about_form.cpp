@@ -14,10 +14,10 @@
 #include "dialogs/artwork.h"
 #include "dialogs/detail/fixed_dialog.h"
 #include "dialogs/hyper_label.h"
-#include "dialogs/use_form.h"
-#include "dialogs/ver_form.h"
+#include "dialogs/text_form.h"
 #include "platform/ui/error_report.h"
 #include "platform/ui/form_fonts.h"
+#include "platform/version.h"
 
 namespace dialogs {
 
@@ -65,14 +65,14 @@ THyperLabel* Link(QWidget* parent, const char* name, const char* caption, const 
   return link;
 }
 
-// Shows `form` modally; when the program made none (the box used on its own), a passing one.
-template <typename Form>
-void ShowModal(Form* form, QWidget* parent) {
-  if (form) {
+// Shows the form made for `text` modally; when the program made none (the box used on its own),
+// a passing one.
+void ShowModal(FixedText text, QWidget* parent) {
+  if (TTextForm* form = TTextForm::Instance(text)) {
     form->exec();
     return;
   }
-  Form passing(parent);
+  TTextForm passing(text, parent);
   passing.exec();
 }
 
@@ -125,7 +125,8 @@ void TAboutForm::BuildTitle() {
   Paint(Label1, Qt::white);
   Paint(Label2, QColor(0, 0, 128));
 
-  Label3 = detail::AutoLabel(Panel1, QStringLiteral("Label3"), QStringLiteral("Versione 2.0"), {8, 31},
+  Label3 = detail::AutoLabel(Panel1, QStringLiteral("Label3"),
+                             QStringLiteral("Versione ") + QString::fromUtf8(platform::kProgramVersion), {8, 31},
                              platform::FormFont());
   Label4 = detail::AutoLabel(Panel1, QStringLiteral("Label4"), QStringLiteral("Data Rilascio : 04.08.2000"), {115, 31},
                              platform::FormFont());
@@ -153,9 +154,9 @@ void TAboutForm::BuildContact() {
   HyperLabel2 = Link(this, "HyperLabel2", links::kSiteCaption, links::kSiteURL, {222, 168});
 }
 
-void TAboutForm::UseSpeedButtonClick() { ShowModal(TUseForm::Instance(), this); }
+void TAboutForm::UseSpeedButtonClick() { ShowModal(FixedText::kUsageGuide, this); }
 
-void TAboutForm::VerSpeedButtonClick() { ShowModal(TVerForm::Instance(), this); }
+void TAboutForm::VerSpeedButtonClick() { ShowModal(FixedText::kVersionHistory, this); }
 
 void TAboutForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {

@@ -1,10 +1,8 @@
-// Loading shared libraries by name, searched where the program's Windows original looked first.
+// Loading shared libraries by name from the program's own folder.
 #include "platform/library.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
-
-#include <array>
 
 #include "platform/paths.h"
 
@@ -14,15 +12,31 @@ namespace {
 
 thread_local std::string t_lastError;
 
-// Loads `file`. A name with a folder is made absolute first: the loader knows libraries by the
-// name they were opened with, so a relative "./X.DLL" opened again from another current folder
-// would give back the first folder's library.
-LibraryHandle Open(const std::string& file) {
-  const std::string path = file.find('/') != std::string::npos && file.front() != '/' ? FullPathName(file) : file;
+// The folder named by the innermost ScopedLibraryFolder; empty: the executable's.
+std::string& FolderOverride() {
+  static std::string folder;
+  return folder;
+}
+
+void Fail(const std::string& path, const std::string& why) {
+  // The loader's text usually begins with the path already; a missing dependency it names instead.
+  t_lastError = why.starts_with(path + ":") ? why : path + ": " + why;
+}
+
+// Loads the file at `path`, which names a folder. A relative path is made absolute first: the
+// loader knows libraries by the name they were opened with, so a relative "./X.DLL" opened
+// again from another current folder would give back the first folder's library.
+LibraryHandle Open(std::string path) {
+  if (path.front() != '/') path = FullPathName(path);
+  // A FIFO or a device under the name would make the loader wait; a missing file says so plainly.
+  if (!FileExists(path)) {
+    Fail(path, "no such library file");
+    return nullptr;
+  }
   LibraryHandle handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = ::dlerror();
-    t_lastError = why ? why : "cannot load " + file;
+    Fail(path, why ? why : "cannot be loaded");
   }
   return handle;
 }
@@ -35,27 +49,16 @@ LibraryHandle LoadLibrary(std::string_view name) {
     t_lastError = "no library name";
     return nullptr;
   }
-  const std::string written(name);
-  if (written.find('/') != std::string::npos) {
-    LibraryHandle handle = Open(ResolvePath(written));
-    if (handle) t_lastError.clear();
-    return handle;
-  }
-  // A candidate that exists but cannot be loaded (a library built for another system) does not
-  // end the search: the next place may hold one that loads.
-  const std::array<std::string, 2> places = {ExecutableDir(), std::string("./")};
-  for (const std::string& place : places) {
-    if (place.empty()) continue;
-    const std::string candidate = ResolvePath(place + written);
-    if (!FileExists(candidate)) continue;
-    if (LibraryHandle handle = Open(candidate)) {
-      t_lastError.clear();
-      return handle;
+  std::string path(name);
+  if (path.find('/') == std::string::npos) {
+    const std::string folder = LibraryFolder();
+    if (folder.empty()) {
+      t_lastError = path + ": the program's own folder is unknown";
+      return nullptr;
     }
+    path = folder + path;
   }
-  LibraryHandle handle = Open(written);
-  if (handle) t_lastError.clear();
-  return handle;
+  return Open(ResolvePath(path));
 }
 
 void* GetProcAddress(LibraryHandle library, const char* symbol) {
@@ -80,6 +83,15 @@ std::string ExecutableDir() {
   }
   return DirPart(target);
 }
+
+std::string LibraryFolder() { return FolderOverride().empty() ? ExecutableDir() : FolderOverride(); }
+
+ScopedLibraryFolder::ScopedLibraryFolder(std::string folder) : previous_(FolderOverride()) {
+  if (!folder.empty() && !folder.ends_with('/')) folder += '/';
+  FolderOverride() = std::move(folder);
+}
+
+ScopedLibraryFolder::~ScopedLibraryFolder() { FolderOverride() = previous_; }
 
 std::string LastLibraryError() { return t_lastError; }
 

@@ -13,7 +13,8 @@ class QPushButton;
 
 namespace dialogs::detail {
 
-// Gives `dialog` its caption, its fixed client size, the program icon and the program's dialog font.
+// Gives `dialog` its caption, its fixed client size, the program icon and the program's dialog
+// font, and centres it on the screen each time it is shown (not over the window that opens it).
 void SetUpFixedDialog(QDialog& dialog, const QString& caption, QSize clientSize);
 
 // Adds the default button "&Ok" at `geometry`; the dialog connects what it does.

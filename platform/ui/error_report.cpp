@@ -3,12 +3,13 @@
 
 #include "platform/ui/display_text.h"
 #include "platform/ui/message_box.h"
+#include "platform/version.h"
 
 namespace platform {
 
 namespace {
 QString& TitleStorage() {
-  static QString title = QStringLiteral("Albavox v2.0");
+  static QString title = QString::fromUtf8(kProgramTitle);
   return title;
 }
 }  // namespace

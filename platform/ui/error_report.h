@@ -13,14 +13,15 @@
 
 namespace platform {
 
-// The title that captions the error report, "Albavox v2.0" unless set.
+// The title that captions the error report: the program's title ("Albavox v2.0") unless set.
 void SetApplicationTitle(const QString& title);
 QString ApplicationTitle();
 
 // The message as the report shows it: "." is appended when its last character sorts after ".".
 QString ErrorReportText(const QString& message);
 
-// Shows the report for `message`: caption = application title, error icon, one OK button.
+// Shows the report for `message`: caption = application title, error icon, one OK button; the
+// message is plain text (a path in it shows as it stands).
 void ShowErrorReport(const QString& message);
 
 // Shows the report for a caught exception: its what() text (8-bit bytes read by the text rule

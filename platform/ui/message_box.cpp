@@ -55,6 +55,9 @@ void ShowMessageBox(const QString& caption, const QString& text, MessageIcon ico
     return;
   }
   QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, QApplication::activeWindow());
+  // The text often holds names from the disk or a tag ("<b>Rock</b>/front.jpg"): it is shown as
+  // it stands, never read as markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 

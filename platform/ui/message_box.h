@@ -16,7 +16,8 @@ struct MessageBoxCall {
   MessageIcon icon;
 };
 
-// Shows a modal box with one OK button and waits for it to be confirmed.
+// Shows a modal box with one OK button and waits for it to be confirmed. The text is plain text:
+// whatever it holds is shown literally.
 void ShowMessageBox(const QString& caption, const QString& text, MessageIcon icon);
 
 // While alive, every box is recorded and answered at once instead of being shown. Recorders

@@ -14,8 +14,7 @@
 
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
-#include "dialogs/use_form.h"
-#include "dialogs/ver_form.h"
+#include "dialogs/text_form.h"
 #include "tests/app/main_form_fixture.h"
 
 namespace {

@@ -1,7 +1,13 @@
 // Decoding cover pictures: scale, progress, damaged and oversized files.
 #include "app/cover_picture.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <tuple>
 
 #include "tests/app/jpeg_files.h"
 #include "tests/support/temp_dir.h"
@@ -105,6 +111,38 @@ TEST_F(CoverPictureTest, LargeCmykPictureIsScaledAndDrawnInBands) {
   EXPECT_LT(seen.red(), 10);
   EXPECT_GT(seen.green(), 245);
   EXPECT_LT(seen.blue(), 10);
+}
+
+TEST_F(CoverPictureTest, PicturesBeyondTheBoundsAreRefusedWithTheirReason) {
+  // A 256 x 256 progressive picture in 4:2:0 has 1024 luma and 2 x 256 chroma blocks; its ten
+  // scans cover 8192 blocks, and each copy of its last scan (luma) 1024 more.
+  const std::string scans = testsupport::JpegRepeatingLastScan(QSize(256, 256), 50);
+  const std::string photo = testsupport::JpegPhoto(QSize(256, 256), false);
+  const std::string progressive = testsupport::JpegPhoto(QSize(256, 256), true);
+  const long long size = static_cast<long long>(photo.size());
+  const std::tuple<const std::string&, app::CoverLimits, std::string> cases[] = {
+      {scans, {}, ""},
+      {scans, {.scanBlocks = 8192 + 50 * 1024}, ""},
+      {scans, {.scanBlocks = 8192 + 50 * 1024 - 1}, "Picture has too many scans to decode (scan 60 of 256x256)"},
+      {scans, {.memoryBytes = 400 << 10}, "Picture too large to decode (256x256 needs 1 MB)"},
+      {photo, {.dataBytes = size / 2}, "Picture has too much data to decode (256x256)"},
+      {photo, {.dataBytes = 2 * size}, ""},
+      {progressive, {.dataBytes = 2 * size}, "Picture has too much data to decode (256x256)"},  // counts 4 times
+  };
+  for (const auto& [bytes, limits, refused] : cases) {
+    const auto cover = DecodeCover(Write(bytes), kArea, {}, limits);
+    EXPECT_EQ(cover.error, refused);
+    EXPECT_EQ(cover.image.isNull(), !refused.empty()) << refused;
+  }
+}
+
+TEST_F(CoverPictureTest, FifoIsRefusedAtOnceAsAMissingFile) {
+  const std::string fifo = dir_.str() + "/front.jpg";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto decoding = std::async(std::launch::async, [&] { return DecodeCover(fifo, kArea).error; });
+  if (decoding.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+    std::fclose(std::fopen(fifo.c_str(), "wb"));  // a writer lets the waiting open go on, so the test ends
+  EXPECT_EQ(decoding.get(), "Cannot open " + fifo);
 }
 
 }  // namespace

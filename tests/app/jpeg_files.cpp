@@ -139,6 +139,23 @@ std::string JpegGrey(QSize size) {
   });
 }
 
+std::string JpegRepeatingLastScan(QSize size, int repeats) {
+  std::string bytes = Compress(size, 3, JCS_RGB, JCS_YCbCr, false, true, [&](int, unsigned char* samples) {
+    std::fill_n(samples, static_cast<std::size_t>(size.width()) * 3, 128);
+  });
+  // The last scan runs from its SOS marker to the EOI marker that ends the file; a marker's FF
+  // never occurs inside entropy-coded data, where FF is always followed by 00.
+  const std::size_t end = bytes.size() - 2;
+  const std::size_t last = bytes.rfind("\xFF\xDA", end);
+  if (last == std::string::npos || bytes.compare(end, 2, "\xFF\xD9") != 0)
+    throw std::logic_error("no last scan in the encoded picture");
+  const std::string scan = bytes.substr(last, end - last);
+  std::string copies;
+  for (int i = 0; i < repeats; ++i) copies += scan;
+  bytes.insert(end, copies);
+  return bytes;
+}
+
 std::string JpegClaiming(QSize claimed) {
   std::string bytes = JpegPicture(QSize(16, 16), Qt::gray);
   // The baseline frame header: FF C0, length (2 bytes), precision (1), height (2), width (2).

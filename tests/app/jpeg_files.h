@@ -29,6 +29,10 @@ std::string JpegGrey(QSize size);
 // JpegPhoto() with a restart marker after every `rows` rows of blocks.
 std::string JpegWithRestarts(QSize size, int rows);
 
+// A flat grey progressive picture of `size` whose last scan is sent `repeats` more times: the
+// decoder goes over every block of the picture once for each copy.
+std::string JpegRepeatingLastScan(QSize size, int repeats);
+
 // A small valid picture whose frame header claims `claimed` as its size.
 std::string JpegClaiming(QSize claimed);
 

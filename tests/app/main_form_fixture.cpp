@@ -39,11 +39,15 @@ MainFormTest::MainFormTest() { mixer_.Add("Master", 0, 65536, false, 65536); }
 
 MainFormTest::~MainFormTest() = default;
 
+void MainFormTest::InstallLibrary(const std::filesystem::path& library, const std::string& fileName) {
+  FakeDecoder::InstallAs(program_.path(), "MPEGDLL.DLL", library);
+  FakeDecoder::InstallAs(root_.path(), fileName, library);
+}
+
 void MainFormTest::InstallDecoder(const std::string& fileName) {
-  FakeDecoder::InstallAs(root_.path(), fileName);
-  // Opened by its full path, the name the program's loader opens it by, so that both share one
-  // loaded instance.
-  decoder_ = std::make_unique<FakeDecoder>(root_.path() / fileName);
+  InstallLibrary(FakeDecoder::LibraryPath(), fileName);
+  // The file the program loads, so that both share one loaded instance.
+  decoder_ = std::make_unique<FakeDecoder>(program_.path() / "MPEGDLL.DLL");
 }
 
 void MainFormTest::WriteIndex(const std::string& bytes) { root_.WriteFile("ALBUMS.INF", bytes); }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "platform/library.h"
 #include "platform/ui/message_box.h"
 #include "tests/app/compilation_files.h"
 #include "tests/player/fake_decoder_control.h"
@@ -35,7 +37,10 @@ class MainFormTest : public ::testing::Test {
   MainFormTest();
   ~MainFormTest() override;
 
-  // Puts the scripted fake decoder into the compilation root as "MPEGDLL.DLL".
+  // Puts `library` into the program's own folder as "MPEGDLL.DLL", the library that is loaded,
+  // and a copy into the compilation root as `fileName`, the file the start-up check wants to see.
+  void InstallLibrary(const std::filesystem::path& library, const std::string& fileName = "MPEGDLL.DLL");
+  // InstallLibrary of the scripted fake decoder, which decoder_ then controls.
   void InstallDecoder(const std::string& fileName = "MPEGDLL.DLL");
   // Writes ALBUMS.INF.
   void WriteIndex(const std::string& bytes);
@@ -64,6 +69,9 @@ class MainFormTest : public ::testing::Test {
 
   TempDir root_;
   ScopedCurrentDir inRoot_{root_.path()};
+  // The program's own folder, where libraries are loaded from: empty until a decoder is installed.
+  TempDir program_;
+  platform::ScopedLibraryFolder inProgram_{program_.str()};
   platform::MessageBoxRecorder boxes_;
   // The system volume the window sees: a card whose wave output is a stereo "Master" of
   // 0..65536 at full volume (the range of a sound server's sink).

@@ -1,11 +1,11 @@
-// The decoder check: the file must lie in the compilation root, the library loaded may be the
-// one beside the program. Runs from a folder of its own, so it can put a library beside itself.
+// The decoder check: the file must lie in the compilation root, the library loaded is always the
+// one in the program's own folder. Each case names a program folder of its own (the fixture's):
+// cases running side by side never see each other's library.
 #include <QApplication>
 #include <QListWidget>
 
 #include <filesystem>
 
-#include "platform/library.h"
 #include "tests/app/main_form_fixture.h"
 
 namespace {
@@ -15,22 +15,8 @@ using Strings = std::vector<QString>;
 using testsupport::FakeDecoder;
 using testsupport::MainFormTest;
 
-// The fake decoder installed beside the test program for the lifetime of the object.
-class BesideProgram {
- public:
-  BesideProgram() : path_(FakeDecoder::InstallAs(platform::ExecutableDir(), "MPEGDLL.DLL")) {}
-  ~BesideProgram() {
-    std::error_code ignored;
-    fs::remove(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 TEST_F(MainFormTest, LibraryBesideTheProgramIsNotEnoughWithoutTheFileInTheCompilation) {
-  BesideProgram beside;
+  FakeDecoder::InstallAs(program_.path(), "MPEGDLL.DLL");
   WriteIndex({{"Album", 0}});
   AddSong("Album/song.mp3");
   app::TMainForm& form = Open();
@@ -41,8 +27,7 @@ TEST_F(MainFormTest, LibraryBesideTheProgramIsNotEnoughWithoutTheFileInTheCompil
 }
 
 TEST_F(MainFormTest, ForeignDecoderFileInTheCompilationPassesWhenTheProgramHasItsOwn) {
-  BesideProgram beside;
-  FakeDecoder own(beside.path());
+  FakeDecoder own(FakeDecoder::InstallAs(program_.path(), "MPEGDLL.DLL"));
   root_.WriteFile("MPEGDLL.DLL", "a library for another system");
   WriteIndex({{"Album", 0}});
   AddSong("Album/song.mp3");
@@ -56,12 +41,16 @@ TEST_F(MainFormTest, ForeignDecoderFileInTheCompilationPassesWhenTheProgramHasIt
 }
 
 TEST_F(MainFormTest, UnloadableDecoderFileFailsTheCheck) {
-  root_.WriteFile("MPEGDLL.DLL", "not a library");
+  InstallLibrary(FakeDecoder::LibraryPath());  // the compilation's copy would load, but is never loaded
+  program_.WriteFile("MPEGDLL.DLL", "not a library");
   WriteIndex({{"Album", 0}});
   app::TMainForm& form = Open();
   EXPECT_EQ(Entries(form.AlbumListBox), Strings{"Nessun album."});
   Activate(form);
-  EXPECT_EQ(Boxes(), Strings{"Error|Errore di caricamento della libreria MPEGDLL.DLL."});
+  ASSERT_EQ(Boxes().size(), 1u);
+  const QString own = QString::fromStdString((program_.path() / "MPEGDLL.DLL").string());  // and why
+  EXPECT_TRUE(Boxes()[0].startsWith("Error|Errore di caricamento della libreria MPEGDLL.DLL.\n" + own + ": "))
+      << Boxes()[0].toStdString();
 }
 
 TEST_F(MainFormTest, DecoderThatVanishesIsNoticedAtTheNextActivation) {

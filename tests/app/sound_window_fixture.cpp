@@ -3,8 +3,6 @@
 
 #include <QToolButton>
 
-#include <filesystem>
-
 #include "tests/support/lame_encoder.h"
 
 namespace testsupport {
@@ -20,7 +18,7 @@ void SoundWindowTest::TearDownTestSuite() {
 
 void SoundWindowTest::SetUp() {
   ASSERT_TRUE(server_->Running()) << server_->Why();
-  std::filesystem::copy_file(MPEGDLL_PATH, root_.path() / "MPEGDLL.DLL");
+  InstallLibrary(MPEGDLL_PATH);
 }
 
 void SoundWindowTest::TearDown() {

@@ -104,7 +104,7 @@ class MprisTest : public testsupport::MainFormTest {
   void SetUp() override {
     ASSERT_TRUE(server_->Running()) << server_->Why();
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
-    std::filesystem::copy_file(MPEGDLL_PATH, root_.path() / "MPEGDLL.DLL");
+    InstallLibrary(MPEGDLL_PATH);
   }
   void TearDown() override {
     if (form_ && form_->MPEGPlayer.DecoderLoaded()) form_->MPEGPlayer.UnloadDecoder();

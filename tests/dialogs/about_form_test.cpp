@@ -14,8 +14,8 @@
 
 #include "dialogs/about_form.h"
 #include "dialogs/hyper_label.h"
-#include "dialogs/use_form.h"
-#include "dialogs/ver_form.h"
+#include "dialogs/mp3_info_form.h"
+#include "dialogs/text_form.h"
 #include "platform/ui/desktop_link.h"
 #include "tests/dialogs/dialog_helpers.h"
 
@@ -142,6 +142,25 @@ TEST(AboutForm, LinksOpenTheInstalledDocumentationThroughTheDesktop) {
     QTest::mouseClick(link, Qt::LeftButton);
   }
   EXPECT_EQ(links.Links(), (std::vector<QString>{about.HyperLabel1->URL(), about.HyperLabel2->URL()}));
+}
+
+TEST(Dialogs, AreCentredOnTheScreenNotOverTheWindowThatOpensThem) {
+  QWidget window;  // the main window, in a corner of the screen
+  window.setGeometry(0, 0, 577, 332);
+  window.show();
+  TAboutForm about(&window);
+  dialogs::TMP3InfoForm info(&window);
+  dialogs::TUseForm guide;
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&about, &info, &guide, &about}) {
+    QPoint centre;
+    ExecWith(*dialog, [&] {
+      centre = dialog->frameGeometry().center();
+      dialog->move(5, 5);  // moved by the user: the next showing centres it again
+      dialog->reject();
+    });
+    EXPECT_LE((centre - window.screen()->availableGeometry().center()).manhattanLength(), 2)
+        << dialog->objectName().toStdString();
+  }
 }
 
 }  // namespace

@@ -9,8 +9,7 @@
 
 #include <vector>
 
-#include "dialogs/use_form.h"
-#include "dialogs/ver_form.h"
+#include "dialogs/text_form.h"
 #include "tests/dialogs/dialog_helpers.h"
 
 namespace {
@@ -135,6 +134,7 @@ TEST(GuideForms, TheNewestAliveIsTheOneTheAboutBoxShows) {
   dialogs::TVerForm late;
   delete early;  // one made earlier may go first
   EXPECT_EQ(dialogs::TVerForm::Instance(), &late);
+  EXPECT_EQ(dialogs::TUseForm::Instance(), &first) << "a newer history is no guide";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Loading libraries by name: the executable's folder first, then the current folder, ignoring case.
+// Loading libraries by name: a bare name only from the program's own folder, ignoring case.
 #include "platform/library.h"
 
 #include <filesystem>
@@ -30,8 +30,12 @@ class LibraryTest : public ::testing::Test {
   TempDir tmp;
 };
 
-TEST_F(LibraryTest, BareNameFindsTheCurrentFoldersLibraryIgnoringCase) {
+TEST_F(LibraryTest, BareNameFindsTheProgramsOwnLibraryIgnoringCaseAndNeverTheCurrentFolders) {
   ScopedCurrentDir cwd(tmp.path());
+  EXPECT_EQ(platform::LoadLibrary("testmod.dll"), nullptr);
+  const std::string tried = platform::ExecutableDir() + "testmod.dll";
+  EXPECT_EQ(platform::LastLibraryError(), tried + ": no such library file");
+  const platform::ScopedLibraryFolder own(tmp.str());
   platform::LibraryHandle library = platform::LoadLibrary("testmod.dll");
   ASSERT_NE(library, nullptr) << platform::LastLibraryError();
   EXPECT_EQ(CopyOf(library), 2);
@@ -50,18 +54,18 @@ TEST_F(LibraryTest, ExecutablesFolderComesBeforeTheCurrentFolder) {
   platform::FreeLibrary(library);
 }
 
-TEST_F(LibraryTest, EachCurrentFolderLoadsItsOwnLibraryOfTheSameName) {
+TEST_F(LibraryTest, EachCurrentFolderLoadsItsOwnLibraryOfTheSameNameWithAFolder) {
   // Copy 2 in the first folder, copy 1 under the same name in a second one; the first stays loaded.
   TempDir other;
   fs::copy_file(PLATFORM_TEST_EXEDIR_MODULE, other.path() / "TESTMOD.DLL");
   platform::LibraryHandle first = nullptr;
   {
     ScopedCurrentDir cwd(tmp.path());
-    first = platform::LoadLibrary("testmod.dll");
+    first = platform::LoadLibrary("./testmod.dll");
   }
   ASSERT_NE(first, nullptr) << platform::LastLibraryError();
   ScopedCurrentDir cwd(other.path());
-  platform::LibraryHandle second = platform::LoadLibrary("testmod.dll");
+  platform::LibraryHandle second = platform::LoadLibrary("./testmod.dll");
   ASSERT_NE(second, nullptr) << platform::LastLibraryError();
   EXPECT_EQ(CopyOf(first), 2);
   EXPECT_EQ(CopyOf(second), 1);
@@ -82,9 +86,9 @@ TEST_F(LibraryTest, NameWithSlashIsResolvedAndLoadedAsItIs) {
 
 TEST_F(LibraryTest, FilesThatAreNoLibraryFailWithoutHarm) {
   tmp.WriteFile("WINDOWS.DLL", std::string("MZ\x90\0\x03\0\0\0", 8) + std::string(200, '\0'));
-  ScopedCurrentDir cwd(tmp.path());
+  const platform::ScopedLibraryFolder own(tmp.str());
   EXPECT_EQ(platform::LoadLibrary("windows.dll"), nullptr);
-  EXPECT_NE(platform::LastLibraryError(), "");
+  EXPECT_TRUE(platform::LastLibraryError().starts_with(tmp.str() + "/WINDOWS.DLL: ")) << platform::LastLibraryError();
   EXPECT_EQ(platform::LoadLibrary("nothing-here.dll"), nullptr);
   EXPECT_EQ(platform::LoadLibrary(""), nullptr);
   EXPECT_EQ(platform::GetProcAddress(nullptr, "albavox_test_module_copy"), nullptr);

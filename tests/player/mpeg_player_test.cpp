@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "platform/library.h"
 #include "platform/ui/message_box.h"
 #include "tests/player/fake_decoder_control.h"
 #include "tests/support/temp_dir.h"
@@ -81,10 +82,11 @@ TEST(MPEGPlayerTest, DecoderFileNameJoinsThePathWithOneSlash) {
   EXPECT_EQ(TMPEGPlayer::DecoderFileName("disc:"), "disc:/mpegdll.dll");
 }
 
-TEST(MPEGPlayerTest, EmptyPathFindsTheDecoderInTheCurrentDirectoryWhateverItsCase) {
-  TempDir dir;
-  FakeDecoder fake(FakeDecoder::InstallAs(dir.path(), "MpegDll.Dll"));
-  testsupport::ScopedCurrentDir inside(dir.path());
+TEST(MPEGPlayerTest, EmptyPathFindsTheDecoderInTheProgramsFolderWhateverItsCase) {
+  TempDir program, current;
+  FakeDecoder fake(FakeDecoder::InstallAs(program.path(), "MpegDll.Dll"));
+  const platform::ScopedLibraryFolder own(program.str());
+  testsupport::ScopedCurrentDir inside(current.path());
   TMPEGPlayer player;
   player.LoadDecoder();
   EXPECT_TRUE(player.DecoderLoaded());
