@@ -9,10 +9,10 @@
 namespace app {
 
 // The component's properties as the window's description sets them, then its events; the
-// component then reports onInit once.
+// component then reports onInit once. Its Interval stays 0, the value it starts with, so that it
+// polls at its own period of 100 ms (see TmVolControl).
 void TMainForm::SetUpVolume() {
   VolControl.SetDeviceType(volume::TDeviceType::dvWave);
-  VolControl.SetInterval(0);
   VolControl.onInit = [this](volume::TmVolControl&) { VolControlInit(); };
   VolControl.onChange = [this](volume::TmVolControl&) { VolControlChange(); };
   platform::ConnectGuarded(VolTrackBar, &detail::TrackBar::Changed, this, [this] { VolTrackBarChange(); });
@@ -24,7 +24,8 @@ void TMainForm::VolControlInit() {
   VolTrackBar->setValue(VolControl.Volume());
   VolTrackBar->SetSelEnd(VolControl.Volume());
   ShowVolumePercent(VolControl.Volume());
-  // Without a device the component reads 0 and sets nothing: the slider rests at 0, greyed.
+  // Without a device the component reads 0 and sets nothing: the slider rests at 0, greyed. The
+  // component reports again when its device goes away or comes back (a sound server restarted).
   VolTrackBar->setEnabled(VolControl.DeviceIndex() >= 0);
 }
 

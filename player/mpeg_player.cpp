@@ -5,11 +5,15 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
 #include <utility>
 #include <vector>
+
+#include "platform/library.h"
+#include "platform/paths.h"
 
 namespace player {
 
@@ -39,6 +43,31 @@ constexpr std::array<std::pair<TPlayPriority, std::int32_t>, 7> kPriorityValues 
 // expected end that starts beyond one position period.
 constexpr int kEndWatchPeriodMs = 4;
 constexpr std::int32_t kEndWatchLeadMs = 500;
+
+// How long after the heard position is expected to reach its next whole second it is looked at.
+constexpr int kLookAfterSecondMs = 15;
+// The decoder publishes the heard position as it feeds the sound device, a step at a time (a tenth
+// of a second or more), so a look at the expected second often still reads the one before. Such a
+// look is followed by a few more at least this far apart, while the stream moves: a position that
+// has stood still for kStandingStillMs (a stall, a slow medium) is looked at once a period.
+constexpr int kLookAgainMs = 40;
+constexpr int kLooksAgain = 6;
+constexpr auto kStandingStillMs = std::chrono::milliseconds(400);
+
+// "Can't load MPEG library", the file that was tried and why it could not be loaded. A bare name
+// is looked for in the executable's folder.
+std::string CannotLoadMessage(const std::string& name) {
+  std::string file = name;
+  if (name.find('/') == std::string::npos && !platform::ExecutableDir().empty()) {
+    file = platform::ResolvePath(platform::ExecutableDir() + name);
+  }
+  std::string why = platform::LastLibraryError();
+  // The loader's text often starts with the name it was given; it is said once.
+  for (const std::string& said : {file, name}) {
+    if (why.starts_with(said + ": ")) why.erase(0, said.size() + 2);
+  }
+  return "Can't load MPEG library " + file + (why.empty() ? "" : ": " + why);
+}
 }  // namespace
 
 namespace {
@@ -54,6 +83,13 @@ std::vector<std::unique_ptr<std::uint8_t>>& RetiredEndBytes() {
 TMPEGPlayer::TMPEGPlayer() : decoder_(std::make_unique<detail::DecoderBinding>()), endReached_(new std::uint8_t(0)) {}
 
 TMPEGPlayer::~TMPEGPlayer() {
+  if (streamOpen_ && streamFromEvents_ && decoder_->Loaded()) {
+    try {
+      Close();
+    } catch (...) {
+      // "Close" has let go of the stream whatever it reports; nothing can be told any more.
+    }
+  }
   if (decoder_->Loaded()) {
     RetiredEndBytes().emplace_back(endReached_);
   } else {
@@ -107,8 +143,9 @@ std::string TMPEGPlayer::DecoderFileName(std::string_view pathToDll) {
 void TMPEGPlayer::LoadDecoder() {
   // Loading over a loaded decoder would orphan it with its stream; let it go properly first.
   if (decoder_->Loaded()) UnloadDecoder();
-  switch (decoder_->Load(DecoderFileName(pathToDll_))) {
-    case detail::DecoderBinding::LoadResult::CannotLoad: throw TMPEGError("Can't load MPEG library", 0);
+  const std::string fileName = DecoderFileName(pathToDll_);
+  switch (decoder_->Load(fileName)) {
+    case detail::DecoderBinding::LoadResult::CannotLoad: throw TMPEGError(CannotLoadMessage(fileName), 0);
     case detail::DecoderBinding::LoadResult::MissingEntryPoint: throw TMPEGError(ErrorMessage(0), 0);
     case detail::DecoderBinding::LoadResult::Loaded: break;
   }
@@ -117,13 +154,21 @@ void TMPEGPlayer::LoadDecoder() {
     decoder_->Release();
     RaiseLastError();
   }
-  positionTimer_ = std::make_unique<QTimer>();
-  positionTimer_->setInterval(useTimer_ ? timerFreq_ : 0);
-  QObject::connect(positionTimer_.get(), &QTimer::timeout, [this] { Guarded([this] { TimerTick(); }); });
-  endWatch_ = std::make_unique<QTimer>();
-  endWatch_->setTimerType(Qt::PreciseTimer);
-  endWatch_->setInterval(kEndWatchPeriodMs);
-  QObject::connect(endWatch_.get(), &QTimer::timeout, [this] { Guarded([this] { EndWatchTick(); }); });
+  // Made once: a load from inside one of the timers' own events must not destroy that timer.
+  if (!positionTimer_) {
+    positionTimer_ = std::make_unique<QTimer>();
+    // Looks are armed for a given millisecond; a coarse timer could move them by tens of them.
+    positionTimer_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(positionTimer_.get(), &QTimer::timeout, [this] { Guarded([this] { TimerTick(); }); });
+    endWatch_ = std::make_unique<QTimer>();
+    endWatch_->setTimerType(Qt::PreciseTimer);
+    endWatch_->setInterval(kEndWatchPeriodMs);
+    QObject::connect(endWatch_.get(), &QTimer::timeout, [this] { Guarded([this] { EndWatchTick(); }); });
+  }
+  positionTimer_->stop();
+  endWatch_->stop();
+  pollPeriod_ = useTimer_ ? timerFreq_ : 0;
+  positionTimer_->setInterval(pollPeriod_);
   streamLength_ = 0;
 }
 
@@ -162,6 +207,8 @@ std::int32_t TMPEGPlayer::GetLength() { return CallAndCheck<MpegDll_GetLength_t>
 
 bool TMPEGPlayer::DecoderLoaded() const { return decoder_->Loaded(); }
 
+bool TMPEGPlayer::WatchingEnd() const { return endWatch_ && endWatch_->isActive(); }
+
 std::int32_t TMPEGPlayer::LastError() {
   if (!decoder_->Bound(EntryPoint::LastError)) return 0;
   return decoder_->Get<MpegDll_LastError_t>(EntryPoint::LastError)();
@@ -172,6 +219,8 @@ void TMPEGPlayer::TimerTick() {
     if (positionTimer_) positionTimer_->stop();
     return;
   }
+  // Whatever happens below, the next look comes within the period.
+  ArmLook(pollPeriod_);
   std::int32_t position = 0;
   try {
     position = GetCurrentPos();
@@ -181,6 +230,7 @@ void TMPEGPlayer::TimerTick() {
     // first one still waits for the user. Polling goes on at its own pace, so that the end of a
     // stream the fault cut short is still seen; a stream the decoder gave up is ended here.
     endWatch_->stop();
+    nextSecondAt_ = -1;
     faultSeen_ = true;
     const bool first = !positionFaultReported_;
     positionFaultReported_ = true;
@@ -188,21 +238,43 @@ void TMPEGPlayer::TimerTick() {
     if (first) throw;
     return;
   }
-  const std::int32_t heard = position;
-  if (position > streamLength_) position = 0;
-  if (OnPosUpdate) OnPosUpdate(position, streamLength_);
+  ReportAndEnd(position);
+}
+
+void TMPEGPlayer::ReportAndEnd(std::int32_t heard) {
+  // An event that throws still lets the tick take the end (the end watch would otherwise see the
+  // same end, and raise the same error, every few milliseconds); the first error goes on after.
+  std::exception_ptr error;
+  const auto run = [&error](const auto& event, auto&&... arguments) {
+    if (!event) return;
+    try {
+      event(arguments...);
+    } catch (...) {
+      if (!error) error = std::current_exception();
+    }
+  };
+  // A look that finds the second it was armed for not reached yet has nothing new to show: the
+  // reports stay about one a second.
+  if (nextSecondAt_ < 0 || heard >= nextSecondAt_ || EndReached()) {
+    run(OnPosUpdate, heard > streamLength_ ? 0 : heard, streamLength_);
+  }
   if (!EndReached()) {
-    if (faultSeen_ && StoppedByItself()) return EndAfterFault();
-    WatchForEnd(heard);
+    if (faultSeen_ && StoppedByItself()) {
+      EndAfterFault();
+    } else {
+      WatchForEnd(heard);
+      ArmNextSecond(heard);
+    }
   } else {
     positionTimer_->stop();
     endWatch_->stop();
     playing_ = false;
     if (OnPlayEnd) {
       ClearEndReached();
-      OnPlayEnd(*this);
+      run(OnPlayEnd, *this);
     }
   }
+  if (error) std::rethrow_exception(error);
 }
 
 // The decoder stops a stream whose output failed for good without setting the end byte: without
@@ -245,9 +317,57 @@ void TMPEGPlayer::Guarded(Tick tick) noexcept {
   }
 }
 
+// The end byte is watched closely from shortly before the expected end; a seek back out of that
+// stretch, or a position past a length that was only an estimate, ends the watch.
 void TMPEGPlayer::WatchForEnd(std::int32_t position) {
-  if (!endWatch_ || endWatch_->isActive() || paused_) return;
-  if (streamLength_ - position <= positionTimer_->interval() + kEndWatchLeadMs) endWatch_->start();
+  if (!endWatch_ || paused_) return;
+  const std::int32_t left = streamLength_ - position;
+  if (streamLength_ <= 0 || left < 0 || left > pollPeriod_ + kEndWatchLeadMs) {
+    endWatch_->stop();
+  } else if (!endWatch_->isActive()) {
+    endWatch_->start();
+  }
+}
+
+void TMPEGPlayer::ArmLook(int milliseconds) {
+  if (!positionTimer_ || pollPeriod_ <= 0 || paused_) return;
+  positionTimer_->start(milliseconds);
+}
+
+void TMPEGPlayer::ArmNextSecond(std::int32_t heard) {
+  if (!positionTimer_ || pollPeriod_ <= 0 || paused_) return;
+  heard = std::max<std::int32_t>(heard, 0);
+  const auto now = std::chrono::steady_clock::now();
+  if (heard != lastHeard_) lastMovedAt_ = now;
+  lastHeard_ = heard;
+  if (nextSecondAt_ >= 0 && heard < nextSecondAt_) {
+    // Before the second waited for: look again soon while the position moves; otherwise the
+    // period armed at the start of the tick stands.
+    if (looksAgain_ > 0 && now - lastMovedAt_ < kStandingStillMs) {
+      --looksAgain_;
+      // The position read may be a step behind the one heard: go half the way to the second.
+      const std::int64_t half = (std::int64_t{nextSecondAt_} - heard) / 2;
+      positionTimer_->start(
+          static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(half, kLookAgainMs), pollPeriod_)));
+    } else {
+      nextSecondAt_ = -1;
+    }
+    return;
+  }
+  const std::int64_t next = (std::int64_t{heard} / 1000 + 1) * 1000;
+  if (next - heard > pollPeriod_) {
+    nextSecondAt_ = -1;  // beyond the period armed at the start of the tick
+    return;
+  }
+  nextSecondAt_ = static_cast<std::int32_t>(next);
+  looksAgain_ = kLooksAgain;
+  positionTimer_->start(static_cast<int>(std::min<std::int64_t>(next - heard + kLookAfterSecondMs, pollPeriod_)));
+}
+
+void TMPEGPlayer::LookSoon() {
+  nextSecondAt_ = -1;
+  lastMovedAt_ = std::chrono::steady_clock::now();
+  ArmLook(0);
 }
 
 // Only the byte is read here; the tick that follows reports the position first and then the end,

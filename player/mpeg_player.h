@@ -1,6 +1,8 @@
 // TMPEGPlayer: the playback component that binds the decoder library and drives one stream.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -18,6 +20,7 @@ namespace player {
 namespace detail {
 class DecoderBinding;
 enum class EntryPoint : std::size_t;
+struct StreamCallbacks;
 }  // namespace detail
 
 // Thread priority handed to the decoder (the operating system's levels).
@@ -59,7 +62,9 @@ class TMPEGPlayer {
  public:
   // Every property starts at zero, false or empty; the owner sets them after construction.
   TMPEGPlayer();
-  // Frees the position timer; closes no stream and keeps the library loaded.
+  // Frees the position timer and keeps the library loaded. A stream of the stream events is closed
+  // first (the decoder would otherwise call the events of a component that is gone); a file stream
+  // is left to the decoder.
   virtual ~TMPEGPlayer();
   TMPEGPlayer(const TMPEGPlayer&) = delete;
   TMPEGPlayer& operator=(const TMPEGPlayer&) = delete;
@@ -76,7 +81,8 @@ class TMPEGPlayer {
   // Position polling is wanted.
   bool UseTimer() const { return useTimer_; }
   void SetUseTimer(bool on) { useTimer_ = on; }
-  // Polling period in milliseconds; 0 also switches UseTimer off. Takes effect at LoadDecoder.
+  // The longest time between two looks at the position, in milliseconds; 0 also switches UseTimer
+  // off. Takes effect at LoadDecoder.
   std::int32_t TimerFreq() const { return timerFreq_; }
   void SetTimerFreq(std::int32_t milliseconds);
   // Open ends with Play.
@@ -132,17 +138,18 @@ class TMPEGPlayer {
   // Opens StreamName (or the stream of the events with FromStream); ends with Play when AutoPlay.
   void Open();
   // Starts the stream (opening it first when needed), resumes it when paused, and reports the
-  // start position at once.
+  // start position at once (a resumed stream at the next turn of the event loop).
   void Play();
   // Plays the opened stream again from its start position.
   void Restart();
-  // True pauses the playing stream, false resumes it.
+  // True pauses the playing stream, false resumes it. Nothing is polled while paused.
   void Pause(bool pause);
   // Stops the started stream; "Incorrect mode" when nothing plays.
   void Stop();
   // Closes the stream (the decoder is told even when none is open).
   void Close();
-  // Moves the stream to `milliseconds` from its start.
+  // Moves the stream to `milliseconds` from its start; a playing stream's new position is reported at
+  // the next turn of the event loop.
   void Seek(std::int32_t milliseconds);
   // The decoder's mode code (3 and 4: a started stream, playing or paused).
   std::int32_t GetPlayerMode();
@@ -158,10 +165,15 @@ class TMPEGPlayer {
   // True once the decoder has set the end-of-stream byte and the end has not been taken yet (by
   // the tick that raises OnPlayEnd, or by the next start).
   bool EndReached() const;
-  // The position timer, once LoadDecoder has made it.
+  // The position timer, once LoadDecoder has made it. Its interval is TimerFreq until the first
+  // start; while a stream plays, each look arms the next one.
   const QTimer* PositionTimer() const { return positionTimer_.get(); }
+  // True while the end byte is watched closely: during the last stretch of a playing stream.
+  bool WatchingEnd() const;
 
-  // Handler of the position timer: reports the position and the end of play.
+  // Handler of the position timer: reports the position and the end of play. While the stream
+  // plays, the next look comes just after the heard position reaches its next whole second, so
+  // that the elapsed time shown changes with the second heard; never later than TimerFreq.
   virtual void TimerTick();
 
  private:
@@ -179,8 +191,18 @@ class TMPEGPlayer {
   // True when the decoder has stopped a stream the component still takes for playing.
   bool StoppedByItself();
   void StartPositionTimer();
+  // Arms the position timer to look in `milliseconds`, while a stream plays and polling is on.
+  void ArmLook(int milliseconds);
+  // Arms the look just after the heard position `heard` reaches its next whole second.
+  void ArmNextSecond(std::int32_t heard);
+  // Looks at the position at the next turn of the event loop (after a resume or a seek).
+  void LookSoon();
   void WatchForEnd(std::int32_t position);
   void EndWatchTick();
+  // TimerTick's report and end, with the events' exceptions held until both are done.
+  void ReportAndEnd(std::int32_t heard);
+
+  friend struct detail::StreamCallbacks;
 
   bool seekable_ = false;
   bool fromStream_ = false;
@@ -205,8 +227,17 @@ class TMPEGPlayer {
   std::int32_t outputDeviceCode_ = 0;
   std::int32_t streamLength_ = 0;  // milliseconds
   std::int32_t lastErrorCode_ = 0;
-  bool positionFaultReported_ = false;  // a failed position poll of this start was raised
-  bool faultSeen_ = false;              // a call met a fault of the stream since its start
+  bool streamFromEvents_ = false;  // the open stream is read through the stream events
+  // An open event threw: the decoder gets failures instead of the owner's events until the next
+  // open (read on the decoder's thread).
+  std::atomic<bool> streamEventsRefused_{false};
+  int pollPeriod_ = 0;                                 // the position timer's longest period; 0 = no polling
+  std::int32_t nextSecondAt_ = -1;                     // the heard position the armed look waits for; -1: none
+  int looksAgain_ = 0;                                 // looks left before that position while it moves
+  std::int32_t lastHeard_ = -1;                        // the heard position at the last look
+  std::chrono::steady_clock::time_point lastMovedAt_;  // when a look last found it moved
+  bool positionFaultReported_ = false;                 // a failed position poll of this start was raised
+  bool faultSeen_ = false;                             // a call met a fault of the stream since its start
   std::unique_ptr<QTimer> positionTimer_;
   // Near the end of a stream the end byte is watched closely, so that the end is reported when the
   // last sample has been heard rather than at the next position tick.

@@ -38,9 +38,10 @@ void TMPEGPlayer::Open() {
   if (streamOpen_) Close();
   streamOpen_ = false;
   if (fromStream_) {
-    decoder_->Get<MpegDll_Open_t>(EntryPoint::Open)(
-        nullptr, 1, &detail::OpenStreamCallback, &detail::CloseStreamCallback, &detail::RestartStreamCallback,
-        &detail::ReadStreamCallback, &detail::SeekStreamCallback, &detail::GetStreamSizeCallback, this);
+    using detail::StreamCallbacks;
+    decoder_->Get<MpegDll_Open_t>(EntryPoint::Open)(nullptr, 1, &StreamCallbacks::Open, &StreamCallbacks::Close,
+                                                    &StreamCallbacks::Restart, &StreamCallbacks::Read,
+                                                    &StreamCallbacks::Seek, &StreamCallbacks::GetSize, this);
   } else {
     if (streamName_.empty()) throw TMPEGError("Can't play non-specified stream", kErrorNotSpecified);
     const auto name = NameBuffer<kStreamNameBuffer>(streamName_, "Stream name");
@@ -50,6 +51,7 @@ void TMPEGPlayer::Open() {
   lastErrorCode_ = LastError();
   if (lastErrorCode_ > 0) RaiseLastError();
   streamOpen_ = true;
+  streamFromEvents_ = fromStream_;
   playedXTimes_ = 1;
   streamLength_ = GetLength();
   if (autoPlay_) Play();
@@ -109,20 +111,35 @@ void TMPEGPlayer::Pause(bool pause) {
   decoder_->Get<MpegDll_Pause_t>(EntryPoint::Pause)(pause ? 0 : 1);
   Check();
   paused_ = pause;
+  // Nothing moves while paused; on resuming, the position is looked at again at once.
+  if (!positionTimer_) return;
+  if (pause) {
+    positionTimer_->stop();
+    endWatch_->stop();
+  } else {
+    LookSoon();
+  }
 }
 
 void TMPEGPlayer::Seek(std::int32_t milliseconds) {
   RequireLibrary();
   decoder_->Get<MpegDll_Seek_t>(EntryPoint::Seek)(milliseconds);
   Check();
+  // The whole seconds of the new position fall elsewhere, and it may lie out of the last stretch
+  // the end watch covers: the next look is at once, and it watches the end again if needed.
+  if (!endWatch_) return;
+  endWatch_->stop();
+  if (playing_) LookSoon();
 }
 
 // Polling starts with the stream, and the start position is reported at once.
 void TMPEGPlayer::StartPositionTimer() {
   positionFaultReported_ = false;
   faultSeen_ = false;
-  if (!useTimer_ || !positionTimer_ || positionTimer_->interval() == 0) return;
-  positionTimer_->start();
+  nextSecondAt_ = -1;
+  lastMovedAt_ = std::chrono::steady_clock::now();
+  if (!useTimer_ || !positionTimer_ || pollPeriod_ == 0) return;
+  positionTimer_->start(pollPeriod_);
   TimerTick();
 }
 

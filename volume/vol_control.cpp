@@ -47,13 +47,20 @@ std::uint32_t DeviceCount(TDeviceType type) {
   return 0;
 }
 
+// The mean of the two channel words divided by 256.
+std::uint8_t Mean(std::uint32_t channels) {
+  const std::uint32_t left = channels & 0xFFFF;
+  const std::uint32_t right = channels >> 16;
+  return static_cast<std::uint8_t>((left + right) >> 9);
+}
+
 }  // namespace
 
 TmVolControl::TmVolControl() : pollTimer_(std::make_unique<QTimer>()) {
-  SetPeriod(kPollPeriod);
+  pollTimer_->setInterval(kPollPeriod);
   QObject::connect(pollTimer_.get(), &QTimer::timeout, [this] { platform::RunGuarded([this] { PollTick(); }); });
   SelectDevice();
-  EnableTimer();
+  ApplyTimer();
 }
 
 TmVolControl::~TmVolControl() = default;
@@ -67,36 +74,47 @@ void TmVolControl::SetDeviceType(TDeviceType type) {
 void TmVolControl::SetInterval(std::uint16_t milliseconds) {
   if (milliseconds == interval_) return;
   interval_ = milliseconds;
-  SetPeriod(milliseconds);
+  pollTimer_->setInterval(milliseconds);
+  ApplyTimer();
 }
 
 void TmVolControl::PropertiesLoaded() { Fire(onInit); }
 
 void TmVolControl::SelectDevice() {
+  FindDevice();
+  Fire(onInit);
+}
+
+bool TmVolControl::FindDevice() {
   deviceIndex_ = -1;
   const std::uint32_t count = DeviceCount(deviceType_);
   for (std::uint32_t i = 0; i < count; ++i) {
     const auto index = static_cast<std::int32_t>(i);
     if (Qualifies(deviceType_, index)) {
-      EnableTimer();
+      ApplyTimer();
       deviceIndex_ = index;
-      break;
+      return true;
     }
   }
-  Fire(onInit);
+  return false;
+}
+
+bool TmVolControl::ReadChannels(std::uint32_t& channels) const {
+  channels = 0;  // a failed read leaves it so
+  MixerResult result = MixerResult::BadDeviceId;
+  switch (deviceType_) {
+    case TDeviceType::dvCD:
+    case TDeviceType::dvLineIn: result = platform::AuxGetVolume(deviceIndex_, channels); break;
+    case TDeviceType::dvMidi: result = platform::MidiOutGetVolume(deviceIndex_, channels); break;
+    case TDeviceType::dvWave: result = platform::WaveOutGetVolume(deviceIndex_, channels); break;
+  }
+  return result == MixerResult::NoError;
 }
 
 std::uint8_t TmVolControl::Volume() const {
-  std::uint32_t volume = 0;  // a failed read leaves it so
-  switch (deviceType_) {
-    case TDeviceType::dvCD:
-    case TDeviceType::dvLineIn: platform::AuxGetVolume(deviceIndex_, volume); break;
-    case TDeviceType::dvMidi: platform::MidiOutGetVolume(deviceIndex_, volume); break;
-    case TDeviceType::dvWave: platform::WaveOutGetVolume(deviceIndex_, volume); break;
-  }
-  const std::uint32_t left = volume & 0xFFFF;
-  const std::uint32_t right = volume >> 16;
-  return static_cast<std::uint8_t>((left + right) >> 9);  // the mean of the channels / 256
+  std::uint32_t channels = 0;
+  ReadChannels(channels);
+  return Mean(channels);
 }
 
 void TmVolControl::SetVolume(std::uint8_t volume) {
@@ -111,33 +129,33 @@ void TmVolControl::SetVolume(std::uint8_t volume) {
 }
 
 void TmVolControl::PollTick() {
+  // A device that came (back) is chosen, and the owner told as after any choice.
+  if (deviceIndex_ < 0 && FindDevice()) Fire(onInit);
   Fire(onChange);
-  SetVolume(Volume());
+  std::uint32_t channels = 0;
+  if (!ReadChannels(channels)) {
+    // The device went away (its card, the sound server): the owner is told once; the ticks
+    // look for it again.
+    if (deviceIndex_ >= 0) {
+      deviceIndex_ = -1;
+      Fire(onInit);
+    }
+    return;
+  }
+  SetVolume(Mean(channels));
 }
 
 void TmVolControl::Fire(const TNotifyEvent& event) {
   if (event) event(*this);
 }
 
-void TmVolControl::SetPeriod(int milliseconds) {
-  period_ = milliseconds;
-  ApplyTimer();
-}
-
-void TmVolControl::EnableTimer() {
-  enabled_ = true;
-  ApplyTimer();
-}
-
-// Runs the timer when polling is wanted and there is a period; a timer that already runs at
-// that period goes on undisturbed.
+// A timer that already runs at its period goes on undisturbed.
 void TmVolControl::ApplyTimer() {
-  if (!enabled_ || period_ == 0) {
+  if (pollTimer_->interval() == 0) {
     pollTimer_->stop();
-    return;
+  } else if (!pollTimer_->isActive()) {
+    pollTimer_->start();
   }
-  if (pollTimer_->isActive() && pollTimer_->interval() == period_) return;
-  pollTimer_->start(period_);
 }
 
 }  // namespace volume

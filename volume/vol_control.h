@@ -18,12 +18,13 @@ class TmVolControl;
 // An event; an empty function means "not assigned".
 using TNotifyEvent = std::function<void(TmVolControl& sender)>;
 
+// The polling period: a new component polls every kPollPeriod milliseconds. Interval is the
+// property as last set, 0 on a new component and not tied to the period until it changes: a
+// different value becomes the period (0 stops the polling), the value it holds changes nothing.
+// So setting Interval to 0 on a new component leaves the polling at kPollPeriod.
 class TmVolControl {
  public:
-  // Polling period of a new component, in milliseconds.
   static constexpr int kPollPeriod = 100;
-  // The period a form description leaves out; the stored Interval itself starts at 0.
-  static constexpr std::uint16_t kDefaultInterval = 200;
 
   // Chooses a CD audio device and starts polling every kPollPeriod milliseconds.
   TmVolControl();
@@ -39,41 +40,43 @@ class TmVolControl {
   std::uint8_t Volume() const;
   // Sets both channels of the device to `volume`.
   void SetVolume(std::uint8_t volume);
-  // Polling period in milliseconds as last set (0 at the start, whatever the timer runs at);
-  // a different value becomes the timer's period, and 0 stops the ticks.
+  // See the polling period above.
   std::uint16_t Interval() const { return interval_; }
   void SetInterval(std::uint16_t milliseconds);
 
   // Fired on every polling tick.
   TNotifyEvent onChange;
-  // Fired after each choice of a device and once the owner has set the properties.
+  // Fired after each choice of a device, once the owner has set the properties, and when the
+  // chosen device goes away or a device comes (back) while none was chosen.
   TNotifyEvent onInit;
 
   // The owner has set the stored properties: fires onInit.
   void PropertiesLoaded();
   // Chooses the first device of the family that has a volume control.
   void SelectDevice();
-  // The timer's handler: fires onChange, then sets the volume read, which balances the
-  // channels.
+  // The timer's handler. Without a device it first looks for one (the mixer tries to reach its
+  // card again at most about once a second); then it fires onChange and sets the volume read,
+  // which balances the channels. A read that fails lets the device go.
   void PollTick();
 
   // The chosen device within its family; -1 for none.
   std::int32_t DeviceIndex() const { return deviceIndex_; }
-  // The polling timer.
+  // The polling timer; its interval is the polling period.
   const QTimer& PollTimer() const { return *pollTimer_; }
 
  private:
+  // Chooses the first qualifying device and makes sure polling runs; false when there is none.
+  bool FindDevice();
+  // The device's two channel words; false when the read failed.
+  bool ReadChannels(std::uint32_t& channels) const;
   void Fire(const TNotifyEvent& event);
-  void SetPeriod(int milliseconds);
-  void EnableTimer();
+  // Runs the timer at its period, or stops it when the period is 0.
   void ApplyTimer();
 
   std::unique_ptr<QTimer> pollTimer_;
   TDeviceType deviceType_ = TDeviceType::dvCD;
   std::uint16_t interval_ = 0;
   std::int32_t deviceIndex_ = -1;
-  int period_ = 0;        // the timer's period; 0 means no ticks
-  bool enabled_ = false;  // polling is wanted (ticks need a period too)
 };
 
 }  // namespace volume

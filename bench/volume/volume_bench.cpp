@@ -3,7 +3,8 @@
 // times, as the main window's does. Peers in the same run: a bare timer of the same period
 // (what any polling costs), and the same component on the fake mixer (what the sound server's
 // mixer adds). The sound server's own processor time over the same spans shows whether the
-// polls reached it.
+// polls reached it. Last, the server is stopped: the component then polls a mixer that is gone,
+// which it tries to reach again about once a second.
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -159,6 +160,10 @@ int main(int argc, char** argv) {
   const double serverShare = serverSeconds / (kRounds * kSpanMs / 1000.0);
   std::uint32_t left = 0, right = 0;
   server.SinkVolume(left, right);
+  server.Pactl("exit");
+  int goneTicks = 0;
+  double gone = 1e9;
+  for (int round = 0; round < 2; ++round) gone = std::min(gone, Share([&] { return Component(goneTicks); }));
 
   std::printf("Idle polling, %d ticks a second, best of %d spans of %d ms\n", 1000 / volume::TmVolControl::kPollPeriod,
               kRounds, kSpanMs);
@@ -168,6 +173,7 @@ int main(int argc, char** argv) {
   std::printf("%-44s %8.4f %% of a core, %.1f us a tick  (target: under 0.05 %%)\n", "polling over the bare timer",
               (pulse - bare) * 100, (pulse - bare) * 1e6 * volume::TmVolControl::kPollPeriod / 1000.0);
   std::printf("%-44s %8.4f %% of a core\n", "sound server meanwhile", serverShare * 100);
+  Report("component with the sound server gone", gone, bare, "bare timer");
   std::printf("sink volume after the polling: %u %u (39322 before: step 153, which sets 39322)\n", left, right);
   return 0;
 }

@@ -33,6 +33,22 @@ class QuietAlsa {
   snd_local_error_handler_t before_;
 };
 
+// The control device "default" as ALSA's configuration, read afresh, names it now. The
+// configuration the library keeps for the process is read once, and what "default" stands for may
+// depend on what answered then: a sound server's routing is only taken in while the server runs,
+// so a server that came (back) later would stay out of reach for good.
+snd_ctl_t* OpenDefaultControl() {
+  snd_config_t* config = nullptr;
+  snd_config_update_t* update = nullptr;
+  if (snd_config_update_r(&config, &update, nullptr) < 0) return nullptr;
+  snd_ctl_t* control = nullptr;
+  // Not blocking: handling events must return at once when there are none.
+  const int opened = snd_ctl_open_lconf(&control, "default", SND_CTL_NONBLOCK, config);
+  snd_config_delete(config);
+  snd_config_update_free(update);
+  return opened < 0 ? nullptr : control;
+}
+
 // Channels that take the right word; every other one takes the left.
 bool RightSide(snd_mixer_selem_channel_id_t channel) {
   return channel == SND_MIXER_SCHN_FRONT_RIGHT || channel == SND_MIXER_SCHN_REAR_RIGHT ||
@@ -46,9 +62,13 @@ class AlsaMixer {
     const Clock::time_point now = Clock::now();
     if (now < nextAttempt_) return false;
     const QuietAlsa quiet;
+    snd_ctl_t* control = OpenDefaultControl();
+    if (!control) return Failed(now);
     snd_hctl_t* hctl = nullptr;
-    // Not blocking: handling events must return at once when there are none.
-    if (snd_hctl_open(&hctl, "default", SND_CTL_NONBLOCK) < 0) return Failed(now);
+    if (snd_hctl_open_ctl(&hctl, control) < 0) {
+      snd_ctl_close(control);
+      return Failed(now);
+    }
     if (snd_mixer_open(&mixer_, 0) < 0) {
       mixer_ = nullptr;
       snd_hctl_close(hctl);

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "tests/support/pulse_server.h"
@@ -78,6 +81,45 @@ TEST_F(PulseMixer, SetReachesTheSinkAndAnUnchangedSetLeavesIt) {
   ASSERT_TRUE(server_.SinkVolume(left, right));
   EXPECT_EQ(left, 30069u);  // step round(30001 * 255 / 65536) = 117
   EXPECT_EQ(right, 30069u);
+}
+
+// Started with no sound server, the mixer reaches one that starts later, lets it go when it stops
+// (pactl exit) and reaches the next: the volume is read and set each time.
+TEST(PulseMixerComingAndGoing, TheMixerFollowsTheSoundServer) {
+  const char* const previous = std::getenv("PULSE_SERVER");
+  const std::string restore = previous ? previous : "";
+  ::setenv("PULSE_SERVER", "unix:/nonexistent/albavox-no-server", 1);
+  platform::CloseMixer();
+  const auto within5Seconds = [](const auto& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+  };
+  std::uint32_t volume = 0;
+  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::BadDeviceId);
+  std::optional<PulseServer> server(std::in_place);
+  for (const char* round : {"started", "started again"}) {
+    ASSERT_TRUE(server->Running()) << server->Why();
+    ASSERT_TRUE(within5Seconds([&] { return platform::WaveOutGetVolume(0, volume) == MixerResult::NoError; })) << round;
+    EXPECT_EQ(volume, 0xFFFFFFFFu) << round << ": a new sink is at 100 %";
+    ASSERT_EQ(platform::WaveOutSetVolume(0, 0x80008000), MixerResult::NoError);
+    std::uint32_t left = 0, right = 0;
+    ASSERT_TRUE(server->SinkVolume(left, right));
+    EXPECT_EQ(left, 32897u) << round;  // 128 / 255 of 65536, rounded
+    EXPECT_EQ(right, 32897u) << round;
+    ASSERT_TRUE(server->Pactl("exit"));
+    EXPECT_TRUE(within5Seconds([&] { return platform::WaveOutGetVolume(0, volume) != MixerResult::NoError; }));
+    server.reset();
+    server.emplace();
+  }
+  platform::CloseMixer();
+  if (previous) {
+    ::setenv("PULSE_SERVER", restore.c_str(), 1);
+  } else {
+    ::unsetenv("PULSE_SERVER");
+  }
 }
 
 }  // namespace

@@ -93,14 +93,21 @@ TEST(MPEGPlayerTest, EmptyPathFindsTheDecoderInTheProgramsFolderWhateverItsCase)
   EXPECT_EQ(fake.Log(), "init;");
 }
 
-TEST(MPEGPlayerTest, MissingDecoderRaisesCannotLoad) {
+// The message names the file tried (a bare name in the executable's folder) and the loader's reason.
+TEST(MPEGPlayerTest, MissingDecoderRaisesCannotLoadNamingTheFileAndWhy) {
   TempDir dir;
   testsupport::ScopedCurrentDir inside(dir.path());
-  TMPEGPlayer player;
-  player.SetPathToDLL(dir.str());
-  EXPECT_EQ(RaisedBy([&] { player.LoadDecoder(); }), Error("Can't load MPEG library", 0));
-  EXPECT_FALSE(player.DecoderLoaded());
-  EXPECT_EQ(player.PositionTimer(), nullptr);
+  for (const auto& [pathToDll, tried] : {std::pair<std::string, std::string>{dir.str(), dir.str() + "/mpegdll.dll"},
+                                         {"", platform::ExecutableDir() + "mpegdll.dll"}}) {
+    TMPEGPlayer player;
+    player.SetPathToDLL(pathToDll);
+    const std::string start = "Can't load MPEG library " + tried + ": ";
+    const Raised raised = RaisedBy([&] { player.LoadDecoder(); });
+    ASSERT_TRUE(raised && raised->first.starts_with(start) && raised->first.size() > start.size()) << pathToDll;
+    EXPECT_EQ(raised->second, 0);
+    EXPECT_FALSE(player.DecoderLoaded());
+    EXPECT_EQ(player.PositionTimer(), nullptr);
+  }
 }
 
 TEST(MPEGPlayerTest, DecoderLackingAnEntryPointIsReleasedAndRefused) {

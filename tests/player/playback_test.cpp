@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "mpegdll/mpegdll.h"
@@ -252,6 +254,71 @@ TEST_F(Playback, AStreamTheDecoderStoppedOnAFaultEndsOnceWithoutPlayEnd) {
   EXPECT_TRUE(player_.PositionTimer()->isActive());
 }
 
+// A look is armed for just after the heard second (within 100 ms), never later than TimerFreq, or
+// sooner again, a few times. Rows: the heard position, the range in ms the next look is armed in.
+TEST_F(Playback, EachLookIsArmedForJustAfterTheNextWholeSecondHeard) {
+  const int looks[][3] = {{880, 40, 120},     // the sound started late: again before the second
+                          {1016, 984, 1084},  // steady: once a second
+                          {1990, 40, 100},    // a step behind the second
+                          {3020, 980, 1080}};
+  fake_->SetResult("GetCurrentPos", 0);
+  player_.Play();
+  EXPECT_EQ(player_.PositionTimer()->interval(), 1000) << "never later than the period";
+  const auto armedAt = [&](std::int32_t heard) {
+    fake_->SetResult("GetCurrentPos", heard);
+    player_.TimerTick();
+    return player_.PositionTimer()->interval();
+  };
+  for (const auto& [heard, from, to] : looks) {
+    const int armed = armedAt(heard);
+    EXPECT_GE(armed, from) << heard;
+    EXPECT_LE(armed, to) << heard;
+  }
+  const std::size_t reported = reports_.size();
+  int again = 0;
+  while (++again < 20 && armedAt(3990) < 1000) {
+  }
+  EXPECT_LT(again, 20) << "a position short of the second is looked at once a period in the end";
+  EXPECT_EQ(reports_.size(), reported) << "looks that find the same second report nothing";
+  player_.Pause(true);
+  EXPECT_FALSE(player_.PositionTimer()->isActive()) << "nothing moves while paused";
+  player_.Play();
+  EXPECT_EQ(player_.PositionTimer()->interval(), 0) << "resumed: a look at once";
+  player_.TimerTick();
+  player_.Seek(60000);
+  EXPECT_EQ(player_.PositionTimer()->interval(), 0) << "sought: a look at once";
+}
+
+// The end byte is watched closely only near the end: not after a seek back, nor for an unknown
+// length; an end tick whose report throws still takes the end.
+TEST_F(Playback, TheEndIsWatchedOnlyDuringTheLastStretch) {
+  player_.Play();
+  const auto watchingAt = [&](std::int32_t heard) {
+    fake_->SetResult("GetCurrentPos", heard);
+    player_.TimerTick();
+    return player_.WatchingEnd();
+  };
+  EXPECT_TRUE(watchingAt(179000));
+  player_.Seek(20000);
+  EXPECT_FALSE(watchingAt(20000)) << "sought back out of the last stretch";
+  EXPECT_TRUE(watchingAt(179500));
+
+  int ends = 0;
+  player_.OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
+  player_.OnPosUpdate = [](std::int32_t, std::int32_t) { throw std::runtime_error("the owner's report failed"); };
+  ASSERT_TRUE(fake_->EndStream());
+  EXPECT_THROW(player_.TimerTick(), std::runtime_error);
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(player_.WatchingEnd());
+  EXPECT_FALSE(player_.PositionTimer()->isActive());
+
+  fake_->SetResult("GetLength", 0);  // a stream of unknown length
+  player_.Close();
+  player_.OnPosUpdate = nullptr;
+  player_.Play();
+  EXPECT_FALSE(watchingAt(100));
+}
+
 TEST_F(Playback, TimerOffMeansNoReportsAtAll) {
   TMPEGPlayer quiet;
   quiet.SetPathToDLL(dir_.str());
@@ -346,6 +413,62 @@ TEST_F(Playback, StreamEventsGetTheCallbacksAndTheirDefaults) {
   EXPECT_EQ(flag, 1);
   close(user, context);
   EXPECT_EQ(closed, &marker);
+}
+
+// An event that throws answers as a failed one; after an open event that threw, the stream reaches
+// none of the owner's events.
+TEST_F(Playback, StreamEventsThatThrowAnswerAsFailedOnes) {
+  player_.SetFromStream(true);
+  player_.Open();
+  void* user = fake_->StreamUser();
+  auto open = reinterpret_cast<MpegOpenStreamCallback>(fake_->StreamCallback(0));
+  auto close = reinterpret_cast<MpegCloseStreamCallback>(fake_->StreamCallback(1));
+  auto restart = reinterpret_cast<MpegRestartStreamCallback>(fake_->StreamCallback(2));
+  auto read = reinterpret_cast<MpegReadStreamCallback>(fake_->StreamCallback(3));
+  auto seek = reinterpret_cast<MpegSeekStreamCallback>(fake_->StreamCallback(4));
+  auto size = reinterpret_cast<MpegGetStreamSizeCallback>(fake_->StreamCallback(5));
+  const auto fail = [] { throw std::runtime_error("the owner's event failed"); };
+  player_.OnOpenStream = [&](bool&, void*&) { fail(); };
+  player_.OnCloseStream = [&](void*) { fail(); };
+  player_.OnRestartStream = [&](void*, bool& ok) { ok = true, fail(); };
+  player_.OnReadStream = [&](void*, void*, std::int32_t, std::int32_t&, bool& ok) { ok = true, fail(); };
+  player_.OnSeekStream = [&](void*, std::int32_t, std::int32_t, std::int32_t& res) { res = 0, fail(); };
+  player_.OnGetStreamSize = [&](void*, std::int32_t& res) { res = 10, fail(); };
+  MpegBool ok = 1;
+  std::int32_t got = 0, res = 5;
+  void* context = user;
+  // Each row runs one callback as the decoder does: true when it answered as a failure.
+  const std::pair<const char*, std::function<bool()>> rows[] = {
+      {"read", [&] { return read(user, nullptr, nullptr, 1, &got, &(ok = 1)), ok == 0; }},
+      {"restart", [&] { return restart(user, nullptr, &(ok = 1)), ok == 0; }},
+      {"seek", [&] { return seek(user, nullptr, 0, 0, &(res = 5)), res == -1; }},
+      {"size", [&] { return size(user, nullptr, &(res = 5)), res == -1; }},
+      {"close", [&] { return close(user, nullptr), true; }},
+      {"open: no context, read forward only", [&] { return open(user, &(ok = 0), &context), ok && !context; }},
+      {"read after the open failed",
+       [&] {
+         player_.OnReadStream = [](void*, void*, std::int32_t, std::int32_t&, bool& done) { done = true; };
+         return read(user, nullptr, nullptr, 1, &got, &(ok = 1)), ok == 0;
+       }},
+  };
+  for (const auto& [event, failed] : rows) {
+    bool answer = false;
+    EXPECT_NO_THROW(answer = failed()) << event;
+    EXPECT_TRUE(answer) << event;
+  }
+}
+
+// The decoder calls a stream's events until it is closed: a component that goes closes it first.
+TEST_F(Playback, AComponentDestroyedWithAStreamOfTheEventsClosesItFirst) {
+  {
+    TMPEGPlayer owner;
+    owner.SetPathToDLL(dir_.str());
+    owner.LoadDecoder();
+    owner.SetFromStream(true);
+    owner.Open();
+    fake_->ClearLog();
+  }
+  EXPECT_EQ(fake_->Log(), "Close;LastError;");
 }
 
 TEST_F(Playback, TheEndByteOutlivesAComponentDestroyedWhilePlaying) {

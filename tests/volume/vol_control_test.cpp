@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/fake_mixer.h"
 
 namespace {
@@ -92,7 +94,7 @@ TEST(VolControlInterval, StoredValueStartsAtZeroAndOnlyADifferentValueTouchesThe
   EXPECT_EQ(control.PollTimer().interval(), 250);
   control.SetInterval(0);
   EXPECT_FALSE(control.PollTimer().isActive()) << "a period of 0 stops the ticks";
-  control.SetInterval(TmVolControl::kDefaultInterval);
+  control.SetInterval(200);
   EXPECT_TRUE(control.PollTimer().isActive());
   EXPECT_EQ(control.PollTimer().interval(), 200);
 }
@@ -149,14 +151,23 @@ TEST_F(WaveControl, ChangeMadeElsewhereIsReportedAtTheNextTick) {
   EXPECT_EQ(seen, 200);
 }
 
-TEST_F(WaveControl, VanishedElementReadsZeroAndTheTickWritesNothing) {
+// The owner is told (onInit) when the device goes and when it is chosen again at its return.
+TEST_F(WaveControl, VanishedElementLetsTheDeviceGoAndItsReturnChoosesItAgain) {
+  std::vector<std::int32_t> inits;
+  control_.onInit = [&](TmVolControl& sender) { inits.push_back(sender.DeviceIndex()); };
   SetPcm(90, 90);
   mixer_.Remove("PCM");
   EXPECT_EQ(control_.Volume(), 0);
   control_.PollTick();
+  control_.PollTick();
   EXPECT_EQ(mixer_.Writes(), 0);
+  EXPECT_EQ(inits, std::vector<std::int32_t>{-1});
   mixer_.Add("PCM", 0, 255, false, 90);
+  control_.PollTick();
+  control_.PollTick();
+  EXPECT_EQ(inits, (std::vector<std::int32_t>{-1, 0}));
   EXPECT_EQ(control_.Volume(), 90);
+  EXPECT_EQ(mixer_.Writes(), 0);
 }
 
 TEST(VolControlFaults, WithoutADeviceOnInitStillFiresPollingGoesOnAndNothingIsWritten) {
