@@ -54,19 +54,10 @@ constexpr int kLookAgainMs = 40;
 constexpr int kLooksAgain = 6;
 constexpr auto kStandingStillMs = std::chrono::milliseconds(400);
 
-// "Can't load MPEG library", the file that was tried and why it could not be loaded. A bare name
-// is looked for in the executable's folder.
-std::string CannotLoadMessage(const std::string& name) {
-  std::string file = name;
-  if (name.find('/') == std::string::npos && !platform::ExecutableDir().empty()) {
-    file = platform::ResolvePath(platform::ExecutableDir() + name);
-  }
-  std::string why = platform::LastLibraryError();
-  // The loader's text often starts with the name it was given; it is said once.
-  for (const std::string& said : {file, name}) {
-    if (why.starts_with(said + ": ")) why.erase(0, said.size() + 2);
-  }
-  return "Can't load MPEG library " + file + (why.empty() ? "" : ": " + why);
+// "Can't load MPEG library", then the file that was tried and why it could not be loaded.
+std::string CannotLoadMessage() {
+  const std::string why = platform::LastLibraryError();
+  return why.empty() ? "Can't load MPEG library" : "Can't load MPEG library " + why;
 }
 }  // namespace
 
@@ -143,9 +134,8 @@ std::string TMPEGPlayer::DecoderFileName(std::string_view pathToDll) {
 void TMPEGPlayer::LoadDecoder() {
   // Loading over a loaded decoder would orphan it with its stream; let it go properly first.
   if (decoder_->Loaded()) UnloadDecoder();
-  const std::string fileName = DecoderFileName(pathToDll_);
-  switch (decoder_->Load(fileName)) {
-    case detail::DecoderBinding::LoadResult::CannotLoad: throw TMPEGError(CannotLoadMessage(fileName), 0);
+  switch (decoder_->Load(DecoderFileName(pathToDll_))) {
+    case detail::DecoderBinding::LoadResult::CannotLoad: throw TMPEGError(CannotLoadMessage(), 0);
     case detail::DecoderBinding::LoadResult::MissingEntryPoint: throw TMPEGError(ErrorMessage(0), 0);
     case detail::DecoderBinding::LoadResult::Loaded: break;
   }

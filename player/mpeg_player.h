@@ -97,7 +97,7 @@ class TMPEGPlayer {
   // The PCM output file name.
   const std::string& OutFilename() const { return outFilename_; }
   void SetOutFilename(std::string_view name) { outFilename_ = name; }
-  // Directory of the decoder library; empty = the system's search rules.
+  // Directory of the decoder library; empty = the program's own folder (never the current one).
   const std::string& PathToDLL() const { return pathToDll_; }
   void SetPathToDLL(std::string_view path) { pathToDll_ = path; }
   // Start and end position handed to the decoder's "Play" (milliseconds; 0 and 0 = all).
