@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "mpegframe/frame_count.h"
 #include "platform/paths.h"
 #include "platform/volume_label.h"
 #include "zodizidu/analysis/ape_tag.h"
@@ -16,8 +17,6 @@
 #include "zodizidu/analysis/id3v1_tag.h"
 #include "zodizidu/analysis/id3v2_tag.h"
 #include "zodizidu/analysis/mpeg_audio.h"
-#include "zodizidu/analysis/vbri_header.h"
-#include "zodizidu/analysis/xing_header.h"
 
 namespace zodizidu {
 
@@ -170,24 +169,27 @@ int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
         // 64 bits: the record's length saturates at 2 GiB.
         data_.Duration = PlayTime(size - audioStart, data_.BitRate);
         std::array<std::uint8_t, 4> mark{};
-        const std::int64_t xingAt = headerPos + XingOffset(data_.Version, data_.Mode);
+        const std::int64_t xingAt = headerPos + mpegframe::XingOffset(data_.Version, data_.Mode, false);
         if (window.Read(xingAt, mark) < mark.size()) return -1;
         std::uint32_t frames = 0;
         if (std::memcmp(mark.data(), "Xing", 4) == 0) {
           data_.BitRate = -1;
-          std::array<std::uint8_t, kXingBlockSize> block{};
+          std::array<std::uint8_t, mpegframe::kXingBlockSize> block{};
           if (window.Read(xingAt + 4, block) < block.size()) return -1;
-          frames = XingFrameCount(block);
-          data_.Duration = XingDuration(frames, SamplesPerFrame(data_.Version, data_.Layer), data_.SampleRate);
+          frames = mpegframe::XingFrameCount(block);
+          data_.Duration =
+              mpegframe::XingDuration(frames, SamplesPerFrame(data_.Version, data_.Layer), data_.SampleRate);
           // Without a frame count there is no average frame length; the tag is not read either.
           if (frames == 0) return -1;
         } else if (data_.Layer == 3) {
           // A VBRI block too short to hold its frame count, or one without frames, is not used.
-          std::array<std::uint8_t, kVbriSize> vbri{};
-          if (window.Read(headerPos + kVbriOffset, vbri) == vbri.size()) frames = VbriFrameCount(vbri);
+          std::array<std::uint8_t, mpegframe::kVbriSize> vbri{};
+          if (window.Read(headerPos + mpegframe::kVbriOffset, vbri) == vbri.size())
+            frames = mpegframe::VbriFrameCount(vbri);
           if (frames > 0) {
             data_.BitRate = -1;
-            data_.Duration = XingDuration(frames, SamplesPerFrame(data_.Version, data_.Layer), data_.SampleRate);
+            data_.Duration =
+                mpegframe::XingDuration(frames, SamplesPerFrame(data_.Version, data_.Layer), data_.SampleRate);
           }
         }
         std::int64_t audioEnd = size;
