@@ -10,8 +10,9 @@
 namespace zodizidu {
 
 namespace detail {
+class Analysis;
 class SongFile;
-}
+}  // namespace detail
 
 class TMPEGAudio {
  public:
@@ -76,6 +77,7 @@ class TMPEGAudio {
   std::string GuessedTitle() const;
 
  private:
+  friend class detail::Analysis;  // the steps of Analyze
   int AnalyzeOpenFile(const detail::SongFile& file);
   void UpdateTemplateResult();
 
