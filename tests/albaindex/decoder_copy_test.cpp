@@ -1,6 +1,9 @@
 // albaindex --with-decoder: the installed decoder library placed into the compilation, from the
 // build folder and from an installed layout; a different file there is only replaced with --force.
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -104,6 +107,30 @@ TEST(AlbaindexWithDecoder, FindsTheLibraryInTheInstalledLayoutOrSaysThereIsNone)
   EXPECT_EQ(folder.exitCode, 1);
   EXPECT_NE(folder.err.find("is a folder"), std::string::npos) << folder.err;
   EXPECT_FALSE(fs::exists(blocked.path() / "ALBUMS.INF"));
+}
+
+TEST(AlbaindexWithDecoder, ASpecialFileInTheLibrarysPlaceIsRefusedWithoutWaiting) {
+  // A FIFO without a writer, a socket and a device (through a link) are not read: like a file
+  // that cannot be read, they are only replaced with --force.
+  using Make = void (*)(const fs::path&);
+  for (const Make make : {+[](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+                          +[](const fs::path& p) {
+                            sockaddr_un address{};
+                            address.sun_family = AF_UNIX;
+                            p.string().copy(address.sun_path, sizeof address.sun_path - 1);
+                            const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                            ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+                            ::close(listener);
+                          },
+                          +[](const fs::path& p) { fs::create_symlink("/dev/zero", p); }}) {
+    TempDir tmp;
+    tmp.MakeDir("Album");
+    make(tmp.path() / "MPEGDLL.DLL");
+    const ToolRun run = RunTool(ALBAINDEX_PATH, {"--with-decoder", tmp.str()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("--force"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(tmp.path() / "ALBUMS.INF"));
+  }
 }
 
 }  // namespace

@@ -2,16 +2,18 @@
 #include "tools/albaindex/decoder_copy.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
+#include "platform/interrupted.h"
 #include "platform/library.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "tools/albaindex/index_writer.h"
 
 namespace albaindex {
@@ -25,11 +27,22 @@ bool IsFile(const std::string& path) {
   return ::stat(path.c_str(), &facts) == 0 && S_ISREG(facts.st_mode);
 }
 
+// The bytes of the regular file at `path`; nothing (errno saying why) when it cannot be read. A
+// FIFO, a device or a socket is refused at once, never waited on nor read without end.
 std::optional<std::vector<std::uint8_t>> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  const int fd = platform::OpenRegularFile(path);
+  if (fd < 0) return std::nullopt;
+  std::vector<std::uint8_t> bytes;
+  std::array<std::uint8_t, 65536> block{};
+  ssize_t got = 0;
+  while ((got = platform::RetryInterrupted([&] { return ::read(fd, block.data(), block.size()); })) > 0)
+    bytes.insert(bytes.end(), block.begin(), block.begin() + got);
+  const int error = errno;
+  ::close(fd);
+  if (got < 0) {
+    errno = error;
+    return std::nullopt;
+  }
   return bytes;
 }
 

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/interrupted.h"
+
 namespace albaindex {
 
 namespace {
@@ -19,11 +21,8 @@ std::string Failure(const std::string& what, const std::string& path, int error)
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
+    const ssize_t written = platform::RetryInterrupted([&] { return ::write(fd, bytes.data(), bytes.size()); });
+    if (written < 0) return false;
     bytes = bytes.subspan(static_cast<std::size_t>(written));
   }
   return true;

@@ -4,8 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+
+#include "platform/interrupted.h"
 
 namespace zodizidu::detail {
 
@@ -28,10 +29,8 @@ void FileWindow::Fill(std::int64_t pos) {
   }
   start_ = pos;
   size_ = 0;
-  ssize_t got = 0;
-  do {
-    got = ::pread(fd_, buffer_.get(), block_, static_cast<off_t>(pos));
-  } while (got < 0 && errno == EINTR);
+  const ssize_t got =
+      platform::RetryInterrupted([&] { return ::pread(fd_, buffer_.get(), block_, static_cast<off_t>(pos)); });
   // A short read of a file means its end; an error ends the data here as well.
   if (got > 0) size_ = static_cast<std::size_t>(got);
 }
