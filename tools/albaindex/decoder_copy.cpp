@@ -14,13 +14,10 @@
 #include "platform/library.h"
 #include "platform/paths.h"
 #include "platform/regular_file.h"
-#include "tools/albaindex/index_writer.h"
 
 namespace albaindex {
 
 namespace {
-
-constexpr mode_t kLibraryMode = 0755;
 
 bool IsFile(const std::string& path) {
   struct stat facts {};
@@ -83,11 +80,10 @@ DecoderPlan PlanDecoderCopy(const std::string& folder, const std::string& source
   return plan;
 }
 
-std::string CopyDecoder(const std::string& folder, const std::string& source, const DecoderPlan& plan) {
-  if (!plan.copy) return {};
-  const auto bytes = ReadBytes(source);
-  if (!bytes) return "cannot read the decoder library '" + source + "': " + std::strerror(errno);
-  return ReplaceFile(folder, plan.target, *bytes, kLibraryMode);
+std::optional<std::vector<std::uint8_t>> ReadDecoder(const std::string& source, std::string& error) {
+  auto bytes = ReadBytes(source);
+  if (!bytes) error = "cannot read the decoder library '" + source + "': " + std::strerror(errno);
+  return bytes;
 }
 
 }  // namespace albaindex
