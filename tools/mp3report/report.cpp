@@ -13,9 +13,11 @@
 #include "platform/text.h"
 #include "tools/mp3report/file_list.h"
 #include "tools/mp3report/list_macros.h"
+#include "tools/mp3report/macro_list.h"
 #include "tools/mp3report/options.h"
 #include "tools/mp3report/report_list.h"
 #include "tools/mp3report/report_output.h"
+#include "zodizidu/macros/macro_table.h"
 
 namespace mp3report {
 
@@ -78,6 +80,10 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   if (options.help) {
     out << UsageText();
+    return kAllRead;
+  }
+  if (options.macros) {
+    out << MacroListText(zodizidu::MacroDefinitions());
     return kAllRead;
   }
 
