@@ -12,6 +12,7 @@
 #include "zodizidu/analysis/ape_tag.h"
 #include "zodizidu/analysis/detail/file_window.h"
 #include "zodizidu/analysis/detail/frame_search.h"
+#include "zodizidu/analysis/detail/id3v2_frames.h"
 #include "zodizidu/analysis/detail/open_restart.h"
 #include "zodizidu/analysis/detail/song_file.h"
 #include "zodizidu/analysis/id3v1_tag.h"
@@ -256,15 +257,25 @@ class Analysis {
     data().Duration = mpegframe::XingDuration(frames, SamplesPerFrame(data().Version, data().Layer), data().SampleRate);
   }
 
-  // The ID3v1 tag, and where the tags at the end of the file begin (`audioEnd`).
+  // The ID3v1 tag (or the texts of an ID3v2 tag without one), and where the tags at the end of
+  // the file begin (`audioEnd`).
   Step ReadTrailingTags(std::int64_t& audioEnd) {
     if (size_ <= static_cast<std::int64_t>(kId3v1Size)) return Step::kGoOn;
     std::array<std::uint8_t, kTailSize> tail{};
     const std::span<std::uint8_t> last = std::span(tail).last(std::min<std::size_t>(kTailSize, size_));
-    if (window_.Read(size_ - static_cast<std::int64_t>(last.size()), last) < last.size()) return Step::kStop;
+    if (window_.ReadOnce(size_ - static_cast<std::int64_t>(last.size()), last) < last.size()) return Step::kStop;
     ReadId3v1Tag(last.last(kId3v1Size), platform::NamePart(audio_.fileName_), data());
+    if (!audio_.HasTag()) TakeId3v2Texts();
     audioEnd = TrailingTagsStart(last, size_, std::max(firstFrameEnd_, audioStart_));
     return Step::kGoOn;
+  }
+
+  void TakeId3v2Texts() {
+    try {
+      if (std::optional<Id3v2Texts> texts = ReadId3v2Texts(window_, size_)) audio_.TakeId3v2Texts(std::move(*texts));
+    } catch (...) {
+      // The analysis never throws: a tag that cannot be read (or no memory to read it) gives no texts.
+    }
   }
 
   bool SearchIsOver(std::int64_t position) const {
