@@ -54,7 +54,7 @@ std::optional<EmbeddedPicture> FindPicture(detail::FileWindow& window, std::int6
     if (type.empty()) continue;
     EmbeddedPicture found{{bytes.begin(), bytes.end()},
                           std::string(type),
-                          {bytes.size(), Hash(bytes), extent->offset + kept->offsets[i]}};
+                          {bytes.size(), Hash(bytes), extent->offset + kept->frames[i].offset}};
     if (front) return found;
     first = std::move(found);
   }

@@ -111,6 +111,9 @@ std::optional<TagExtent> FindId3v2Tag(FileWindow& window, std::int64_t size) {
 std::optional<KeptFrames> CollectFrames(FileWindow& window, const TagExtent& extent, FrameFilter keep,
                                         std::size_t budget) {
   KeptFrames kept;
+  // Room for the text frames of a usual tag, so that collecting them asks for memory once or twice.
+  kept.bytes.reserve(1024);
+  kept.frames.reserve(8);
   std::array<std::uint8_t, kId3v2HeaderSize>& header = kept.header;
   if (window.Read(extent.offset, header) < header.size()) return std::nullopt;
   const std::uint8_t major = header[3];
@@ -143,28 +146,27 @@ std::optional<KeptFrames> CollectFrames(FileWindow& window, const TagExtent& ext
                                               : TagLib::ID3v2::SynchData::toUInt(Vector(fh.subspan(4, 4)));
     const std::int64_t total = static_cast<std::int64_t>(headerSize) + content;
     if (pos + total > body.length()) break;
-    if (keep(id, content) && kept.frames.size() + static_cast<std::size_t>(total) <= budget) {
-      const unsigned int at = kept.frames.size();
-      kept.frames.resize(at + static_cast<unsigned int>(total));
-      const std::span<std::uint8_t> out(reinterpret_cast<std::uint8_t*>(kept.frames.data()) + at,
-                                        static_cast<std::size_t>(total));
-      if (!body.Read(pos, out)) return std::nullopt;
-      kept.ends.push_back(kept.frames.size());
-      kept.offsets.push_back(static_cast<std::int64_t>(kId3v2HeaderSize) + pos);
+    if (keep(id, content) && kept.bytes.size() + static_cast<std::size_t>(total) <= budget) {
+      const std::size_t at = kept.bytes.size();
+      kept.bytes.resize(at + static_cast<std::size_t>(total));
+      if (!body.Read(pos, std::span(kept.bytes).subspan(at))) return std::nullopt;
+      kept.frames.push_back({at, kept.bytes.size(), static_cast<std::int64_t>(kId3v2HeaderSize) + pos});
     }
     pos += total;
   }
-  const auto keptSize = static_cast<std::uint32_t>(kept.frames.size());
+  const auto keptSize = static_cast<std::uint32_t>(kept.bytes.size());
   for (int i = 0; i < 4; ++i) header[6 + i] = static_cast<std::uint8_t>((keptSize >> (7 * (3 - i))) & 0x7F);
   return kept;
 }
 
-FrameReader::FrameReader(const KeptFrames& kept) : kept_(kept), header_(Vector(kept.header)) {}
+FrameReader::FrameReader(const KeptFrames& kept)
+    : kept_(kept), header_(Vector(kept.header)), bytes_(Vector(kept.bytes)) {}
 
 std::unique_ptr<TagLib::ID3v2::Frame> FrameReader::Read(std::size_t index) const {
-  const unsigned int begin = index == 0 ? 0 : kept_.ends[index - 1];
+  const KeptFrames::Frame& frame = kept_.frames[index];
   return std::unique_ptr<TagLib::ID3v2::Frame>(TagLib::ID3v2::FrameFactory::instance()->createFrame(
-      kept_.frames.mid(begin, kept_.ends[index] - begin), &header_));
+      bytes_.mid(static_cast<unsigned int>(frame.begin), static_cast<unsigned int>(frame.end - frame.begin)),
+      &header_));
 }
 
 }  // namespace zodizidu::detail

@@ -113,7 +113,7 @@ std::optional<Id3v2Texts> ReadId3v2Texts(FileWindow& window, std::int64_t size) 
   const std::optional<TagExtent> extent = FindId3v2Tag(window, size);
   if (!extent) return std::nullopt;
   const std::optional<KeptFrames> kept = CollectFrames(window, *extent, IsTextFrame, kTextBudget);
-  if (!kept || kept->ends.empty()) return std::nullopt;
+  if (!kept || kept->frames.empty()) return std::nullopt;
   Id3v2Texts texts;
   std::string recorded;       // the year of TYER, taken when there is no TDRC
   bool plainComment = false;  // a comment without a description was found

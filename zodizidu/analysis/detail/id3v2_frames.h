@@ -38,10 +38,13 @@ struct KeptFrames {
   // The tag's header, without the flags of what is dealt with here (an extended header, which is
   // dropped; a footer; the unsynchronisation of a version 2.2 or 2.3 tag, which is undone).
   std::array<std::uint8_t, 10> header{};
-  TagLib::ByteVector frames;          // the kept frames, headers included, one after another
-  std::vector<unsigned int> ends;     // where each kept frame ends in `frames`
-  std::vector<std::int64_t> offsets;  // where each kept frame begins, counted from the tag's start
-                                      // (in the undone bytes of an unsynchronised tag)
+  std::vector<std::uint8_t> bytes;  // the kept frames, headers included, one after another
+  struct Frame {
+    std::size_t begin;  // where it lies in `bytes`
+    std::size_t end;
+    std::int64_t offset;  // where it begins in the tag (in the undone bytes of an unsynchronised one)
+  };
+  std::vector<Frame> frames;
 };
 
 // Walks the frames of the tag at `extent` and keeps those `keep` accepts while they total at most
@@ -57,13 +60,14 @@ inline constexpr std::int64_t kMaxWholeTag = 32 * 1024 * 1024;
 class FrameReader {
  public:
   explicit FrameReader(const KeptFrames& kept);
-  std::size_t Count() const { return kept_.ends.size(); }
+  std::size_t Count() const { return kept_.frames.size(); }
   // The frame numbered `index`; null when TagLib cannot read it.
   std::unique_ptr<TagLib::ID3v2::Frame> Read(std::size_t index) const;
 
  private:
   const KeptFrames& kept_;
   TagLib::ID3v2::Header header_;
+  TagLib::ByteVector bytes_;
 };
 
 // The texts of the file's ID3v2 tag; nothing when it has none of title, artist, album, year,
