@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "zodizidu/analysis/detail/id3v2_frames.h"
 #include "zodizidu/analysis/genre_table.h"
