@@ -41,11 +41,10 @@ std::optional<EmbeddedPicture> FindPicture(detail::FileWindow& window, std::int6
   const std::optional<detail::KeptFrames> kept =
       detail::CollectFrames(window, *extent, IsPictureFrame, kMaxEmbeddedPictureBytes);
   if (!kept) return std::nullopt;
-  const detail::FrameReader reader(*kept);
+  detail::FrameReader reader(*kept);
   std::optional<EmbeddedPicture> first;
   for (std::size_t i = 0; i < reader.Count(); ++i) {
-    const std::unique_ptr<TagLib::ID3v2::Frame> frame = reader.Read(i);
-    const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame.get());
+    const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(reader.Read(i));
     if (picture == nullptr) continue;
     const bool front = picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover;
     if (first && !front) continue;

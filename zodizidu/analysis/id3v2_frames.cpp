@@ -76,6 +76,22 @@ class Body {
   std::vector<std::uint8_t> whole_;
 };
 
+// The version 2.4 name of a text or comment frame whose content TagLib's frame classes read as it
+// stands (no frame flags, no unsynchronisation of the whole tag in version 2.4); empty otherwise.
+std::string_view PlainTextName(std::string_view id, std::span<const std::uint8_t> frameHeader, std::uint8_t major,
+                               std::uint8_t tagFlags) {
+  static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kNames = {
+      {{"TT2", "TIT2"}, {"TP1", "TPE1"}, {"TAL", "TALB"}, {"TYE", "TYER"}, {"TCO", "TCON"}, {"COM", "COMM"}}};
+  if (major == 2) {
+    for (const auto& [old, name] : kNames)
+      if (id == old) return name;
+    return {};
+  }
+  if (frameHeader[8] != 0 || frameHeader[9] != 0 || (major == 4 && (tagFlags & kUnsynchronisation) != 0)) return {};
+  if (id == "COMM" || (id.front() == 'T' && id != "TXXX")) return id;
+  return {};
+}
+
 }  // namespace
 
 std::optional<TagExtent> FindId3v2Tag(FileWindow& window, std::int64_t size) {
@@ -148,9 +164,20 @@ std::optional<KeptFrames> CollectFrames(FileWindow& window, const TagExtent& ext
     if (pos + total > body.length()) break;
     if (keep(id, content) && kept.bytes.size() + static_cast<std::size_t>(total) <= budget) {
       const std::size_t at = kept.bytes.size();
-      kept.bytes.resize(at + static_cast<std::size_t>(total));
-      if (!body.Read(pos, std::span(kept.bytes).subspan(at))) return std::nullopt;
-      kept.frames.push_back({at, kept.bytes.size(), static_cast<std::int64_t>(kId3v2HeaderSize) + pos});
+      const std::string_view name = PlainTextName(id, fh, major, header[5]);
+      if (name.empty()) {
+        kept.bytes.resize(at + static_cast<std::size_t>(total));
+        if (!body.Read(pos, std::span(kept.bytes).subspan(at))) return std::nullopt;
+      } else {
+        // The same frame with a version 2.4 header: its name, the synch-safe size, no flags.
+        kept.bytes.resize(at + 10 + static_cast<std::size_t>(content));
+        std::memcpy(kept.bytes.data() + at, name.data(), 4);
+        for (int i = 0; i < 4; ++i) kept.bytes[at + 4 + i] = static_cast<std::uint8_t>(content >> (7 * (3 - i)) & 0x7F);
+        kept.bytes[at + 8] = kept.bytes[at + 9] = 0;
+        if (!body.Read(pos + static_cast<std::int64_t>(headerSize), std::span(kept.bytes).subspan(at + 10)))
+          return std::nullopt;
+      }
+      kept.frames.push_back({at, kept.bytes.size(), static_cast<std::int64_t>(kId3v2HeaderSize) + pos, !name.empty()});
     }
     pos += total;
   }
@@ -162,11 +189,22 @@ std::optional<KeptFrames> CollectFrames(FileWindow& window, const TagExtent& ext
 FrameReader::FrameReader(const KeptFrames& kept)
     : kept_(kept), header_(Vector(kept.header)), bytes_(Vector(kept.bytes)) {}
 
-std::unique_ptr<TagLib::ID3v2::Frame> FrameReader::Read(std::size_t index) const {
-  const KeptFrames::Frame& frame = kept_.frames[index];
-  return std::unique_ptr<TagLib::ID3v2::Frame>(TagLib::ID3v2::FrameFactory::instance()->createFrame(
-      bytes_.mid(static_cast<unsigned int>(frame.begin), static_cast<unsigned int>(frame.end - frame.begin)),
-      &header_));
+const TagLib::ID3v2::Frame* FrameReader::Read(std::size_t index) {
+  const KeptFrames::Frame& kept = kept_.frames[index];
+  const TagLib::ByteVector frame =
+      bytes_.mid(static_cast<unsigned int>(kept.begin), static_cast<unsigned int>(kept.end - kept.begin));
+  if (kept.plainText && std::memcmp(frame.data(), "COMM", 4) == 0) {
+    if (!comment_) comment_.emplace();
+    comment_->setData(frame);
+    return &*comment_;
+  }
+  if (kept.plainText) {
+    if (!text_) text_.emplace(TagLib::ByteVector("TIT2", 4), TagLib::String::Latin1);
+    text_->setData(frame);
+    return &*text_;
+  }
+  other_.reset(TagLib::ID3v2::FrameFactory::instance()->createFrame(frame, &header_));
+  return other_.get();
 }
 
 }  // namespace zodizidu::detail

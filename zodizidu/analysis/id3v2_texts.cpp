@@ -121,9 +121,9 @@ std::optional<Id3v2Texts> ReadId3v2Texts(FileWindow& window, std::int64_t size) 
   std::string recorded;       // the year of TYER, taken when there is no TDRC
   bool plainComment = false;  // a comment without a description was found
   bool anyComment = false;
-  const FrameReader reader(*kept);
+  FrameReader reader(*kept);
   for (std::size_t i = 0; i < reader.Count(); ++i) {
-    const std::unique_ptr<TagLib::ID3v2::Frame> frame = reader.Read(i);
+    const TagLib::ID3v2::Frame* frame = reader.Read(i);
     if (!frame) continue;
     const TagLib::ByteVector& id = frame->frameID();
     // The first frame of each kind counts.
@@ -142,7 +142,7 @@ std::optional<Id3v2Texts> ReadId3v2Texts(FileWindow& window, std::int64_t size) 
       take(recorded);
     } else if (id == "TCON") {
       if (texts.genre.empty()) ReadGenres(*frame, texts);
-    } else if (const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame.get())) {
+    } else if (const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame)) {
       // The comment without a description, else the first.
       if (!plainComment && (!anyComment || comment->description().isEmpty())) {
         texts.comment = Utf8(comment->text());

@@ -3,9 +3,11 @@
 // are wanted.
 #pragma once
 
+#include <taglib/commentsframe.h>
 #include <taglib/id3v2frame.h>
 #include <taglib/id3v2header.h>
 #include <taglib/tbytevector.h>
+#include <taglib/textidentificationframe.h>
 
 #include <array>
 #include <cstdint>
@@ -43,6 +45,8 @@ struct KeptFrames {
     std::size_t begin;  // where it lies in `bytes`
     std::size_t end;
     std::int64_t offset;  // where it begins in the tag (in the undone bytes of an unsynchronised one)
+    bool plainText;       // a text or comment frame without frame flags, kept with a version 2.4
+                          // header under its version 2.4 name
   };
   std::vector<Frame> frames;
 };
@@ -55,19 +59,23 @@ std::optional<KeptFrames> CollectFrames(FileWindow& window, const TagExtent& ext
                                         std::size_t budget);
 inline constexpr std::int64_t kMaxWholeTag = 32 * 1024 * 1024;
 
-// TagLib's reading of kept frames, one at a time; frames of versions 2.2 and 2.3 are given their
-// version 2.4 names where TagLib converts them.
+// TagLib's reading of kept frames, one at a time. Plain text and comment frames are read by one
+// text and one comment frame object, reused; the others by TagLib's frame factory, which gives the
+// frames of versions 2.2 and 2.3 their version 2.4 names where it converts them.
 class FrameReader {
  public:
   explicit FrameReader(const KeptFrames& kept);
   std::size_t Count() const { return kept_.frames.size(); }
-  // The frame numbered `index`; null when TagLib cannot read it.
-  std::unique_ptr<TagLib::ID3v2::Frame> Read(std::size_t index) const;
+  // The frame numbered `index`, valid until the next call; null when TagLib cannot read it.
+  const TagLib::ID3v2::Frame* Read(std::size_t index);
 
  private:
   const KeptFrames& kept_;
   TagLib::ID3v2::Header header_;
   TagLib::ByteVector bytes_;
+  std::optional<TagLib::ID3v2::TextIdentificationFrame> text_;
+  std::optional<TagLib::ID3v2::CommentsFrame> comment_;
+  std::unique_ptr<TagLib::ID3v2::Frame> other_;
 };
 
 // The texts of the file's ID3v2 tag; nothing when it has none of title, artist, album, year,
