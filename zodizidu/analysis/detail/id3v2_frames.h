@@ -46,7 +46,7 @@ struct KeptFrames {
     std::size_t end;
     std::int64_t offset;  // where it begins in the tag (in the undone bytes of an unsynchronised one)
     bool plainText;       // a text or comment frame without frame flags, kept with a version 2.4
-                          // header under its version 2.4 name
+                          // header (a version 2.2 name given its later form: TT2 as TIT2)
   };
   std::vector<Frame> frames;
 };
