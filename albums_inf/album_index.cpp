@@ -1,7 +1,6 @@
 // Reading ALBUMS.INF: the header record, then album records up to the last complete one.
 #include "albums_inf/album_index.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,8 @@
 #include <vector>
 
 #include "albums_inf/index_record.h"
+#include "platform/interrupted.h"
+#include "platform/regular_file.h"
 
 namespace albums_inf {
 
@@ -50,7 +51,8 @@ AlbumIndex ReadRecords(std::size_t recordCount, const RecordSource& next) {
 
 std::string OpenErrorText(int error) {
   switch (error) {
-    case ENOENT: return "File not found";
+    case ENOENT:
+    case ENXIO: return "File not found";  // ENXIO: a FIFO, a device or a socket, which is no index
     case EACCES:
     case EPERM: return "File access denied";
     default: return std::strerror(error);
@@ -76,7 +78,7 @@ AlbumIndex ParseAlbumIndex(std::span<const std::uint8_t> bytes) {
 }
 
 AlbumIndex ReadAlbumIndex(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = platform::OpenRegularFile(path);
   if (fd < 0) {
     AlbumIndex failed;
     failed.error = OpenErrorText(errno);
@@ -96,8 +98,8 @@ AlbumIndex ReadAlbumIndex(const std::string& path) {
       end -= begin;
       begin = 0;
       while (end < kRecordSize) {
-        const ssize_t got = ::read(fd, block.data() + end, block.size() - end);
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got =
+            platform::RetryInterrupted([&] { return ::read(fd, block.data() + end, block.size() - end); });
         if (got < 0) {
           error = std::strerror(errno);
           return false;

@@ -42,7 +42,8 @@ std::string_view TrimmedName(std::string_view name);
 // Reads an index held in memory.
 AlbumIndex ParseAlbumIndex(std::span<const std::uint8_t> bytes);
 
-// Reads the index file at `path`; open and read failures land in `error`.
+// Reads the index file at `path`; open and read failures land in `error`. Anything but a regular
+// file (a FIFO, a device, a socket) is not waited on: it reads as a missing file does.
 AlbumIndex ReadAlbumIndex(const std::string& path);
 
 }  // namespace albums_inf

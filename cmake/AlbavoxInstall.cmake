@@ -18,10 +18,18 @@ file(CREATE_LINK ${albavox_link_target} ${albavox_link} SYMBOLIC)
 install(FILES ${albavox_link} DESTINATION ${ALBAVOX_INSTALL_BINDIR})
 
 # Manual pages, compressed as Debian keeps them (no time stamp, so builds are reproducible).
+# mp3report(1) gets its macro section from the macro table: build/man/mp3report.1.
 find_program(GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/mp3report.1
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+  COMMAND mp3report_man_page ${PROJECT_SOURCE_DIR}/doc/man/mp3report.1 ${CMAKE_BINARY_DIR}/man/mp3report.1
+  DEPENDS mp3report_man_page ${PROJECT_SOURCE_DIR}/doc/man/mp3report.1 VERBATIM)
 set(man_pages)
 foreach(page albavox albaindex mp3report)
   set(source ${PROJECT_SOURCE_DIR}/doc/man/${page}.1)
+  if(page STREQUAL "mp3report")
+    set(source ${CMAKE_BINARY_DIR}/man/mp3report.1)
+  endif()
   set(packed ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
   add_custom_command(OUTPUT ${packed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man

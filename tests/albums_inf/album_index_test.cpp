@@ -1,6 +1,11 @@
 // Reading ALBUMS.INF: header title rule, album records, trimming, short and partial files.
 #include "albums_inf/album_index.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -120,6 +125,28 @@ TEST(AlbumIndexTest, FileReaderGivesTheSameAsTheBytesAndNamesOpenFailures) {
   const auto locked = dir.WriteFile("locked.inf", bytes);
   std::filesystem::permissions(locked, std::filesystem::perms::none);
   EXPECT_EQ(albums_inf::ReadAlbumIndex(locked.string()).error, "File access denied");
+}
+
+TEST(AlbumIndexTest, ASpecialFileReadsAsAMissingOneWithoutWaiting) {
+  // A FIFO without a writer, a socket and a device (through a link) in the index's place.
+  testsupport::TempDir dir;
+  const std::string fifo = dir.str() + "/fifo.inf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string socketPath = dir.str() + "/socket.inf";
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  const std::string device = dir.str() + "/device.inf";
+  ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
+  for (const std::string& path : {fifo, socketPath, device}) {
+    const AlbumIndex index = albums_inf::ReadAlbumIndex(path);
+    EXPECT_EQ(index.error, "File not found") << path;
+    EXPECT_FALSE(index.title) << path;
+    EXPECT_TRUE(index.entries.empty()) << path;
+  }
+  ::close(listener);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The built report tool run end to end on a generated folder tree: output, exit codes, summary.
-#include <sys/wait.h>
-
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -178,6 +180,32 @@ TEST_F(ReportToolTest, TemplateThatCannotBeReadIsAUsageError) {
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "mp3report: cannot read the template file music: Is a directory\n");
+}
+
+TEST_F(ReportToolTest, SpecialFilesAreTakenForMissingOnesWithoutWaiting) {
+  // A FIFO without a writer, a socket and a device (through a link), as songs and as templates.
+  tmp.MakeDir("special");
+  ASSERT_EQ(::mkfifo((tmp.path() / "special/pipe.mp3").c_str(), 0600), 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  (tmp.path() / "special/socket.mp3").string().copy(address.sun_path, sizeof address.sun_path - 1);
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ::close(listener);
+  fs::create_symlink("/dev/zero", tmp.path() / "special/zero.mp3");
+  const ToolRun run = Tool({"-t", "%FN,T% %T,T% %L,T%", "special", "special/missing.mp3"});
+  EXPECT_EQ(run.exitCode, 1);
+  std::string out, err;
+  for (const std::string name : {"pipe.mp3", "socket.mp3", "zero.mp3", "missing.mp3"}) {
+    out += name + " Unknown Title 0\n";
+    err += "mp3report: not a readable MPEG audio file: special/" + name + "\n";
+    const ToolRun templateRun = Tool({"-T", "special/" + name, "music"});
+    EXPECT_EQ(templateRun.exitCode, 2) << name;
+    EXPECT_EQ(templateRun.err.rfind("mp3report: cannot read the template file special/" + name + ": ", 0), 0u)
+        << templateRun.err;
+  }
+  EXPECT_EQ(run.out, out);
+  EXPECT_EQ(run.err, err + "mp3report: 4 files reported, 4 not read\n");
 }
 
 TEST_F(ReportToolTest, OutputIsUtf8WithWidthsAndFillsCountedInCharacters) {

@@ -1,10 +1,15 @@
-// The report tool's command line, template files and the order in which it finds files.
+// The report tool's command line, template files, the order in which it finds files, the macro list.
 #include "tools/mp3report/options.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
 #include "tests/support/temp_dir.h"
 #include "tools/mp3report/file_list.h"
+#include "tools/mp3report/report.h"
+#include "zodizidu/macros/macro_table.h"
 
 namespace {
 
@@ -98,6 +103,49 @@ TEST(CollectFilesTest, UnreadableFoldersAreListed) {
   const FileList list = CollectFiles({tmp.str() + "/m"});
   EXPECT_EQ(list.files, std::vector<std::string>{tmp.str() + "/m/b.mp3"});
   EXPECT_EQ(list.unreadableFolders, std::vector<std::string>{tmp.str() + "/m/locked"});
+}
+
+// The columns of one line of the list, cut where the heading's words begin, blanks trimmed.
+std::vector<std::string> Columns(const std::string& line, const std::vector<std::size_t>& starts) {
+  std::vector<std::string> cells;
+  for (std::size_t c = 0; c < starts.size(); ++c) {
+    std::string cell = line.substr(starts[c], c + 1 < starts.size() ? starts[c + 1] - starts[c] : std::string::npos);
+    cell.erase(cell.find_last_not_of(' ') + 1);
+    cells.push_back(cell);
+  }
+  return cells;
+}
+
+TEST(MacroListTest, MacrosOptionListsTheTableRowByRow) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunReport({"--macros"}, out, err, false), 0);
+  EXPECT_EQ(err.str(), "");
+  std::istringstream text(out.str());
+  std::string heading;
+  std::getline(text, heading);
+  std::vector<std::size_t> starts;
+  for (const char* word : {"SHORT", "NAME", "KIND", "WIDTH", "DESCRIPTION"}) starts.push_back(heading.find(word));
+  ASSERT_EQ(starts[0], 0u) << heading;
+
+  const zodizidu::TMacroDefinitions& table = zodizidu::MacroDefinitions();
+  std::map<std::string, std::string> kinds;  // by long name
+  int row = 0;
+  for (std::string line; std::getline(text, line); ++row) {
+    ASSERT_LT(row, table.Count()) << line;
+    const zodizidu::TMacro& macro = table.Items(row);
+    const std::vector<std::string> cells = Columns(line, starts);
+    EXPECT_EQ(cells[0], macro.ShortName.empty() ? "-" : macro.ShortName) << line;
+    EXPECT_EQ(cells[1], macro.Name.empty() ? "-" : macro.Name) << line;
+    EXPECT_EQ(cells[3], std::to_string(macro.Width) + " " + macro.Align) << line;
+    EXPECT_EQ(cells[4], macro.Description) << line;
+    kinds[macro.Name] = cells[2];
+  }
+  EXPECT_EQ(row, table.Count());
+  const std::map<std::string, std::string> expected = {
+      {"FileName", "file"},  {"GuessedArtistTitle", "file"}, {"CurrentDate", "system"},       {"No", "list"},
+      {"OutputDoc", "list"}, {"GroupNo", "group"},           {"GroupLengthKBComma", "group"}, {"NewLine", "special"},
+      {"", "special"}};
+  for (const auto& [name, kind] : expected) EXPECT_EQ(kinds[name], kind) << name;
 }
 
 }  // namespace

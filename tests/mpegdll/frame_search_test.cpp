@@ -1,13 +1,10 @@
-// Frame headers, the search for the first frame, and the view libmpg123 reads through.
+// The search for the first frame, and the view libmpg123 reads through.
 #include <gtest/gtest.h>
 
-#include "mpegdll/detail/frame_count.h"
 #include "mpegdll/detail/frame_finder.h"
-#include "mpegdll/detail/frame_header.h"
 #include "mpegdll/detail/stream_view.h"
 #include "tests/mpegdll/memory_input.h"
 #include "tests/mpegdll/reference_decode.h"
-#include "tests/support/lame_encoder.h"
 #include "tests/support/mpeg_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -15,7 +12,6 @@ namespace mpegdlltest {
 namespace {
 
 using mpegdll::FindFirstFrame;
-using mpegdll::ParseFrameHeader;
 using testsupport::MakeHeader;
 
 std::optional<std::int64_t> Find(const std::string& data, bool seekable = true) {
@@ -23,79 +19,6 @@ std::optional<std::int64_t> Find(const std::string& data, bool seekable = true) 
   const auto first = FindFirstFrame(input);
   if (!first) return std::nullopt;
   return first->offset;
-}
-
-TEST(FrameHeaderTest, LengthsFollowLayerAndVersion) {
-  struct Case {
-    int version, layer, kbps, hz;
-    bool padding;
-    int length;
-  };
-  for (const Case& c :
-       {Case{1, 3, 128, 44100, false, 417}, Case{1, 3, 128, 44100, true, 418}, Case{2, 3, 64, 22050, false, 208},
-        Case{3, 3, 8, 8000, true, 73}, Case{1, 2, 384, 32000, false, 1728}, Case{3, 2, 160, 8000, false, 2880},
-        Case{1, 1, 448, 48000, true, 452}, Case{2, 1, 256, 16000, false, 768}}) {
-    auto header = MakeHeader(c.version, c.layer, c.kbps, c.hz);
-    header.padding = c.padding;
-    const auto parsed = ParseFrameHeader(header.Value());
-    ASSERT_TRUE(parsed) << c.version << "/" << c.layer << "/" << c.kbps;
-    EXPECT_EQ(parsed->length, c.length) << c.version << "/" << c.layer << "/" << c.kbps;
-    EXPECT_EQ(parsed->sampleRateHz, c.hz);
-    EXPECT_EQ(parsed->bitRateKbps, c.kbps);
-  }
-}
-
-TEST(FrameHeaderTest, ReservedAndFreeFormatFieldsAreRefused) {
-  const auto valid = MakeHeader(1, 3, 128, 44100);
-  EXPECT_TRUE(ParseFrameHeader(valid.Value()));
-  using Spoil = void (*)(testsupport::MpegHeader&);
-  for (Spoil spoil :
-       {+[](testsupport::MpegHeader& h) { h.versionBits = 1; }, +[](testsupport::MpegHeader& h) { h.layerBits = 0; },
-        +[](testsupport::MpegHeader& h) { h.bitRateIndex = 0; },
-        +[](testsupport::MpegHeader& h) { h.bitRateIndex = 15; },
-        +[](testsupport::MpegHeader& h) { h.sampleRateIndex = 3; }}) {
-    auto h = valid;
-    spoil(h);
-    EXPECT_FALSE(ParseFrameHeader(h.Value())) << std::hex << h.Value();
-  }
-  EXPECT_FALSE(ParseFrameHeader(valid.Value() & ~0x00200000u));  // one sync bit missing
-}
-
-std::optional<mpegdll::FrameCount> CountIn(const std::string& bytes) {
-  return mpegdll::ReadFrameCount(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-}
-
-TEST(FrameCountTest, XingInfoAndVbriCountsAreRead) {
-  for (const auto& header : {MakeHeader(1, 3, 128, 44100), MakeHeader(2, 3, 64, 22050), MakeHeader(3, 3, 32, 11025)}) {
-    for (const std::uint8_t mode : {0, 3}) {
-      auto h = header;
-      h.mode = mode;
-      const auto count = CountIn(testsupport::XingFrame(h, testsupport::XingFields().Frames(375).Toc()));
-      ASSERT_TRUE(count) << h.Version() << "/" << int{mode};
-      EXPECT_EQ(count->kind, mpegdll::FrameCount::Kind::kXing);
-      EXPECT_EQ(count->frames, 375);
-    }
-  }
-  // A Xing block without the frame count counts for nothing.
-  EXPECT_FALSE(CountIn(testsupport::XingFrame(MakeHeader(1, 3, 128, 44100), testsupport::XingFields().Bytes(5000))));
-  // What the encoder writes for a variable bit rate: an Info-style frame with the count.
-  const auto lame = CountIn(testsupport::GeneratedMp3(1.0, {44100, 2, 128, true, true}).substr(0, 600));
-  ASSERT_TRUE(lame);
-  // One second, with the encoder's delay and padding: more than 38.3 frames, less than two more.
-  EXPECT_GE(lame->frames * 1152, 44100);
-  EXPECT_LT(lame->frames * 1152, 44100 + 2 * 1152);
-
-  std::string vbri = testsupport::Frame(MakeHeader(1, 3, 128, 44100));
-  vbri.replace(36, 4, "VBRI");
-  vbri[36 + 14 + 2] = 0x01;  // 0x00000100 frames, big-endian
-  const auto count = CountIn(vbri);
-  ASSERT_TRUE(count);
-  EXPECT_EQ(count->kind, mpegdll::FrameCount::Kind::kVbri);
-  EXPECT_EQ(count->frames, 256);
-
-  EXPECT_FALSE(CountIn(testsupport::Frame(MakeHeader(1, 3, 128, 44100))));
-  EXPECT_FALSE(CountIn(testsupport::Frame(MakeHeader(1, 2, 128, 44100))));
-  EXPECT_FALSE(CountIn(vbri.substr(0, 40)));
 }
 
 TEST(FrameFinderTest, FindsTheFirstFramePastTagsAndJunk) {

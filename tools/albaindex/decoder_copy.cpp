@@ -2,34 +2,44 @@
 #include "tools/albaindex/decoder_copy.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
+#include "platform/interrupted.h"
 #include "platform/library.h"
 #include "platform/paths.h"
-#include "tools/albaindex/index_writer.h"
+#include "platform/regular_file.h"
 
 namespace albaindex {
 
 namespace {
-
-constexpr mode_t kLibraryMode = 0755;
 
 bool IsFile(const std::string& path) {
   struct stat facts {};
   return ::stat(path.c_str(), &facts) == 0 && S_ISREG(facts.st_mode);
 }
 
+// The bytes of the regular file at `path`; nothing (errno saying why) when it cannot be read. A
+// FIFO, a device or a socket is refused at once, never waited on nor read without end.
 std::optional<std::vector<std::uint8_t>> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  const int fd = platform::OpenRegularFile(path);
+  if (fd < 0) return std::nullopt;
+  std::vector<std::uint8_t> bytes;
+  std::array<std::uint8_t, 65536> block{};
+  ssize_t got = 0;
+  while ((got = platform::RetryInterrupted([&] { return ::read(fd, block.data(), block.size()); })) > 0)
+    bytes.insert(bytes.end(), block.begin(), block.begin() + got);
+  const int error = errno;
+  ::close(fd);
+  if (got < 0) {
+    errno = error;
+    return std::nullopt;
+  }
   return bytes;
 }
 
@@ -70,11 +80,10 @@ DecoderPlan PlanDecoderCopy(const std::string& folder, const std::string& source
   return plan;
 }
 
-std::string CopyDecoder(const std::string& folder, const std::string& source, const DecoderPlan& plan) {
-  if (!plan.copy) return {};
-  const auto bytes = ReadBytes(source);
-  if (!bytes) return "cannot read the decoder library '" + source + "': " + std::strerror(errno);
-  return ReplaceFile(folder, plan.target, *bytes, kLibraryMode);
+std::optional<std::vector<std::uint8_t>> ReadDecoder(const std::string& source, std::string& error) {
+  auto bytes = ReadBytes(source);
+  if (!bytes) error = "cannot read the decoder library '" + source + "': " + std::strerror(errno);
+  return bytes;
 }
 
 }  // namespace albaindex

@@ -2,11 +2,17 @@
 // that the compilation plays where it lies (the program's start-up check wants MPEGDLL.DLL there).
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace albaindex {
 
 inline constexpr const char* kDecoderName = "MPEGDLL.DLL";
+inline constexpr mode_t kLibraryMode = 0755;
 
 // The installed decoder library: MPEGDLL.DLL beside the running program (a build folder), else
 // in the program's private folder of an installation (ALBAVOX_PRIVATE_FROM_BIN, relative to the
@@ -24,8 +30,8 @@ struct DecoderPlan {
 // A different file already there is only replaced with `force`.
 DecoderPlan PlanDecoderCopy(const std::string& folder, const std::string& source, bool force);
 
-// Copies `source` over plan.target in one step (a reader sees the old file or the new one).
-// Returns why it failed, or "".
-std::string CopyDecoder(const std::string& folder, const std::string& source, const DecoderPlan& plan);
+// The bytes of the installed library `source`; nothing, with the reason in `error`, when it cannot
+// be read.
+std::optional<std::vector<std::uint8_t>> ReadDecoder(const std::string& source, std::string& error);
 
 }  // namespace albaindex

@@ -1,5 +1,7 @@
 // albaindex: writes ALBUMS.INF, the index of the album folders of a compilation folder.
+#include <csignal>
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,7 +10,7 @@
 #include "albums_inf/index_record.h"
 #include "tools/albaindex/album_scan.h"
 #include "tools/albaindex/decoder_copy.h"
-#include "tools/albaindex/index_writer.h"
+#include "tools/albaindex/staged_file.h"
 
 namespace {
 
@@ -90,18 +92,29 @@ bool BlankName(std::string_view name) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  Options options;
-  const std::string usageError = ParseArguments(args, options);
-  if (options.help) {
-    std::fputs(kUsage, stdout);
-    return 0;
+// Writes the index and, when `decoderPlan` says so, the decoder library: both are written to
+// temporary files first and put in place together, or neither is. Returns why it failed, or "".
+std::string WriteFiles(const Options& options, const std::vector<std::uint8_t>& index, const std::string& decoder,
+                       const albaindex::DecoderPlan& decoderPlan) {
+  albaindex::StagedFile indexFile(options.folder, options.folder + "/" + albaindex::kIndexName);
+  std::string error = indexFile.Write(index, albaindex::NewFileMode());
+  if (!error.empty()) return error;
+  std::vector<albaindex::StagedFile*> files;
+  std::optional<albaindex::StagedFile> decoderFile;
+  if (options.withDecoder && decoderPlan.copy) {
+    const auto library = albaindex::ReadDecoder(decoder, error);
+    if (!library) return error;
+    decoderFile.emplace(options.folder, decoderPlan.target);
+    error = decoderFile->Write(*library, albaindex::kLibraryMode);
+    if (!error.empty()) return error;
+    // The library first: the program never finds the new index without it.
+    files.push_back(&*decoderFile);
   }
-  if (!usageError.empty()) return UsageError(usageError);
+  files.push_back(&indexFile);
+  return albaindex::CommitTogether(files, options.folder);
+}
 
+int Run(const Options& options) {
   // The decoder library is checked before anything is written, so a refusal leaves FOLDER as it was.
   std::string decoder;
   albaindex::DecoderPlan decoderPlan;
@@ -130,12 +143,8 @@ int main(int argc, char** argv) {
                    album.name.c_str());
   }
 
-  const std::string writeError = albaindex::WriteIndexFile(options.folder, index);
+  const std::string writeError = WriteFiles(options, index, decoder, decoderPlan);
   if (!writeError.empty()) return Failure(writeError);
-  if (options.withDecoder) {
-    const std::string copyError = albaindex::CopyDecoder(options.folder, decoder, decoderPlan);
-    if (!copyError.empty()) return Failure(copyError);
-  }
 
   if (scan.albums.empty())
     std::fprintf(stderr,
@@ -143,4 +152,24 @@ int main(int argc, char** argv) {
                  "program needs at least one album record to load it\n",
                  options.folder.c_str());
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  Options options;
+  const std::string usageError = ParseArguments(args, options);
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (!usageError.empty()) return UsageError(usageError);
+  // A file larger than the process may write is a write error, not the end of the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    return Run(options);
+  } catch (const std::exception& error) {
+    return Failure(error.what());
+  }
 }

@@ -34,6 +34,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
       optionsEnded = true;
     } else if (arg == "--help" || arg == "-h") {
       o.help = true;
+    } else if (arg == "--macros") {
+      o.macros = true;
     } else if (arg[1] == 't' || arg[1] == 'T') {
       if (haveTemplate) {
         result.error = "give one template, with -t or -T";
@@ -65,7 +67,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
       return result;
     }
   }
-  if (o.help) return result;
+  if (o.help || o.macros) return result;
   if (!haveTemplate)
     result.error = "a template is needed (-t TEMPLATE or -T TEMPLATE_FILE)";
   else if (o.paths.empty())
@@ -75,11 +77,12 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return "usage: mp3report (-t TEMPLATE | -T TEMPLATE_FILE) [-o OUTPUT] PATH...\n"
-         "       mp3report --help\n"
+         "       mp3report --help | --macros\n"
          "Expands the report template once for every MP3 file named or found under the folders\n"
          "named (*.mp3 in any letter case, folders searched recursively) and writes each\n"
          "expansion followed by a newline to OUTPUT or to standard output.\n"
-         "Items are written %NAME[,ALIGN[,WIDTH[,FILL[,CASE]]]]%, e.g. \"%N,R,3%. %GAT,T%\".\n"
+         "Items are written %NAME[,ALIGN[,WIDTH[,FILL[,CASE]]]]%, e.g. \"%N,R,3%. %GAT,T%\";\n"
+         "--macros lists every macro with its kind, default width and description.\n"
          "Exit status: 0 all files read, 1 some could not be read, 2 usage or output error.\n";
 }
 

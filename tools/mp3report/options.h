@@ -8,6 +8,7 @@ namespace mp3report {
 
 struct ReportOptions {
   bool help = false;               // --help / -h: print the usage text and stop
+  bool macros = false;             // --macros: list the macros and stop
   std::string templateText;        // -t TEMPLATE, or the contents of the -T file
   std::string templateFile;        // -T TEMPLATE_FILE as given; empty with -t
   std::string outputFile;          // -o OUTPUT; empty = standard output

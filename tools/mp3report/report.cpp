@@ -1,21 +1,23 @@
 // The report run: command line, file search, analysis, expansion, output and summary.
 #include "tools/mp3report/report.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstring>
 
+#include "platform/interrupted.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "tools/mp3report/file_list.h"
 #include "tools/mp3report/list_macros.h"
+#include "tools/mp3report/macro_list.h"
 #include "tools/mp3report/options.h"
 #include "tools/mp3report/report_list.h"
 #include "tools/mp3report/report_output.h"
+#include "zodizidu/macros/macro_table.h"
 
 namespace mp3report {
 
@@ -24,25 +26,18 @@ namespace {
 constexpr const char* kProgram = "mp3report: ";
 
 // The bytes of the file at `path`; false with the system's reason in `error` when it cannot be
-// read (a folder, no permission, a read error).
+// read (a folder, a FIFO, a device, no permission, a read error).
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = platform::OpenRegularFile(path);
   if (fd < 0) {
     error = std::strerror(errno);
     return false;
   }
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    error = std::strerror(EISDIR);
-    return false;
-  }
   std::array<char, 65536> buffer{};
   while (true) {
-    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    const ssize_t got = platform::RetryInterrupted([&] { return ::read(fd, buffer.data(), buffer.size()); });
     if (got == 0) break;
     if (got < 0) {
-      if (errno == EINTR) continue;
       error = std::strerror(errno);
       ::close(fd);
       return false;
@@ -85,6 +80,10 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   if (options.help) {
     out << UsageText();
+    return kAllRead;
+  }
+  if (options.macros) {
+    out << MacroListText(zodizidu::MacroDefinitions());
     return kAllRead;
   }
 

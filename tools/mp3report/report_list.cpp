@@ -37,7 +37,7 @@ int ReportList::ArtistCount() const {
   std::set<std::string> artists;
   for (const Entry& e : entries_) {
     const zodizidu::TMPEGAudio& f = *e.file;
-    if (!f.HasTag() && f.ExtractedArtist().empty()) continue;
+    if (f.Tags() == zodizidu::TagSource::kNone && f.ExtractedArtist().empty()) continue;
     const std::string artist = zodizidu::Strip(f.GuessedArtist());
     if (!artist.empty()) artists.insert(platform::AsciiUpper(artist));
   }

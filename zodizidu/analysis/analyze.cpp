@@ -6,18 +6,18 @@
 #include <cstring>
 #include <limits>
 
+#include "mpegframe/frame_count.h"
 #include "platform/paths.h"
 #include "platform/volume_label.h"
 #include "zodizidu/analysis/ape_tag.h"
 #include "zodizidu/analysis/detail/file_window.h"
 #include "zodizidu/analysis/detail/frame_search.h"
+#include "zodizidu/analysis/detail/id3v2_frames.h"
 #include "zodizidu/analysis/detail/open_restart.h"
 #include "zodizidu/analysis/detail/song_file.h"
 #include "zodizidu/analysis/id3v1_tag.h"
 #include "zodizidu/analysis/id3v2_tag.h"
 #include "zodizidu/analysis/mpeg_audio.h"
-#include "zodizidu/analysis/vbri_header.h"
-#include "zodizidu/analysis/xing_header.h"
 
 namespace zodizidu {
 
@@ -119,97 +119,181 @@ int TMPEGAudio::Analyze() {
   }
 }
 
-int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) {
-  headerPos_ = 0;
-  if (file.size() <= 5) {
-    UpdateTemplateResult();
-    return 0;
+namespace detail {
+
+// One analysis of an open file, step by step, into the record of the object that runs it.
+class Analysis {
+ public:
+  Analysis(TMPEGAudio& audio, const SongFile& file)
+      : audio_(audio), file_(file), size_(file.size()), window_(file.fd()) {}
+
+  // Analyze's steps from the open file on; gives Analyze's result.
+  int Run() {
+    audio_.headerPos_ = 0;
+    if (size_ <= 5) return Finish(0);
+    TakeFileFacts();
+    // The search starts after the tag in front of the audio, so that no picture or text in it is
+    // taken for a frame; the play time of a constant bit rate counts only the audio bytes.
+    audioStart_ = LeadingTagsEnd(window_, size_);
+    int result = -1;
+    std::int64_t position = audioStart_;
+    do {
+      const SearchResult search = SearchFrameHeader(window_, position, audio_.scanLimit_, data());
+      if (search.end == SearchEnd::kShortRead) return -1;
+      position = search.position;
+      switch (ConfirmFramePair(position)) {
+        case Pair::kShortRead: return -1;
+        case Pair::kRejected: result = -1; break;
+        case Pair::kConfirmed:
+          result = 0;
+          if (ReadAfterFramePair(position - 4) == Step::kStop) return -1;
+          break;
+      }
+    } while (!SearchIsOver(position));
+    return Finish(result);
   }
-  data_.FileStamp = file.DosStamp();
-  data_.FileAttr = file.Attributes();
-  data_.VolumeLabel = detail::CachedVolumeLabel(file);
-  const std::int64_t size = file.size();
-  data_.FileLength = Saturated(size);
-  FileFacts facts;
-  facts.Take(data_);
-  const std::string wholeName = fileName_;
-  const auto resetKeepingFacts = [&] {
-    ResetData();
-    facts.Put(data_);
-    fileName_ = wholeName;
-  };
 
-  detail::FileWindow window(file.fd());
-  // The search starts after the tag in front of the audio, so that no picture or text in it is
-  // taken for a frame; the play time of a constant bit rate counts only the audio bytes.
-  const std::int64_t audioStart = LeadingTagsEnd(window, size);
-  int result = -1;
-  std::int64_t position = audioStart;
-  while (true) {
-    const detail::SearchResult search = detail::SearchFrameHeader(window, position, scanLimit_, data_);
-    if (search.end == detail::SearchEnd::kShortRead) return -1;
-    position = search.position;
+ private:
+  // What the check of a header the search accepted found.
+  enum class Pair { kConfirmed, kRejected, kShortRead };
+  // Whether the analysis goes on after a step, or ends at once with result -1 and the record as
+  // it stands (a short read, or a Xing block without frames).
+  enum class Step { kGoOn, kStop };
+
+  TMPEGData& data() { return audio_.data_; }
+
+  int Finish(int result) {
+    audio_.UpdateTemplateResult();
+    return result;
+  }
+
+  // The record's facts about the file, which survive the reset after a rejected frame pair.
+  void TakeFileFacts() {
+    data().FileStamp = file_.DosStamp();
+    data().FileAttr = file_.Attributes();
+    data().VolumeLabel = CachedVolumeLabel(file_);
+    data().FileLength = Saturated(size_);
+    facts_.Take(data());
+    wholeName_ = audio_.fileName_;
+  }
+
+  void ResetKeepingFacts() {
+    audio_.ResetData();
+    facts_.Put(data());
+    audio_.fileName_ = wholeName_;
+  }
+
+  // Checks the header that ends before `position`: its frame must end inside the file and be
+  // followed by another valid header, whose values the record then holds. A rejected header
+  // resets the record; the search goes on from `position` (moved one byte past the header when
+  // the next header did not decode).
+  Pair ConfirmFramePair(std::int64_t& position) {
     const std::int64_t headerPos = position - 4;
-    headerPos_ = Saturated(headerPos);
-    const std::int64_t room = size - headerPos - data_.FrameLength + (data_.ErrorProt ? 2 : 0);
+    audio_.headerPos_ = Saturated(headerPos);
+    const std::int64_t room = size_ - headerPos - data().FrameLength + (data().ErrorProt ? 2 : 0);
+    if (!audio_.IsValid() || room <= 0) {
+      ResetKeepingFacts();
+      audio_.headerPos_ = Saturated(std::int64_t{data().FileLength} + 1);
+      return Pair::kRejected;
+    }
+    firstFrameEnd_ = headerPos + data().FrameLength;
+    std::array<std::uint8_t, 4> next{};
+    if (window_.Read(firstFrameEnd_, next) < next.size()) return Pair::kShortRead;
+    if (!DecodeHeader(ReadBE32(next), data())) {
+      ResetKeepingFacts();
+      position = headerPos + 1;
+      return Pair::kRejected;
+    }
+    return Pair::kConfirmed;
+  }
 
-    if (!IsValid() || room <= 0) {
-      resetKeepingFacts();
-      headerPos_ = Saturated(std::int64_t{data_.FileLength} + 1);
-      result = -1;
+  // After a confirmed frame pair whose first header is at `headerPos`: the frame count, the tags
+  // at the end, the play time and the frame length.
+  Step ReadAfterFramePair(std::int64_t headerPos) {
+    // 64 bits: the record's length saturates at 2 GiB.
+    data().Duration = PlayTime(size_ - audioStart_, data().BitRate);
+    std::uint32_t frames = 0;
+    if (ReadFrameCount(headerPos, frames) == Step::kStop) return Step::kStop;
+    std::int64_t audioEnd = size_;
+    if (ReadTrailingTags(audioEnd) == Step::kStop) return Step::kStop;
+    const std::int64_t audioBytes = audioEnd - audioStart_;
+    if (frames > 0) {
+      data().FrameLength = static_cast<std::uint16_t>(std::min<std::int64_t>(audioBytes / frames, 0xFFFF));
     } else {
-      const std::int64_t firstFrameEnd = headerPos + data_.FrameLength;
-      std::array<std::uint8_t, 4> next{};
-      if (window.Read(firstFrameEnd, next) < next.size()) return -1;
-      if (!DecodeHeader(ReadBE32(next), data_)) {
-        resetKeepingFacts();
-        position = headerPos + 1;
-        result = -1;
-      } else {
-        result = 0;
-        // 64 bits: the record's length saturates at 2 GiB.
-        data_.Duration = PlayTime(size - audioStart, data_.BitRate);
-        std::array<std::uint8_t, 4> mark{};
-        const std::int64_t xingAt = headerPos + XingOffset(data_.Version, data_.Mode);
-        if (window.Read(xingAt, mark) < mark.size()) return -1;
-        std::uint32_t frames = 0;
-        if (std::memcmp(mark.data(), "Xing", 4) == 0) {
-          data_.BitRate = -1;
-          std::array<std::uint8_t, kXingBlockSize> block{};
-          if (window.Read(xingAt + 4, block) < block.size()) return -1;
-          frames = XingFrameCount(block);
-          data_.Duration = XingDuration(frames, SamplesPerFrame(data_.Version, data_.Layer), data_.SampleRate);
-          // Without a frame count there is no average frame length; the tag is not read either.
-          if (frames == 0) return -1;
-        } else if (data_.Layer == 3) {
-          // A VBRI block too short to hold its frame count, or one without frames, is not used.
-          std::array<std::uint8_t, kVbriSize> vbri{};
-          if (window.Read(headerPos + kVbriOffset, vbri) == vbri.size()) frames = VbriFrameCount(vbri);
-          if (frames > 0) {
-            data_.BitRate = -1;
-            data_.Duration = XingDuration(frames, SamplesPerFrame(data_.Version, data_.Layer), data_.SampleRate);
-          }
-        }
-        std::int64_t audioEnd = size;
-        if (size > static_cast<std::int64_t>(kId3v1Size)) {
-          std::array<std::uint8_t, kTailSize> tail{};
-          const std::span<std::uint8_t> last = std::span(tail).last(std::min<std::size_t>(kTailSize, size));
-          if (window.Read(size - static_cast<std::int64_t>(last.size()), last) < last.size()) return -1;
-          ReadId3v1Tag(last.last(kId3v1Size), platform::NamePart(fileName_), data_);
-          audioEnd = TrailingTagsStart(last, size, std::max(firstFrameEnd, audioStart));
-        }
-        const std::int64_t audioBytes = audioEnd - audioStart;
-        if (frames > 0) {
-          data_.FrameLength = static_cast<std::uint16_t>(std::min<std::int64_t>(audioBytes / frames, 0xFFFF));
-        } else {
-          data_.Duration = PlayTime(audioBytes, data_.BitRate);
-        }
+      data().Duration = PlayTime(audioBytes, data().BitRate);
+    }
+    return Step::kGoOn;
+  }
+
+  // A Xing block (its frame count is needed: without one the analysis ends) or, in layer III, a
+  // VBRI block: the file is marked variable and its play time comes from the count.
+  Step ReadFrameCount(std::int64_t headerPos, std::uint32_t& frames) {
+    std::array<std::uint8_t, 4> mark{};
+    const std::int64_t xingAt = headerPos + mpegframe::XingOffset(data().Version, data().Mode, false);
+    if (window_.Read(xingAt, mark) < mark.size()) return Step::kStop;
+    if (std::memcmp(mark.data(), "Xing", 4) == 0) {
+      data().BitRate = -1;
+      std::array<std::uint8_t, mpegframe::kXingBlockSize> block{};
+      if (window_.Read(xingAt + 4, block) < block.size()) return Step::kStop;
+      frames = mpegframe::XingFrameCount(block);
+      SetCountedPlayTime(frames);
+      // Without a frame count there is no average frame length; the tag is not read either.
+      return frames == 0 ? Step::kStop : Step::kGoOn;
+    }
+    if (data().Layer == 3) {
+      // A VBRI block too short to hold its frame count, or one without frames, is not used.
+      std::array<std::uint8_t, mpegframe::kVbriSize> vbri{};
+      if (window_.Read(headerPos + mpegframe::kVbriOffset, vbri) == vbri.size())
+        frames = mpegframe::VbriFrameCount(vbri);
+      if (frames > 0) {
+        data().BitRate = -1;
+        SetCountedPlayTime(frames);
       }
     }
-    if (IsValid() || position >= size || (scanLimit_ > 0 && position > scanLimit_)) break;
+    return Step::kGoOn;
   }
-  UpdateTemplateResult();
-  return result;
-}
+
+  void SetCountedPlayTime(std::uint32_t frames) {
+    data().Duration = mpegframe::XingDuration(frames, SamplesPerFrame(data().Version, data().Layer), data().SampleRate);
+  }
+
+  // The ID3v1 tag (or the texts of an ID3v2 tag without one), and where the tags at the end of
+  // the file begin (`audioEnd`).
+  Step ReadTrailingTags(std::int64_t& audioEnd) {
+    if (size_ <= static_cast<std::int64_t>(kId3v1Size)) return Step::kGoOn;
+    std::array<std::uint8_t, kTailSize> tail{};
+    const std::span<std::uint8_t> last = std::span(tail).last(std::min<std::size_t>(kTailSize, size_));
+    if (window_.ReadOnce(size_ - static_cast<std::int64_t>(last.size()), last) < last.size()) return Step::kStop;
+    ReadId3v1Tag(last.last(kId3v1Size), platform::NamePart(audio_.fileName_), data());
+    if (!audio_.HasTag()) TakeId3v2Texts();
+    audioEnd = TrailingTagsStart(last, size_, std::max(firstFrameEnd_, audioStart_));
+    return Step::kGoOn;
+  }
+
+  void TakeId3v2Texts() {
+    try {
+      if (std::optional<Id3v2Texts> texts = ReadId3v2Texts(window_, size_)) audio_.TakeId3v2Texts(std::move(*texts));
+    } catch (...) {
+      // The analysis never throws: a tag that cannot be read (or no memory to read it) gives no texts.
+    }
+  }
+
+  bool SearchIsOver(std::int64_t position) const {
+    return audio_.IsValid() || position >= size_ || (audio_.scanLimit_ > 0 && position > audio_.scanLimit_);
+  }
+
+  TMPEGAudio& audio_;
+  const SongFile& file_;
+  const std::int64_t size_;
+  FileWindow window_;
+  FileFacts facts_;
+  std::string wholeName_;
+  std::int64_t audioStart_ = 0;     // the end of the tags in front of the audio
+  std::int64_t firstFrameEnd_ = 0;  // the end of the frame of the last confirmed pair
+};
+
+}  // namespace detail
+
+int TMPEGAudio::AnalyzeOpenFile(const detail::SongFile& file) { return detail::Analysis(*this, file).Run(); }
 
 }  // namespace zodizidu

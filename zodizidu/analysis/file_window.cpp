@@ -4,8 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+
+#include "platform/interrupted.h"
 
 namespace zodizidu::detail {
 
@@ -17,21 +18,29 @@ constexpr std::size_t kFirstBlock = 8 * 1024;
 constexpr std::size_t kLargestBlock = 1024 * 1024;
 constexpr std::size_t kGrowth = 4;
 
+// A first block's buffer kept from one window to the next on this thread: an analysis then asks
+// the allocator for nothing as large, which would make it tidy up after the small blocks a tag
+// reader left behind.
+thread_local std::unique_ptr<std::uint8_t[]> tSpareBuffer;
+
 }  // namespace
 
 FileWindow::FileWindow(int fd) : fd_(fd), block_(kFirstBlock) {}
 
+FileWindow::~FileWindow() {
+  if (capacity_ == kFirstBlock && !tSpareBuffer) tSpareBuffer = std::move(buffer_);
+}
+
 void FileWindow::Fill(std::int64_t pos) {
   if (capacity_ < block_) {
-    buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(block_);
+    buffer_ = block_ == kFirstBlock && tSpareBuffer ? std::move(tSpareBuffer)
+                                                    : std::make_unique_for_overwrite<std::uint8_t[]>(block_);
     capacity_ = block_;
   }
   start_ = pos;
   size_ = 0;
-  ssize_t got = 0;
-  do {
-    got = ::pread(fd_, buffer_.get(), block_, static_cast<off_t>(pos));
-  } while (got < 0 && errno == EINTR);
+  const ssize_t got =
+      platform::RetryInterrupted([&] { return ::pread(fd_, buffer_.get(), block_, static_cast<off_t>(pos)); });
   // A short read of a file means its end; an error ends the data here as well.
   if (got > 0) size_ = static_cast<std::size_t>(got);
 }
@@ -44,6 +53,20 @@ std::span<const std::uint8_t> FileWindow::View(std::int64_t pos) {
   }
   const auto offset = static_cast<std::size_t>(pos - start_);
   return {buffer_.get() + offset, size_ - offset};
+}
+
+std::size_t FileWindow::ReadOnce(std::int64_t pos, std::span<std::uint8_t> out) {
+  if (Holds(pos) && Holds(pos + static_cast<std::int64_t>(out.size()) - 1)) return Read(pos, out);
+  std::size_t copied = 0;
+  while (copied < out.size()) {
+    const ssize_t got = platform::RetryInterrupted([&] {
+      return ::pread(fd_, out.data() + copied, out.size() - copied,
+                     static_cast<off_t>(pos) + static_cast<off_t>(copied));
+    });
+    if (got <= 0) break;
+    copied += static_cast<std::size_t>(got);
+  }
+  return copied;
 }
 
 std::size_t FileWindow::Read(std::int64_t pos, std::span<std::uint8_t> out) {

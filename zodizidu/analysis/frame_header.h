@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "mpegframe/frame_header.h"
+
 namespace zodizidu {
 
 struct TMPEGData;
@@ -14,7 +16,7 @@ struct TMPEGData;
 // header's bit rate, which the analysis then narrows to the audio bytes) and returns IsValid(data).
 bool DecodeHeader(std::uint32_t h, TMPEGData& data);
 
-// Frame length in bytes of one frame.
+// Frame length in bytes of one frame (mpegframe::FrameLength in the record's 16 bits).
 std::uint16_t CalcFrameLength(std::uint8_t version, std::uint8_t layer, std::int32_t sampleRate, std::int32_t bitRate,
                               bool padding);
 
@@ -26,9 +28,9 @@ std::uint16_t PlayTime(std::int64_t fileLength, std::int32_t bitRate);
 bool IsValid(const TMPEGData& data);
 
 // A 32-bit value from four bytes, most significant first.
-std::uint32_t ReadBE32(std::span<const std::uint8_t, 4> bytes);
+using mpegframe::ReadBE32;
 
 // Samples one frame holds: 384 for layer I, 576 for layer III of MPEG 2.0 and 2.5, else 1152.
-int SamplesPerFrame(std::uint8_t version, std::uint8_t layer);
+using mpegframe::SamplesPerFrame;
 
 }  // namespace zodizidu

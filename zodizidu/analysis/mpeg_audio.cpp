@@ -13,6 +13,16 @@ namespace zodizidu {
 namespace {
 
 constexpr std::string_view kNoTag = "[notag]";
+// The record's Header when its texts come from an ID3v2 tag.
+constexpr std::string_view kId3v2Header = "ID3";
+
+// The longest start of the UTF-8 text `text` that fits `bytes` bytes without cutting a character.
+std::string_view Utf8Prefix(std::string_view text, std::size_t bytes) {
+  if (text.size() <= bytes) return text;
+  std::size_t cut = bytes;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return text.substr(0, cut);
+}
 constexpr std::string_view kShortNameError = "Error converting long filename to short.";
 // The system's short-name buffer holds 260 characters, its terminating zero included.
 constexpr std::size_t kShortNameBuffer = 260;
@@ -45,6 +55,7 @@ void TMPEGAudio::SetFileName(std::string_view name) {
 
 void TMPEGAudio::ResetData() {
   data_ = TMPEGData{};
+  id3v2_ = Id3v2Texts{};
   fileName_.clear();
   data_.Header = "BAD";
   data_.Title = kNoTag;
@@ -65,15 +76,39 @@ bool TMPEGAudio::IsValid() const { return zodizidu::IsValid(data_); }
 
 bool TMPEGAudio::HasTag() const { return data_.Header == "TAG"; }
 
+TagSource TMPEGAudio::Tags() const {
+  if (HasTag()) return TagSource::kId3v1;
+  return data_.Header == kId3v2Header ? TagSource::kId3v2 : TagSource::kNone;
+}
+
+void TMPEGAudio::TakeId3v2Texts(Id3v2Texts texts) {
+  id3v2_ = std::move(texts);
+  data_.Header = kId3v2Header;
+  data_.Title = Utf8Prefix(id3v2_.title, 30);
+  data_.Artist = Utf8Prefix(id3v2_.artist, 30);
+  data_.Album = Utf8Prefix(id3v2_.album, 30);
+  data_.Year = Utf8Prefix(id3v2_.year, 4);
+  data_.Comment = Utf8Prefix(id3v2_.comment, 30);
+  data_.GenreNr = id3v2_.genreNr;
+}
+
 std::string TMPEGAudio::Title() const {
+  if (Tags() == TagSource::kId3v2) return id3v2_.title;
   return HasTag() || defaultTitle_.empty() ? data_.Title.str() : defaultTitle_.str();
 }
 
 std::string TMPEGAudio::Artist() const {
+  if (Tags() == TagSource::kId3v2) return id3v2_.artist;
   return HasTag() || defaultArtist_.empty() ? data_.Artist.str() : defaultArtist_.str();
 }
 
-std::string TMPEGAudio::GenreText() const { return zodizidu::GenreText(data_.GenreNr); }
+std::string TMPEGAudio::Album() const { return Tags() == TagSource::kId3v2 ? id3v2_.album : data_.Album.str(); }
+std::string TMPEGAudio::Year() const { return Tags() == TagSource::kId3v2 ? id3v2_.year : data_.Year.str(); }
+std::string TMPEGAudio::Comment() const { return Tags() == TagSource::kId3v2 ? id3v2_.comment : data_.Comment.str(); }
+
+std::string TMPEGAudio::GenreText() const {
+  return Tags() == TagSource::kId3v2 ? id3v2_.genre : zodizidu::GenreText(data_.GenreNr);
+}
 std::string TMPEGAudio::VersionText() const { return zodizidu::VersionText(data_.Version); }
 std::string TMPEGAudio::LayerText() const { return zodizidu::LayerText(data_.Layer); }
 std::string TMPEGAudio::ModeText() const { return zodizidu::ModeText(data_.Mode); }
@@ -100,13 +135,13 @@ std::string TMPEGAudio::ExtractedArtist() const { return SplitName(fileName_).ar
 std::string TMPEGAudio::ExtractedTitle() const { return SplitName(fileName_).title; }
 
 std::string TMPEGAudio::GuessedArtist() const {
-  if (HasTag()) return Artist();
+  if (Tags() != TagSource::kNone) return Artist();
   std::string extracted = ExtractedArtist();
   return extracted.empty() ? defaultArtist_.str() : extracted;
 }
 
 std::string TMPEGAudio::GuessedTitle() const {
-  if (HasTag()) return Title();
+  if (Tags() != TagSource::kNone) return Title();
   std::string extracted = ExtractedTitle();
   return extracted.empty() ? defaultTitle_.str() : extracted;
 }

@@ -5,13 +5,22 @@
 #include <string>
 #include <string_view>
 
+#include "zodizidu/analysis/id3v2_texts.h"
 #include "zodizidu/analysis/mpeg_data.h"
 
 namespace zodizidu {
 
 namespace detail {
+class Analysis;
 class SongFile;
-}
+}  // namespace detail
+
+// Where the tag texts of an analysed file come from.
+enum class TagSource {
+  kNone,   // no tag: the record holds the empty-state texts, Title and Artist the defaults
+  kId3v1,  // the ID3v1 tag at the end of the file (HasTag): exactly what it holds
+  kId3v2,  // no ID3v1 tag, but an ID3v2 tag with texts: UTF-8, in full
+};
 
 class TMPEGAudio {
  public:
@@ -56,10 +65,24 @@ class TMPEGAudio {
   void ResetData();
 
   bool IsValid() const;
+  // The file has an ID3v1 tag (the record's Header is "TAG").
   bool HasTag() const;
+  TagSource Tags() const;
+
+  // The texts of the ID3 panel, in its order. With an ID3v1 tag, or without any tag, they are the
+  // record's fields (Title and Artist: or the defaults, when there is no tag). With texts from an
+  // ID3v2 tag (Tags() == TagSource::kId3v2) they are that tag's texts in full and in UTF-8, while
+  // the record's Title, Artist, Album and Comment hold their first 30 bytes (whole characters),
+  // Year the first four, Header "ID3", GenreNr the genre table's code of the first genre it
+  // knows.
   std::string Title() const;
   std::string Artist() const;
+  std::string Album() const;
+  std::string Year() const;
   std::string GenreText() const;
+  std::string Comment() const;
+  const Id3v2Texts& Id3v2() const { return id3v2_; }  // empty unless Tags() == TagSource::kId3v2
+
   std::string VersionText() const;
   std::string LayerText() const;
   std::string ModeText() const;
@@ -76,10 +99,14 @@ class TMPEGAudio {
   std::string GuessedTitle() const;
 
  private:
+  friend class detail::Analysis;  // the steps of Analyze
   int AnalyzeOpenFile(const detail::SongFile& file);
   void UpdateTemplateResult();
+  // Takes the texts of an ID3v2 tag for a file without an ID3v1 tag.
+  void TakeId3v2Texts(Id3v2Texts texts);
 
   TMPEGData data_;
+  Id3v2Texts id3v2_;
   std::string fileName_;  // the whole name; data_.FileName holds its first 255 characters
   std::int32_t scanLimit_ = 0;
   BoundedText<30> defaultArtist_{"Unknown Artist"};

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/file_facts.h"
+#include "platform/interrupted.h"
 #include "platform/paths.h"
 #include "platform/volume_label.h"
 
@@ -16,12 +17,10 @@ namespace zodizidu::detail {
 
 namespace {
 
+// Without O_NONBLOCK the open of a FIFO would wait for a writer; reads of a regular file are
+// not affected by it.
 int OpenReadOnly(const std::string& path) {
-  int fd = -1;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
+  return platform::RetryInterrupted([&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); });
 }
 
 }  // namespace
@@ -51,11 +50,11 @@ SongFile::SongFile(const std::string& path) : resolved_(path) {
     state_ = State::kError;
     return;
   }
-  if (S_ISDIR(info_.st_mode)) {
+  if (!S_ISREG(info_.st_mode)) {
     state_ = State::kMissing;
     return;
   }
-  if (S_ISREG(info_.st_mode)) size_ = info_.st_size;
+  size_ = info_.st_size;
   state_ = State::kOpen;
 }
 

@@ -152,95 +152,100 @@ class Expander {
       converted = platform::ToUtf8(item);
       item = converted;
     }
-    std::string_view inner = item.substr(1, item.size() - 2);
-    std::array<std::string, kFieldCount> fields = SplitFields(inner);
+    std::array<std::string, kFieldCount> fields = SplitFields(item.substr(1, item.size() - 2));
     const std::string name = platform::AsciiUpper(fields[0]);
     if (name.empty()) return std::string(1, defs_.Delimiter());
 
-    std::int32_t defaultWidth = -1;
-    char align = 'L';
-    char caseMode = 'N';
-    std::string value;
-    bool unchanged = false;
-
-    if (IsCharacterCodeName(name)) {
-      value.assign(1, CharacterFromCode(name));
-      defaultWidth = 1;
-    } else if (name == "NEWLINE" || name == "NL") {
-      value = "\r\n";
-      defaultWidth = 2;
-    } else if (name == "SOFTNEWLINE" || name == "#") {
-      defaultWidth = 0;
-    } else if (name == "TAB" || name == "TB") {
-      value = "\t";
-      defaultWidth = 1;
-    } else {
-      const int index = defs_.IndexOfName(name);
-      const TMacro* macro = index < 0 ? nullptr : &defs_.Items(index);
-      if (macro == nullptr || (macro->Kind == mkFile && file_ == nullptr) || (macro->Kind == mkList && context_ == 0)) {
-        unchanged = true;
-      } else if (macro->HasSupplier() || macro->Kind == mkComposite || macro->Kind == mkNoExec) {
-        defaultWidth = macro->Width;
-        align = Upper(macro->Align);
-        caseMode = Upper(macro->CaseMode);
-        switch (macro->Kind) {
-          case mkFile: value = Strip(std::get<TFileSupplier>(macro->Callback)(*file_)); break;
-          case mkNoExec:
-            value = name + std::string(kNoExecText);
-            defaultWidth = static_cast<std::int32_t>(value.size());
-            break;
-          case mkSystem: value = Strip(std::get<TSystemSupplier>(macro->Callback)()); break;
-          case mkList: value = Strip(std::get<TListSupplier>(macro->Callback)(context_)); break;
-          case mkComposite:
-            if (!EnterComposite(index)) {
-              unchanged = true;
-              break;
-            }
-            value = Text(macro->Template);
-            chain_.pop_back();
-            break;
-          default: unchanged = true; break;
-        }
-      } else if (macro->Kind == mkFile || macro->Kind == mkSystem || macro->Kind == mkList) {
-        value = name + std::string(kAssociationErrorText);
-        defaultWidth = static_cast<std::int32_t>(value.size());
-      } else {
-        unchanged = true;
-      }
-    }
-
-    // Values from records and file names are bytes; the composite's parts are converted already.
-    if (utf8_ && !unchanged) value = platform::ToUtf8(value);
-
-    if (unchanged) {
+    ItemValue produced = Value(name);
+    if (produced.unchanged) {
       // Left for a later expansion with more context: no option applies.
-      value.assign(item);
+      produced.value.assign(item);
       fields = {};
-      defaultWidth = -1;
-      align = 'T';
-      caseMode = 'N';
+    } else if (utf8_) {
+      // Values from records and file names are bytes; the composite's parts are converted already.
+      produced.value = platform::ToUtf8(produced.value);
     }
-
-    std::int32_t width = ParseInt32(fields[2]).value_or(-1);
-    const char alignOption = fields[1].empty() ? '\0' : Upper(fields[1][0]);
-    if (alignOption == 'C' || alignOption == 'L' || alignOption == 'R' || alignOption == 'T')
-      align = alignOption;
-    else
-      width = 0;
-    const std::string_view fillField = fields[3];
-    const std::string_view fill = fillField.empty()
-                                      ? std::string_view(" ")
-                                      : fillField.substr(0, utf8_ ? platform::Utf8PrefixSize(fillField, 1) : 1);
-    const char caseOption = fields[4].empty() ? '\0' : Upper(fields[4][0]);
-    if (caseOption != '\0' && std::string_view("CFLNU").find(caseOption) != std::string_view::npos)
-      caseMode = caseOption;
-
-    ConvertCase(value, caseMode);
-    if (width == 0) width = defaultWidth;
-    return Fit(std::move(value), width, align, fill, utf8_);
+    const ItemOptions options = Options(fields, produced);
+    ConvertCase(produced.value, options.caseMode);
+    return Fit(std::move(produced.value), options.width, options.align, options.fill, utf8_);
   }
 
  private:
+  // An item's value with the defaults its source gives it.
+  struct ItemValue {
+    std::string value;
+    std::int32_t defaultWidth = -1;
+    char align = 'L';
+    char caseMode = 'N';
+    bool unchanged = false;  // the item cannot be served and stays as written
+  };
+
+  // The layout an item asks for, its options laid over the defaults of its value.
+  struct ItemOptions {
+    std::int32_t width;
+    char align;
+    std::string_view fill;
+    char caseMode;
+  };
+
+  // The value of the item named `name` (upper-cased, not empty): a reserved name or a macro.
+  ItemValue Value(const std::string& name) {
+    if (IsCharacterCodeName(name)) return {std::string(1, CharacterFromCode(name)), 1};
+    if (name == "NEWLINE" || name == "NL") return {"\r\n", 2};
+    if (name == "SOFTNEWLINE" || name == "#") return {"", 0};
+    if (name == "TAB" || name == "TB") return {"\t", 1};
+    return MacroValue(name);
+  }
+
+  ItemValue MacroValue(const std::string& name) {
+    const int index = defs_.IndexOfName(name);
+    const TMacro* macro = index < 0 ? nullptr : &defs_.Items(index);
+    const ItemValue unchanged{"", -1, 'T', 'N', true};
+    if (macro == nullptr || (macro->Kind == mkFile && file_ == nullptr) || (macro->Kind == mkList && context_ == 0))
+      return unchanged;
+    if (!macro->HasSupplier() && macro->Kind != mkComposite && macro->Kind != mkNoExec) {
+      if (macro->Kind != mkFile && macro->Kind != mkSystem && macro->Kind != mkList) return unchanged;
+      std::string error = name + std::string(kAssociationErrorText);
+      const auto width = static_cast<std::int32_t>(error.size());
+      return {std::move(error), width};
+    }
+    ItemValue produced{"", macro->Width, Upper(macro->Align), Upper(macro->CaseMode)};
+    switch (macro->Kind) {
+      case mkFile: produced.value = Strip(std::get<TFileSupplier>(macro->Callback)(*file_)); break;
+      case mkNoExec:
+        produced.value = name + std::string(kNoExecText);
+        produced.defaultWidth = static_cast<std::int32_t>(produced.value.size());
+        break;
+      case mkSystem: produced.value = Strip(std::get<TSystemSupplier>(macro->Callback)()); break;
+      case mkList: produced.value = Strip(std::get<TListSupplier>(macro->Callback)(context_)); break;
+      case mkComposite:
+        if (!EnterComposite(index)) return unchanged;
+        produced.value = Text(macro->Template);
+        chain_.pop_back();
+        break;
+      default: return unchanged;
+    }
+    return produced;
+  }
+
+  // Fields 2 to 5: alignment, width, fill and case. A width without an accepted alignment is
+  // ignored (the default width applies); width 0 is the default width.
+  ItemOptions Options(const std::array<std::string, kFieldCount>& fields, const ItemValue& produced) const {
+    ItemOptions options{ParseInt32(fields[2]).value_or(-1), produced.align, " ", produced.caseMode};
+    const char alignOption = fields[1].empty() ? '\0' : Upper(fields[1][0]);
+    if (alignOption == 'C' || alignOption == 'L' || alignOption == 'R' || alignOption == 'T')
+      options.align = alignOption;
+    else
+      options.width = 0;
+    const std::string_view fillField = fields[3];
+    if (!fillField.empty()) options.fill = fillField.substr(0, utf8_ ? platform::Utf8PrefixSize(fillField, 1) : 1);
+    const char caseOption = fields[4].empty() ? '\0' : Upper(fields[4][0]);
+    if (caseOption != '\0' && std::string_view("CFLNU").find(caseOption) != std::string_view::npos)
+      options.caseMode = caseOption;
+    if (options.width == 0) options.width = produced.defaultWidth;
+    return options;
+  }
+
   // False when the composite is already being expanded or the chain is as deep as allowed.
   bool EnterComposite(int index) {
     if (chain_.size() >= static_cast<std::size_t>(kMaxCompositeDepth)) return false;

@@ -1,4 +1,4 @@
-// libFuzzer target: arbitrary bytes written to an in-memory file and analysed.
+// libFuzzer target: arbitrary bytes written to an in-memory file, analysed and searched for a picture.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "zodizidu/analysis/embedded_picture.h"
 #include "zodizidu/analysis/mpeg_audio.h"
 
 namespace {
@@ -48,5 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   (void)audio.GuessedTitle();
   (void)audio.GenreText();
+  (void)zodizidu::ReadEmbeddedPicture("/proc/self/fd/" + std::to_string(fd));
   return 0;
 }

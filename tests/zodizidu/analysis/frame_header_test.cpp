@@ -1,7 +1,5 @@
-// Frame header decoding: fields, tables, frame length, validity, and the builder it is tested with.
+// Frame header decoding into the record: fields, play time, validity, and the builder it is tested with.
 #include <gtest/gtest.h>
-
-#include <array>
 
 #include "tests/support/mpeg_builder.h"
 #include "zodizidu/analysis/mpeg_data.h"
@@ -66,42 +64,6 @@ TEST(DecodeHeaderTest, ReadsEveryFieldOfAHeader) {
   EXPECT_EQ(data.Mode, 0);
 }
 
-TEST(DecodeHeaderTest, TablesGiveTheStandardRates) {
-  struct Case {
-    int version, layer, index, kbps;
-  };
-  // Spot checks of each row of the bit-rate table, the first and last valid index included.
-  const std::array<Case, 12> cases{{{1, 1, 1, 32},
-                                    {1, 1, 14, 448},
-                                    {1, 2, 1, 32},
-                                    {1, 2, 14, 384},
-                                    {1, 3, 1, 32},
-                                    {1, 3, 14, 320},
-                                    {2, 1, 9, 144},
-                                    {2, 1, 14, 256},
-                                    {2, 2, 1, 8},
-                                    {3, 2, 14, 160},
-                                    {2, 3, 5, 40},
-                                    {3, 3, 13, 144}}};
-  for (const Case& c : cases) {
-    MpegHeader h = MakeHeader(c.version, c.layer, c.kbps, c.version == 1 ? 44100 : c.version == 2 ? 22050 : 11025);
-    ASSERT_EQ(h.bitRateIndex, c.index) << c.version << "/" << c.layer << "/" << c.kbps;
-    TMPEGData data = Record();
-    ASSERT_TRUE(zodizidu::DecodeHeader(h.Value(), data));
-    EXPECT_EQ(data.BitRate, c.kbps) << c.version << "/" << c.layer << "/" << c.index;
-  }
-  const std::array<std::array<int, 3>, 3> rates{{{44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}}};
-  for (int version = 1; version <= 3; ++version) {
-    for (int index = 0; index < 3; ++index) {
-      MpegHeader h = MakeHeader(version, 3, 32, rates[version - 1][0]);
-      h.sampleRateIndex = static_cast<std::uint8_t>(index);
-      TMPEGData data = Record();
-      ASSERT_TRUE(zodizidu::DecodeHeader(h.Value(), data));
-      EXPECT_EQ(data.SampleRate, rates[version - 1][index]);
-    }
-  }
-}
-
 TEST(DecodeHeaderTest, ReservedAndFreeValuesAreNeverAccepted) {
   const MpegHeader good = MakeHeader(1, 3, 128, 44100);
   MpegHeader freeFormat = good, index15 = good, rate3 = good, layer0 = good, version1 = good;
@@ -154,49 +116,6 @@ TEST(DecodeHeaderTest, AnUndecodableHeaderLeavesDurationAlone) {
   EXPECT_EQ(data.Duration, 123);
 }
 
-TEST(CalcFrameLengthTest, FollowsTheSamplesOfEachLayerAndVersion) {
-  using zodizidu::CalcFrameLength;
-  // Layer II and MPEG 1.0 layer III: 1152 samples, 144000 x rate / frequency (+ padding).
-  EXPECT_EQ(CalcFrameLength(1, 3, 44100, 128, false), 417);
-  EXPECT_EQ(CalcFrameLength(1, 3, 44100, 128, true), 418);
-  EXPECT_EQ(CalcFrameLength(2, 2, 22050, 64, false), 417);
-  EXPECT_EQ(CalcFrameLength(3, 2, 8000, 160, false), 2880);
-  // MPEG 2.0 and 2.5 layer III: 576 samples, 72000 x rate / frequency.
-  EXPECT_EQ(CalcFrameLength(2, 3, 22050, 64, false), 208);  // 208.97
-  EXPECT_EQ(CalcFrameLength(2, 3, 24000, 160, true), 481);
-  EXPECT_EQ(CalcFrameLength(3, 3, 8000, 8, false), 72);
-  EXPECT_EQ(CalcFrameLength(3, 3, 11025, 80, false), 522);  // 522.45
-  // Layer I: 4-byte slots, 4 x (12000 x rate / frequency + padding).
-  EXPECT_EQ(CalcFrameLength(1, 1, 44100, 448, false), 484);  // 4 x 121
-  EXPECT_EQ(CalcFrameLength(1, 1, 44100, 448, true), 488);
-  EXPECT_EQ(CalcFrameLength(2, 1, 16000, 32, false), 96);
-  // No frequency, no length.
-  EXPECT_EQ(CalcFrameLength(1, 3, 0, 128, true), 0);
-}
-
-TEST(CalcFrameLengthTest, AgreesWithTheBuilderForEveryValidHeader) {
-  // The builder computes lengths from samples per frame; the analysis from its own rules.
-  for (std::uint8_t versionBits : {0, 2, 3}) {
-    for (std::uint8_t layerBits = 1; layerBits <= 3; ++layerBits) {
-      for (std::uint8_t rate = 1; rate <= 14; ++rate) {
-        for (std::uint8_t freq = 0; freq <= 2; ++freq) {
-          for (bool padding : {false, true}) {
-            MpegHeader h;
-            h.versionBits = versionBits;
-            h.layerBits = layerBits;
-            h.bitRateIndex = rate;
-            h.sampleRateIndex = freq;
-            h.padding = padding;
-            TMPEGData data = Record();
-            ASSERT_TRUE(zodizidu::DecodeHeader(h.Value(), data));
-            EXPECT_EQ(data.FrameLength, h.FrameLength()) << std::hex << h.Value();
-          }
-        }
-      }
-    }
-  }
-}
-
 TEST(IsValidTest, NeedsEveryFactOfAnAcceptedFile) {
   TMPEGData data = Record();
   ASSERT_TRUE(zodizidu::DecodeHeader(MakeHeader(1, 3, 128, 44100).Value(), data));
@@ -216,11 +135,6 @@ TEST(IsValidTest, NeedsEveryFactOfAnAcceptedFile) {
   broken.SampleRate = 0;
   EXPECT_FALSE(zodizidu::IsValid(broken));
   EXPECT_FALSE(zodizidu::IsValid(TMPEGData{}));
-}
-
-TEST(ReadBE32Test, TakesTheFirstByteAsMostSignificant) {
-  const std::array<std::uint8_t, 4> bytes{0x12, 0x34, 0xAB, 0xCD};
-  EXPECT_EQ(zodizidu::ReadBE32(bytes), 0x1234ABCDu);
 }
 
 TEST(HeaderTextTest, NamesEveryCode) {

@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
       {"covered", CoverTag(600, 40) + Id3v2Tag(Id3v2Fields().Version(4).Footer()) + Mp3File(3) + ApeTag(20)},
       {"vbri", VbriFrame(MakeHeader(1, 3, 32, 44100), 8500u, 900000u) + Frames(MakeHeader(1, 3, 32, 44100), 2) +
                    ApeTag(0, false) + Id3v1Tag(Id3v1Fields().Title("Seed"))},
+      {"id3v2texts", Id3v2Tag(Id3v2Fields().Body(Id3v2TextFrame("TIT2", "Seed") + Id3v2TextFrame("TCON", "(17)") +
+                                                 Id3v2Frame("COMM", std::string("\0eng\0c", 6)) +
+                                                 Id3v2PictureFrame(CoverPicture(100)))) +
+                         Mp3File(3) + Id3v2Tag(Id3v2Fields().Version(4).Body(Id3v2TextFrame("TALB", "S", 4)).Footer())},
   };
   for (const auto& [name, bytes] : seeds) {
     std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);

@@ -1,7 +1,9 @@
-// Files that cannot be analysed: missing, a folder, a pipe, unreadable, no file handles left.
+// Files that cannot be analysed: missing, a folder or a special file, unreadable, no file handles left.
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -37,18 +39,22 @@ TEST_F(OpenFailureTest, MissingFileNamesItselfInTheTitle) {
   EXPECT_EQ(data().Title, "[not found: a rather long miss");
 }
 
-TEST_F(OpenFailureTest, FolderNamedLikeASongIsNotFound) {
+TEST_F(OpenFailureTest, AnythingButARegularFileIsNotFoundAtOnce) {
+  // A folder, a FIFO without a writer, a socket and a device (through a link) named like a song.
   dir_.MakeDir("folder.mp3");
-  EXPECT_EQ(AnalyzePath(PathOf("folder.mp3")), -1);
-  EXPECT_EQ(data().Title, "[not found: folder.mp3]");
-  ExpectEmptyWithName(PathOf("folder.mp3"));
-}
-
-TEST_F(OpenFailureTest, PipeIsReadAsAnEmptyFileWithoutWaitingForAWriter) {
   ASSERT_EQ(::mkfifo(PathOf("pipe.mp3").c_str(), 0644), 0);
-  EXPECT_EQ(AnalyzePath(PathOf("pipe.mp3")), 0);
-  ExpectEmptyWithName(PathOf("pipe.mp3"));
-  EXPECT_EQ(data().Title, "[notag]");
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  PathOf("socket.mp3").copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::symlink("/dev/zero", PathOf("device.mp3").c_str()), 0);
+  for (const char* name : {"folder.mp3", "pipe.mp3", "socket.mp3", "device.mp3"}) {
+    EXPECT_EQ(AnalyzePath(PathOf(name)), -1) << name;
+    EXPECT_EQ(data().Title, std::string("[not found: ") + name + "]");
+    ExpectEmptyWithName(PathOf(name));
+  }
+  ::close(listener);
 }
 
 TEST_F(OpenFailureTest, UnreadableFileGivesTheSystemError) {

@@ -1,4 +1,4 @@
-// The extents of ID3v2 and APE tags and the frame count of a VBRI block, read from their bytes.
+// The extents of ID3v2 and APE tags, read from their bytes.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,7 +8,6 @@
 #include "tests/support/mpeg_builder.h"
 #include "zodizidu/analysis/ape_tag.h"
 #include "zodizidu/analysis/id3v2_tag.h"
-#include "zodizidu/analysis/vbri_header.h"
 
 namespace {
 
@@ -64,17 +63,6 @@ TEST(ApeTagLengthTest, OtherBytesHaveNoLength) {
   EXPECT_EQ(zodizidu::ApeTagLength(Bytes(footer).first(31)), 0);
   // The header block of a tag, read where a footer should stand, is no footer.
   EXPECT_EQ(zodizidu::ApeTagLength(Bytes(testsupport::ApeTag()).first(32)), 0);
-}
-
-TEST(VbriFrameCountTest, ReadsTheCountAfterTheMarkVersionDelayQualityAndBytes) {
-  const testsupport::MpegHeader h = testsupport::MakeHeader(1, 3, 128, 44100);
-  const std::string frame = testsupport::VbriFrame(h, 0x01020304, 5'000'000);
-  const auto block = Bytes(frame).subspan(zodizidu::kVbriOffset);
-  EXPECT_EQ(zodizidu::VbriFrameCount(block), 0x01020304u);
-  EXPECT_EQ(zodizidu::VbriFrameCount(block.first(zodizidu::kVbriSize)), 0x01020304u);
-  EXPECT_EQ(zodizidu::VbriFrameCount(block.first(zodizidu::kVbriSize - 1)), 0u);
-  EXPECT_EQ(zodizidu::VbriFrameCount(Bytes(frame).subspan(zodizidu::kVbriOffset - 1)), 0u);
-  EXPECT_EQ(zodizidu::VbriFrameCount(Bytes(testsupport::XingBlock(testsupport::XingFields().Frames(9)))), 0u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The ID3v1 tag block, the strip rules, the genre table and the Xing block.
+// The ID3v1 tag block, the strip rules and the genre table.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +9,6 @@
 #include "zodizidu/analysis/genre_table.h"
 #include "zodizidu/analysis/id3v1_tag.h"
 #include "zodizidu/analysis/mpeg_data.h"
-#include "zodizidu/analysis/xing_header.h"
 
 namespace {
 
@@ -113,33 +112,6 @@ TEST(GenreTest, HoldsTheNamesOfCodesZeroTo125) {
   EXPECT_EQ(zodizidu::GenreText(125), "Dance Hall");
   EXPECT_EQ(zodizidu::GenreText(126), "Unknown");
   EXPECT_EQ(zodizidu::GenreText(255), "Unknown");
-}
-
-TEST(XingTest, FrameCountOnlyWhenFlagBitZeroIsSet) {
-  const auto withFrames = Bytes(testsupport::XingBlock(testsupport::XingFields().Frames(0x01020304u).Bytes(99u).Toc()));
-  EXPECT_EQ(zodizidu::XingFrameCount(std::span(withFrames).subspan(4)), 0x01020304u);
-  const auto bytesOnly = Bytes(testsupport::XingBlock(testsupport::XingFields().Bytes(5000u).Quality(80u)));
-  EXPECT_EQ(zodizidu::XingFrameCount(std::span(bytesOnly).subspan(4)), 0u);
-  const std::vector<std::uint8_t> cut{0, 0, 0, 1, 0, 0};
-  EXPECT_EQ(zodizidu::XingFrameCount(cut), 0u);
-}
-
-TEST(XingTest, DurationRoundsHalvesToEven) {
-  using zodizidu::XingDuration;
-  // 1152 x 125 / 32000 = 4.5 and 1152 x 375 / 32000 = 13.5.
-  EXPECT_EQ(XingDuration(125, 1152, 32000), 4);
-  EXPECT_EQ(XingDuration(375, 1152, 32000), 14);
-  // 576 x 1000 / 22050 = 26.12 (MPEG 2.0 layer III), 576 x 1000 / 8000 = 72 (MPEG 2.5).
-  EXPECT_EQ(XingDuration(1000, 576, 22050), 26);
-  EXPECT_EQ(XingDuration(1000, 576, 8000), 72);
-  // 384 x 125 / 32000 = 1.5 (layer I); 1152 x 1000 / 44100 = 26.12; 1152 x 1100 / 44100 = 28.73.
-  EXPECT_EQ(XingDuration(125, 384, 32000), 2);
-  EXPECT_EQ(XingDuration(1000, 1152, 44100), 26);
-  EXPECT_EQ(XingDuration(1100, 1152, 44100), 29);
-  EXPECT_EQ(XingDuration(0, 1152, 44100), 0);
-  // 2^32 - 1 frames would play for about 3.5 years: the field saturates.
-  EXPECT_EQ(XingDuration(0xFFFFFFFFu, 1152, 8000), 65535);
-  EXPECT_EQ(XingDuration(100, 1152, 0), 0);
 }
 
 }  // namespace

@@ -88,6 +88,20 @@ TEST_F(FileMacrosTest, TagValuesAndGenreCode) {
             "la vita (dal vivo)|Banda|Dischi" + Blanks(29) + "|2001|primo|  7");
 }
 
+TEST_F(FileMacrosTest, TagMacrosOfAFileWithOnlyAnId3v2TagShowItsTextsInFull) {
+  using testsupport::Id3v2Frame;
+  const std::string title = "A title longer than the thirty bytes of a record";
+  const auto text = [](std::string_view id, std::string_view t) { return Id3v2Frame(id, '\0' + std::string(t)); };
+  const std::string frames = text("TIT2", title) + text("TPE1", "Banda") + text("TALB", "Dischi") +
+                             text("TYER", "2001") + text("TCON", "(17)") +
+                             Id3v2Frame("COMM", std::string("\0eng\0primo", 11));
+  Analyse("Altro - Nome.mp3",
+          testsupport::Id3v2Tag(testsupport::Id3v2Fields().Body(frames)) + testsupport::Mp3File(20));
+  ASSERT_EQ(file.Tags(), TagSource::kId3v2);
+  EXPECT_EQ(X("%T,T%|%A,T%|%ALB,T%|%Y%|%G,T%|%GNR%|%CMNT,T%"), title + "|Banda|Dischi|2001|Rock| 17|primo");
+  EXPECT_EQ(X("%GAT,T%"), "Banda - " + title);
+}
+
 TEST_F(FileMacrosTest, HeaderValuesOfAStereoMpeg1File) {
   Analyse("a.mp3", testsupport::Mp3File(20));
   EXPECT_EQ(X("%V%|%LY%|%LYN%|%SR%|%SRK%|%BR%"), "1.0|III|3|44100|44,1|128");

@@ -12,10 +12,17 @@ class FileWindow {
  public:
   // `fd` stays owned by the caller.
   explicit FileWindow(int fd);
+  ~FileWindow();
+  FileWindow(const FileWindow&) = delete;
+  FileWindow& operator=(const FileWindow&) = delete;
 
   // Copies the bytes at file position `pos` into `out`; returns how many were copied, fewer at
   // the end of the file or after a read error.
   std::size_t Read(std::int64_t pos, std::span<std::uint8_t> out);
+
+  // The same for bytes read once, far from the rest (the tags at the end of the file): they are
+  // read straight into `out` unless buffered already, and the buffer keeps what it holds.
+  std::size_t ReadOnce(std::int64_t pos, std::span<std::uint8_t> out);
 
   // The buffered bytes from file position `pos` on, reading a block there when `pos` is not
   // buffered; empty at the end of the file or after a read error. Successive calls for positions

@@ -13,9 +13,9 @@ class SongFile {
  public:
   enum class State { kOpen, kMissing, kError };
 
-  // Opens `path`, or when no file has that exact name, the one found ignoring letter case. A
-  // directory counts as missing; a special file (a pipe, a device) opens without blocking and
-  // reads as empty.
+  // Opens `path`, or when no file has that exact name, the one found ignoring letter case. Only a
+  // regular file opens: a folder, a FIFO, a device or a socket counts as missing, and is looked
+  // at without waiting for a writer or a device.
   explicit SongFile(const std::string& path);
   ~SongFile();
   SongFile(const SongFile&) = delete;
@@ -24,7 +24,7 @@ class SongFile {
   State state() const { return state_; }
   int error() const { return error_; }  // the errno value when state() is kError
   int fd() const { return fd_; }
-  std::int64_t size() const { return size_; }  // bytes, 0 for anything but a regular file
+  std::int64_t size() const { return size_; }  // bytes
   const std::string& resolvedPath() const { return resolved_; }
   const struct stat& info() const { return info_; }
 
