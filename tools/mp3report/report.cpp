@@ -1,6 +1,8 @@
 // The report run: command line, file search, analysis, expansion, output and summary.
 #include "tools/mp3report/report.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -9,7 +11,6 @@
 
 #include "platform/interrupted.h"
 #include "platform/paths.h"
-#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "tools/mp3report/file_list.h"
 #include "tools/mp3report/list_macros.h"
@@ -25,10 +26,18 @@ namespace {
 
 constexpr const char* kProgram = "mp3report: ";
 
-// The bytes of the file at `path`; false with the system's reason in `error` when it cannot be
-// read (a folder, a FIFO, a device, no permission, a read error).
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
-  const int fd = platform::OpenRegularFile(path);
+// The bytes of the template file at `path`; false with the system's reason in `error` when it
+// cannot be read (a folder, no permission, a read error). The user names it, so a pipe is read as
+// a shell hands it over (`-T <(...)`, `-T /dev/stdin`), waiting for its writer like any reader.
+bool ReadTemplateFile(const std::string& path, std::string& contents, std::string& error) {
+  const int fd = platform::RetryInterrupted([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
+  struct stat facts {};
+  if (fd >= 0 && ::fstat(fd, &facts) == 0 && S_ISDIR(facts.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    error = std::strerror(errno);
+    return false;
+  }
   if (fd < 0) {
     error = std::strerror(errno);
     return false;
@@ -91,7 +100,7 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!options.templateFile.empty()) {
     std::string contents;
     std::string error;
-    if (!ReadWholeFile(options.templateFile, contents, error)) {
+    if (!ReadTemplateFile(options.templateFile, contents, error)) {
       err << kProgram << "cannot read the template file " << Shown(options.templateFile) << ": " << error << "\n";
       return kUsageError;
     }
