@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 // Buffer the device holds; long enough to ride out a busy machine, short enough to pause promptly.
@@ -201,4 +201,4 @@ void AlsaOutput::Close() {
   pcm_ = nullptr;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

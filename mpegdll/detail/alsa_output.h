@@ -7,7 +7,7 @@
 #include "mpegdll/detail/output.h"
 #include "mpegdll/detail/pcm_api.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class AlsaOutput final : public Output {
  public:
@@ -49,4 +49,4 @@ class AlsaOutput final : public Output {
   bool resumePending_ = false;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

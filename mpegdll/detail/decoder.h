@@ -14,7 +14,7 @@
 
 struct mpg123_handle_struct;
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class StreamView;
 
@@ -90,4 +90,4 @@ class Decoder {
   StreamFacts facts_;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

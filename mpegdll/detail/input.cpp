@@ -1,17 +1,18 @@
 // File and callback inputs.
 #include "mpegdll/detail/input.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-namespace mpegdll {
+#include "platform/interrupted.h"
+#include "platform/regular_file.h"
+
+namespace mpegdll::detail {
 namespace {
 
 // A file read through a buffer of its own: libmpg123 reads frame by frame, a few hundred bytes
@@ -72,14 +73,10 @@ class FileInput final : public Input {
 
   // Reads straight from the file, past the buffer (which is empty then).
   long ReadFile(void* buffer, std::size_t size) {
-    for (;;) {
-      const ssize_t got = ::read(fd_, buffer, size);
-      if (got >= 0) {
-        if (buffer != buffer_.data()) bufferStart_ += got;
-        return static_cast<long>(got);
-      }
-      if (errno != EINTR) return -1;
-    }
+    const ssize_t got = platform::RetryInterrupted([&] { return ::read(fd_, buffer, size); });
+    if (got < 0) return -1;
+    if (buffer != buffer_.data()) bufferStart_ += got;
+    return static_cast<long>(got);
   }
   static long Done(std::size_t done, long last) {
     if (last < 0) return done > 0 ? static_cast<long>(done) : -1;
@@ -147,14 +144,8 @@ class CallbackInput final : public Input {
 }  // namespace
 
 std::unique_ptr<Input> OpenFileInput(const std::string& path) {
-  // Without O_NONBLOCK a FIFO would hold the open until a writer came; reads block again after.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = platform::OpenRegularFile(path);
   if (fd < 0) return nullptr;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
   return std::make_unique<FileInput>(fd);
 }
 
@@ -163,4 +154,4 @@ std::unique_ptr<Input> OpenCallbackInput(const StreamCallbacks& callbacks) {
   return std::make_unique<CallbackInput>(callbacks);
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

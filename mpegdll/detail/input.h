@@ -8,7 +8,7 @@
 
 #include "mpegdll/mpegdll.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class Input {
  public:
@@ -47,4 +47,4 @@ struct StreamCallbacks {
 // says it is seekable is read forward only when its seek callback cannot go to the first byte.
 std::unique_ptr<Input> OpenCallbackInput(const StreamCallbacks& callbacks);
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

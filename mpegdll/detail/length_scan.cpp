@@ -9,7 +9,7 @@
 #include "mpegdll/detail/decoder.h"
 #include "mpegdll/detail/stream_view.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 class StoppableInput final : public Input {
@@ -62,4 +62,4 @@ void LengthScan::Run() {
   done_ = true;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

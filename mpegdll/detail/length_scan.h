@@ -9,7 +9,7 @@
 
 #include "mpegdll/detail/input.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class LengthScan {
  public:
@@ -36,4 +36,4 @@ class LengthScan {
   std::thread thread_;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

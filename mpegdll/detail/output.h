@@ -5,7 +5,7 @@
 
 #include "mpegdll/detail/pcm_format.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class Output {
  public:
@@ -37,4 +37,4 @@ class Output {
   virtual bool KeepsFirstFormat() const = 0;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 // Decoded bytes per slice, about two frames: commands are served between slices, so a slow
@@ -274,4 +274,4 @@ void Playback::Fail(Status status) {
   fault_ = status;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -10,7 +10,7 @@
 #include "mpegdll/detail/output.h"
 #include "mpegdll/detail/status.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 struct StartRequest {
   std::int32_t startMs = 0;         // first position played, milliseconds
@@ -95,4 +95,4 @@ class Playback {
   std::atomic<std::int64_t> decodedLength_{0};
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

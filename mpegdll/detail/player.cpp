@@ -12,7 +12,7 @@
 #include "mpegdll/detail/wav_output.h"
 #include "platform/paths.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 Player::~Player() { Deinit(); }
 
@@ -209,4 +209,4 @@ std::int32_t Player::GetBitrate() { return Answer(facts_.bitRateKbps); }
 
 std::int32_t Player::GetLayer() { return Answer(facts_.layer); }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -10,7 +10,7 @@
 #include "mpegdll/detail/length_scan.h"
 #include "mpegdll/detail/worker.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class Player {
  public:
@@ -66,4 +66,4 @@ class Player {
   Status lastError_ = Status::kOk;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 44;
@@ -92,4 +92,4 @@ void WavOutput::Close() {
   file_ = nullptr;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

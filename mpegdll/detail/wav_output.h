@@ -6,7 +6,7 @@
 
 #include "mpegdll/detail/output.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class WavOutput final : public Output {
  public:
@@ -41,4 +41,4 @@ class WavOutput final : public Output {
   bool failed_ = false;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

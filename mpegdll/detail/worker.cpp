@@ -10,7 +10,7 @@
 
 #include "mpegdll/detail/priority.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 Worker::Worker() : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), playback_(wakeFd_) {}
 
@@ -101,4 +101,4 @@ bool Worker::Serve(Command& command) {
   return false;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

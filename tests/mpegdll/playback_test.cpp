@@ -10,9 +10,9 @@
 namespace mpegdlltest {
 namespace {
 
-using mpegdll::Mode;
-using mpegdll::PcmFormat;
-using mpegdll::Status;
+using mpegdll::detail::Mode;
+using mpegdll::detail::PcmFormat;
+using mpegdll::detail::Status;
 
 // Takes at most `chunk` frames per write and reports `delay` frames as not heard yet.
 struct FakeOutputState {
@@ -24,7 +24,7 @@ struct FakeOutputState {
   int pauses = 0, resumes = 0, discards = 0, closes = 0;
 };
 
-class FakeOutput final : public mpegdll::Output {
+class FakeOutput final : public mpegdll::detail::Output {
  public:
   FakeOutput(FakeOutputState& state, bool keepsFirst) : s_(state), keepsFirst_(keepsFirst) {}
   bool Open(const PcmFormat& format) override {
@@ -60,10 +60,10 @@ class PlaybackTest : public ::testing::Test {
   void Start(const std::string& mp3, bool keepsFirst = false, std::int32_t startMs = 0) {
     path = dir.WriteFile("song.mp3", mp3).string();
     Status status = Status::kOk;
-    auto decoder = mpegdll::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
+    auto decoder = mpegdll::detail::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
     ASSERT_TRUE(decoder);
     playback.Attach(std::move(decoder));
-    mpegdll::StartRequest request;
+    mpegdll::detail::StartRequest request;
     request.startMs = startMs;
     request.endByte = &endByte;
     request.output = std::make_unique<FakeOutput>(out, keepsFirst);
@@ -79,7 +79,7 @@ class PlaybackTest : public ::testing::Test {
 
   testsupport::TempDir dir;
   std::string path;
-  mpegdll::Playback playback{-1};  // the fake output never waits, so no wake-up descriptor
+  mpegdll::detail::Playback playback{-1};  // the fake output never waits, so no wake-up descriptor
   FakeOutputState out;
   std::uint8_t endByte = 0;
 };
