@@ -191,14 +191,18 @@ bool AlsaOutput::Drained() {
   }
 }
 
-void AlsaOutput::Close() {
+bool AlsaOutput::Close() {
   replay_.clear();
   replayPos_ = 0;
   resumePending_ = false;
-  if (!pcm_) return;
+  if (!pcm_) return true;
   api_.drop(pcm_);
   api_.close(pcm_);
   pcm_ = nullptr;
+  return true;
 }
+
+// What was written before stays in the device; only the history a pause hands back is forgotten.
+void AlsaOutput::Continue() { historyHead_ = historyFrames_ = 0; }
 
 }  // namespace mpegdll::detail

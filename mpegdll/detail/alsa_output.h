@@ -25,8 +25,10 @@ class AlsaOutput final : public Output {
   void Resume() override;
   void Discard() override;
   bool Drained() override;
-  void Close() override;
+  bool Close() override;
   bool KeepsFirstFormat() const override { return false; }
+  bool Lingers() const override { return true; }
+  void Continue() override;
 
  private:
   long WriteDevice(const std::int16_t* samples, long frames);

@@ -13,13 +13,12 @@ constexpr std::size_t kChunk = 8 * 1024;
 // and the command queue end the wait as soon as there is something to do; a longer wait only
 // saves wake-ups that find nothing to do.
 constexpr int kWriteWaitMs = 250;
-constexpr int kDrainWaitMs = 50;
 
 }  // namespace
 
 Playback::Playback(int wakeFd) : wakeFd_(wakeFd) {}
 
-Playback::~Playback() { Close(); }
+Playback::~Playback() { Quit(); }
 
 void Playback::Attach(std::unique_ptr<Decoder> decoder) {
   Close();
@@ -29,21 +28,34 @@ void Playback::Attach(std::unique_ptr<Decoder> decoder) {
   mode_ = decoder_ ? Mode::kOpened : Mode::kClosed;
 }
 
-void Playback::Close() {
-  StopOutput();
+Status Playback::Close() {
+  const Mode mode = mode_.load();
+  if (mode == Mode::kPlaying || mode == Mode::kPaused) tail_.Drop();
+  if (ending_) KeepTail();
+  const Status result = StopOutput() ? Status::kOk : Status::kOutputError;
   decoder_.reset();
   endByte_ = nullptr;
   mode_ = Mode::kClosed;
   position_ = 0;
   decodedLength_ = 0;
   fault_ = Status::kOk;
+  return result;
 }
 
-void Playback::StopOutput() {
-  if (output_) output_->Close();
+void Playback::Quit() {
+  tail_.Drop();
+  ending_ = false;
+  Close();
+}
+
+bool Playback::StopOutput() {
+  const bool stored = !output_ || output_->Close();
   output_.reset();
   outputOpen_ = false;
+  ending_ = false;
+  behindTail_ = false;
   pcmPos_ = pcmLen_ = 0;
+  return stored;
 }
 
 // Rounded up, so that the position of the frame reads back as `ms`.
@@ -66,7 +78,10 @@ void Playback::RestartCounters(std::int64_t frame) {
 
 Status Playback::Start(StartRequest request) {
   if (!decoder_ || !request.output) return Status::kWrongMode;
-  const bool started = mode_.load() != Mode::kOpened;
+  const Mode mode = mode_.load();
+  const bool started = mode != Mode::kOpened;
+  if (mode == Mode::kPlaying || mode == Mode::kPaused) tail_.Drop();
+  if (ending_) KeepTail();
   StopOutput();
   output_ = std::move(request.output);
   endByte_ = request.endByte;
@@ -96,13 +111,20 @@ Status Playback::Start(StartRequest request) {
   if (startMs_ > 0 && !decoder_->facts().seekable) skipUntil_ = FrameAt(startMs_);
 
   pcm_.resize(kChunk);
-  // Opened here, so that a device or file that cannot be had is the answer to this very call.
-  if (!output_->Open(format_)) {
+  JoinTail();
+  // Opened here, so that a device or file that cannot be had is the answer to this very call. A
+  // device that cannot be opened a second time while the tail plays is opened after it.
+  if (!outputOpen_) outputOpen_ = output_->Open(format_);
+  if (!outputOpen_ && behindTail_) {
+    tail_.PlayOut();
+    behindTail_ = false;
+    outputOpen_ = output_->Open(format_);
+  }
+  if (!outputOpen_) {
     StopOutput();
     mode_ = started ? Mode::kStopped : Mode::kOpened;
     return Status::kOutputError;
   }
-  outputOpen_ = true;
   mode_ = Mode::kPlaying;
   Publish();
   return Status::kOk;
@@ -113,6 +135,8 @@ Status Playback::Pause(bool pause) {
   if (mode == Mode::kStopped || mode == Mode::kEnded) return Status::kOk;
   if (mode != Mode::kPlaying && mode != Mode::kPaused) return Status::kWrongMode;
   if (pause && mode == Mode::kPlaying) {
+    tail_.Drop();
+    behindTail_ = false;
     if (outputOpen_) output_->Pause();
     mode_ = Mode::kPaused;
     Publish();
@@ -128,8 +152,10 @@ Status Playback::Stop() {
   if (mode == Mode::kClosed) return Status::kWrongMode;
   if (mode == Mode::kPlaying || mode == Mode::kPaused) {
     Publish();
-    StopOutput();
+    tail_.Drop();
+    const bool stored = StopOutput();
     mode_ = Mode::kStopped;
+    if (!stored) return Status::kOutputError;
   }
   return Status::kOk;
 }
@@ -139,6 +165,8 @@ Status Playback::Seek(std::int32_t positionMs) {
   if (mode == Mode::kStopped || mode == Mode::kEnded) return Status::kOk;
   if (mode != Mode::kPlaying && mode != Mode::kPaused) return Status::kWrongMode;
   if (!decoder_->facts().seekable) return Status::kNotSeekable;
+  tail_.Drop();
+  behindTail_ = false;
   if (outputOpen_) output_->Discard();
   decodedBaseMs_ = 0;
   const std::int64_t frame = FrameAt(std::max<std::int32_t>(0, positionMs));
@@ -158,11 +186,19 @@ Status Playback::Seek(std::int32_t positionMs) {
 
 void Playback::ResetMode() {
   const Mode mode = mode_.load();
+  if (ending_) KeepTail();
   if (mode == Mode::kStopped || mode == Mode::kEnded) mode_ = Mode::kOpened;
 }
 
 void Playback::Step() {
-  if (mode_.load() != Mode::kPlaying) return;
+  if (ending_) return PlayOutEnd();
+  if (mode_.load() != Mode::kPlaying) {
+    if (tail_.Playing()) tail_.Wait(wakeFd_, kDrainWaitMs);
+    return;
+  }
+  // A tail of another format is heard to its end first; one beside a file just plays out.
+  if (tail_.Playing() && behindTail_) return tail_.Wait(wakeFd_, kDrainWaitMs);
+  behindTail_ = false;
   if (!outputOpen_) {
     if (!output_->Open(format_)) return Fail(Status::kOutputError);
     outputOpen_ = true;
@@ -172,12 +208,12 @@ void Playback::Step() {
     return;
   }
   if (pcmPos_ < pcmLen_) return WritePending();
-  if (!output_->Drained()) {
-    output_->WaitPlayed(wakeFd_, kDrainWaitMs);
-    Publish();
-    return;
-  }
   if (reformat_) {
+    if (!output_->Drained()) {
+      output_->WaitPlayed(wakeFd_, kDrainWaitMs);
+      Publish();
+      return;
+    }
     // Everything of the old format has been heard: go on in the new one from here.
     Publish();
     segmentBaseMs_ = position_.load();
@@ -187,7 +223,7 @@ void Playback::Step() {
     if (!output_->Open(format_)) Fail(Status::kOutputError);
     return;
   }
-  Finish();
+  End();
 }
 
 void Playback::Decode() {
@@ -254,24 +290,10 @@ void Playback::WritePending() {
 void Playback::Publish(bool allHeard) {
   if (format_.rate <= 0) return;
   const long delay = outputOpen_ && !allHeard ? output_->Delay() : 0;
-  const std::int64_t heard = std::max<std::int64_t>(0, segmentOrigin_ + handed_ - delay);
+  // The delay may hold the end of the stream before, still heard: this one has not begun then.
+  const std::int64_t heard = segmentOrigin_ + std::max<std::int64_t>(0, handed_ - delay);
   const std::int64_t ms = segmentBaseMs_ + heard * 1000 / format_.rate;
   position_ = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
-}
-
-void Playback::Finish() {
-  // The device said it has played everything: its delay may still read a few frames.
-  Publish(true);
-  StopOutput();
-  mode_ = Mode::kEnded;
-  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);
-}
-
-void Playback::Fail(Status status) {
-  Publish();
-  StopOutput();
-  mode_ = Mode::kStopped;
-  fault_ = status;
 }
 
 }  // namespace mpegdll::detail

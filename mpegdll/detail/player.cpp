@@ -54,14 +54,15 @@ std::int32_t Player::Deinit() {
   return 0;
 }
 
-void Player::CloseStream() {
-  worker_->Call(Command::Kind::kClose);
+Status Player::CloseStream() {
+  const Status status = worker_->Call(Command::Kind::kClose);
   worker_->TakeFault();  // a fault of the stream that is gone concerns nobody now
   lengthScan_.reset();
   open_ = false;
   started_ = false;
   endReached_ = nullptr;
   facts_ = StreamFacts{};
+  return status;
 }
 
 void Player::RefreshLength() {
@@ -154,8 +155,7 @@ std::int32_t Player::Seek(std::int32_t positionMs) {
 
 std::int32_t Player::Close() {
   if (const Status s = EnsureWorker(); s != Status::kOk) return Record(s);
-  CloseStream();
-  return Record(Status::kOk);
+  return Record(CloseStream());
 }
 
 std::int32_t Player::SetPriority(std::int32_t priority) {

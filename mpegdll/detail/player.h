@@ -46,7 +46,8 @@ class Player {
   std::int32_t Answer(std::int32_t value);
   Status EnsureWorker();
   Status StartPlaying(std::int32_t startMs, std::int32_t endMs, std::uint8_t* endReached);
-  void CloseStream();
+  // Closes the stream on the decode thread; kOutputError when the WAV file it completed failed.
+  Status CloseStream();
   // Takes the measured length once the scan has it.
   void RefreshLength();
   std::int32_t LengthMs();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "tests/mpegdll/dll_fixture.h"
@@ -375,11 +376,66 @@ TEST_F(ControlTest, WavFileHoldsExactlyTheNewRunAfterPlayOrRestartIntoIt) {
 
 TEST_F(ControlTest, WavFileThatCannotBeCreatedFailsThePlay) {
   ASSERT_EQ(dll.OpenFile(Write("song.mp3", GeneratedMp3(0.5))), 0);
-  const std::string bad = (dir.path() / "no-such-folder" / "out.wav").string();
-  ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, bad.c_str()), 0);
-  EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_OUTPUT);
-  EXPECT_EQ(dll.LastError(), MPEG_ERROR_OUTPUT);
-  EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
+  // A folder that is not there, and a device that takes no byte (not even the header's).
+  for (const std::string& bad : {(dir.path() / "no-such-folder" / "out.wav").string(), std::string("/dev/full")}) {
+    ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, bad.c_str()), 0);
+    EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_OUTPUT) << bad;
+    EXPECT_EQ(dll.LastError(), MPEG_ERROR_OUTPUT);
+    EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
+  }
+}
+
+// A WAV file that cannot be written to its end (a full disc: here the file size limit) is never
+// reported as written: a run whose write fails, while playing or at its end, stops without the
+// end byte and code 5 comes once; "Stop" and "Close" that complete such a file answer 5.
+TEST_F(ControlTest, WavFileThatCannotBeWrittenToItsEndGivesOutputFailure) {
+  enum class Then { kPlayOn, kStop, kClose };
+  struct Case {
+    const char* what;
+    double seconds;  // of a slow stream of 44 kB of samples a second
+    rlim_t limit;    // bytes the file may hold
+    Then then;
+  };
+  const Case cases[] = {
+      {"a write while playing", 8.0, 64 * 1024, Then::kPlayOn},
+      {"the last write, at the end", 1.0, 16 * 1024, Then::kPlayOn},
+      {"the last write, at Stop", 3.0, 4 * 1024, Then::kStop},
+      {"the last write, at Close", 3.0, 4 * 1024, Then::kClose},
+  };
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit unlimited{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  const std::string wav = (dir.path() / "full.wav").string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    endByte = 0;
+    ASSERT_EQ(OpenPaced(c.seconds), 0);
+    ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+    rlimit limit = unlimited;
+    limit.rlim_cur = c.limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+    int failures = 0;
+    if (c.then == Then::kPlayOn) {
+      for (int i = 0; i < 10000 && dll.GetPlayerMode() == MPEG_MODE_PLAYING; ++i) {
+        failures += dll.LastError() == MPEG_ERROR_OUTPUT;
+        Sleep(1);
+      }
+      failures += dll.LastError() == MPEG_ERROR_OUTPUT;
+      dll.GetCurrentPos();
+      failures += dll.LastError() == MPEG_ERROR_OUTPUT;
+      EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_STOPPED);
+    } else {
+      WaitForPosition(300);
+      failures = (c.then == Then::kStop ? dll.Stop() : dll.Close()) == MPEG_ERROR_OUTPUT;
+      EXPECT_EQ(dll.GetPlayerMode(), c.then == Then::kStop ? MPEG_MODE_STOPPED : MPEG_MODE_CLOSED);
+    }
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(dll.LastError(), 0);
+    EXPECT_EQ(endByte, 0);
+    EXPECT_EQ(dll.Close(), 0);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  }
 }
 
 TEST_F(ControlTest, EveryPriorityLevelIsAcceptedWhilePlaying) {

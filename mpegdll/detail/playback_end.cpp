@@ -1,0 +1,79 @@
+// The end of a run: the end byte, the last frames still heard from the sound device, and the
+// tail that the next stream takes up without a gap.
+#include <algorithm>
+
+#include "mpegdll/detail/playback.h"
+
+namespace mpegdll::detail {
+namespace {
+
+// The end byte is set while this much of the stream is still to be heard from the sound device:
+// the caller's move to the next stream (closing this one, opening and starting the next) then
+// reaches the device before its last frame has played, and the next stream's first frame
+// follows that last frame at once. Long enough for those calls on a busy machine, short enough
+// that the caller's showing the next song does not run noticeably ahead of its sound.
+constexpr long kTailLeadMs = 150;
+
+}  // namespace
+
+void Playback::End() {
+  if (output_->Drained()) return Finish();
+  const long delay = output_->Delay();
+  const long lead = output_->Lingers() ? format_.rate * kTailLeadMs / 1000 : 0;
+  if (delay > lead) {
+    const long untilLead = (delay - lead) * 1000 / format_.rate;
+    output_->WaitPlayed(wakeFd_, static_cast<int>(std::clamp<long>(untilLead, 1, kDrainWaitMs)));
+    Publish();
+    return;
+  }
+  // The device plays the last frames on its own; the position goes on until they are heard.
+  ending_ = true;
+  mode_ = Mode::kEnded;
+  Publish();
+  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);
+}
+
+void Playback::PlayOutEnd() {
+  if (output_->Drained()) {
+    Publish(true);
+    StopOutput();
+    return;
+  }
+  output_->WaitPlayed(wakeFd_, kDrainWaitMs);
+  Publish();
+}
+
+void Playback::Finish() {
+  // Everything has been heard or stored: a device's delay may still read a few frames.
+  Publish(true);
+  if (!StopOutput()) return Fail(Status::kOutputError);
+  mode_ = Mode::kEnded;
+  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);
+}
+
+void Playback::Fail(Status status) {
+  Publish();
+  StopOutput();
+  mode_ = Mode::kStopped;
+  fault_ = status;
+}
+
+void Playback::KeepTail() {
+  ending_ = false;
+  tail_.Keep(std::move(output_), format_);
+  outputOpen_ = false;
+  pcmPos_ = pcmLen_ = 0;
+}
+
+void Playback::JoinTail() {
+  if (!output_->Lingers() || !tail_.Playing()) return;
+  if (tail_.format() == format_) {
+    output_ = tail_.Take();
+    output_->Continue();
+    outputOpen_ = true;
+  } else {
+    behindTail_ = true;
+  }
+}
+
+}  // namespace mpegdll::detail
