@@ -136,7 +136,7 @@ typedef int32_t (*MpegDll_SetOutputDevice_t)(int32_t device, const char* fileNam
 /* "Play": plays from startMs to endMs (milliseconds from the start of the stream; endMs 0 = to
  * the end; endMs at or before startMs plays nothing). *endReached is set non-zero exactly once
  * per run, when the range has been played to its end: on the sound device once all of it has
- * been handed to the device and at most the last 150 ms of it are still to be heard (they play
+ * been handed to the device and at most the last 100 ms of it are still to be heard (they play
  * on meanwhile, and the caller's next stream follows them without a gap: see "Close"); into a
  * WAV file once the file is complete. The byte must stay valid while the stream is open. The decode thread clears it
  * when the run starts, before "Play" returns, so a byte set by an earlier run never survives. The output device is

@@ -10,9 +10,10 @@ namespace {
 // The end byte is set while this much of the stream is still to be heard from the sound device:
 // the caller's move to the next stream (closing this one, opening and starting the next) then
 // reaches the device before its last frame has played, and the next stream's first frame
-// follows that last frame at once. Long enough for those calls on a busy machine, short enough
-// that the caller's showing the next song does not run noticeably ahead of its sound.
-constexpr long kTailLeadMs = 150;
+// follows that last frame at once. That move takes 5 to 20 ms here, also with both processors
+// kept busy by others; the caller shows the next song this much before it is heard, which stays
+// under the tenth of a second or so by which a picture may lead its sound unnoticed.
+constexpr long kTailLeadMs = 100;
 
 }  // namespace
 
