@@ -44,13 +44,22 @@
  * run on one thread of the library's own, started by "init" (or by the first call); each entry
  * point hands its command to the decode thread and returns its real answer, which comes within
  * milliseconds: the thread works in short slices and never waits long for the sound device, and
- * "Play" and "Restart" open the device or the WAV file there. A stream callback that takes long
- * delays the answer by as much as it takes, and so does a slow medium ("Seek" reads the frame
- * headers up to the new position in a part of the stream not played yet). The stream callbacks
- * are called on the application's thread during "Open" and on the decode thread afterwards,
- * never after "Close" has returned. "Open" reads a stream up to its first frame and a little
- * further (and a file's last 128 bytes), never the whole of it; a file without a frame count is
- * read through once more by a thread of its own that measures its exact length.
+ * "Play" and "Restart" open the device or the WAV file there. A file is read ahead (at most 64 kB
+ * beyond the position) by a thread of its own, and the decode thread waits for it only where it
+ * also serves commands: a read that blocks for seconds on a slow medium (a scratched disc) holds
+ * up neither "Stop", "Pause", "Close", "Open" of another file (which closes the current one) nor
+ * "deinit", which answer within milliseconds while what was read ahead plays on. A read still
+ * stuck when its stream is closed is abandoned: its thread ends, closing the file, when the read
+ * returns, and the library then stays loaded until the process ends, so that nothing of it runs
+ * in unloaded code. Some waits cannot be bounded: "Open" reads the start of the new file on the
+ * caller's thread, "Play", "Restart" and "Seek" read what they need (the first frames, or the
+ * frame headers up to the new position in a part not read yet) as long as the medium takes,
+ * junk between two frames is read past in one go, and a stream callback that takes long delays
+ * the answer by as much as it takes (a callback cannot be cut short). The stream callbacks are
+ * called on the application's thread during "Open" and on the decode thread afterwards, never
+ * after "Close" has returned. "Open" reads a stream up to its first frame and a little further
+ * (and a file's last 128 bytes), never the whole of it; a file without a frame count is read
+ * through once more by a thread of its own that measures its exact length.
  *
  * Environment: the sound device is ALSA's "default" PCM, so ALSA's own configuration decides
  * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). ALSA's messages on

@@ -1,6 +1,8 @@
 // Decoding into the output, the play range, seeking, pausing, format changes and the end.
 #include "mpegdll/detail/playback.h"
 
+#include <poll.h>
+
 #include <algorithm>
 
 namespace mpegdll::detail {
@@ -204,7 +206,11 @@ void Playback::Step() {
     outputOpen_ = true;
   }
   if (pcmPos_ == pcmLen_ && !decoderDone_ && !reformat_) {
-    Decode();
+    if (decoder_->InputReady()) return Decode();
+    // The medium is slow: wait for it here, where a command ends the wait, rather than in a read.
+    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {decoder_->InputFd(), POLLIN, 0}};
+    ::poll(fds, 2, kWriteWaitMs);
+    Publish();
     return;
   }
   if (pcmPos_ < pcmLen_) return WritePending();

@@ -41,6 +41,8 @@ std::int32_t Player::Answer(std::int32_t value) {
 std::int32_t Player::Init() { return Record(EnsureWorker()) == 0 ? 1 : 0; }
 
 std::int32_t Player::Deinit() {
+  if (interruptReads_) interruptReads_();
+  interruptReads_ = nullptr;
   if (worker_) {
     worker_->Quit();
     worker_.reset();
@@ -55,6 +57,8 @@ std::int32_t Player::Deinit() {
 }
 
 Status Player::CloseStream() {
+  if (interruptReads_) interruptReads_();
+  interruptReads_ = nullptr;
   const Status status = worker_->Call(Command::Kind::kClose);
   worker_->TakeFault();  // a fault of the stream that is gone concerns nobody now
   lengthScan_.reset();
@@ -91,6 +95,7 @@ std::int32_t Player::Open(const char* fileName, bool fromStream, const StreamCal
   } else if (fileName && *fileName) {
     input = OpenFileInput(platform::ResolvePath(fileName));
   }
+  if (input) interruptReads_ = input->Interrupter();
   Status status = Status::kInputError;
   auto decoder = Decoder::Open(std::move(input), &status);
   if (!decoder) return Record(status);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,6 +57,9 @@ class Player {
   StreamFacts facts_;
   // Measures a file that carries no frame count; its estimate serves until then.
   std::unique_ptr<LengthScan> lengthScan_;
+  // Makes the open stream's reads that wait on the medium fail, so that closing it never waits
+  // on a slow medium.
+  std::function<void()> interruptReads_;
   bool open_ = false;
   std::int32_t device_ = MPEG_DEVICE_WAVE_MAPPER;
   std::string outFile_;

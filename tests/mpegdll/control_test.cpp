@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <thread>
 
+#include "read_fault.h"
 #include "tests/mpegdll/dll_fixture.h"
 #include "tests/mpegdll/memory_stream.h"
 #include "tests/support/lame_encoder.h"
@@ -299,6 +301,59 @@ TEST_F(ControlTest, AnswerHeldUpByASlowReadIsTheRealAnswer) {
   EXPECT_FALSE(paced.stalled);
   EXPECT_EQ(dll.LastError(), MPEG_ERROR_NONSEEKABLE);
   EXPECT_EQ(dll.Stop(), 0);
+}
+
+// A read of the playing file stuck for seconds (a scratched disc) holds up none of the calls that
+// end or hold playing: each answers while the read still waits, and the stream after it plays.
+TEST_F(ControlTest, CallsAnswerWhileAReadOfTheMediumIsStuck) {
+  enum class Call { kStop, kPause, kClose, kOpenAnother, kDeinit };
+  const std::string song = Write("song.mp3", GeneratedMp3(8.0, {44100, 2, 320, false, true}));
+  const std::string other = Write("other.mp3", GeneratedMp3(0.5));
+  struct stat facts {};
+  ASSERT_EQ(::stat(song.c_str(), &facts), 0);
+  for (const Call call : {Call::kStop, Call::kPause, Call::kClose, Call::kOpenAnother, Call::kDeinit}) {
+    SCOPED_TRACE(static_cast<int>(call));
+    ASSERT_EQ(dll.OpenFile(song), 0);
+    // The scratch lies in the middle: the one read that begins within it waits.
+    ReadFaultHold(facts.st_dev, facts.st_ino, 96 * 1024, 112 * 1024);
+    ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+    // The null device takes the song as fast as it decodes: it soon has all that was read before
+    // the scratch (96 kB are 2.4 s at 320 kbit/s; the decoder waits for the medium from the last
+    // few frames on).
+    WaitForPosition(1900);
+    Sleep(50);
+    ASSERT_EQ(ReadFaultHeld(), 1);
+    switch (call) {
+      case Call::kStop:
+        EXPECT_EQ(dll.Stop(), 0);
+        EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_STOPPED);
+        break;
+      case Call::kPause:
+        EXPECT_EQ(dll.Pause(0), 0);
+        EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_PAUSED);
+        break;
+      case Call::kClose:
+        EXPECT_EQ(dll.Close(), 0);
+        EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_CLOSED);
+        break;
+      case Call::kOpenAnother:
+        EXPECT_EQ(dll.OpenFile(other), 0);
+        EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
+        break;
+      case Call::kDeinit:
+        EXPECT_EQ(dll.deinit(), 0);
+        EXPECT_NE(dll.init(), 0);
+        EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_CLOSED);
+        break;
+    }
+    EXPECT_EQ(ReadFaultHeld(), 1) << "the call waited for the medium";
+    ReadFaultDisarm();
+    endByte = 0;
+    ASSERT_EQ(dll.OpenFile(other), 0);
+    ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+    EXPECT_TRUE(WaitForByte(&endByte, 10.0));
+    EXPECT_EQ(dll.Close(), 0);
+  }
 }
 
 TEST_F(ControlTest, OutputDeviceCodesOtherThanWaveMapperAndFileAreRefused) {

@@ -1,4 +1,4 @@
-/* read() that fails for one armed file; everything else goes to the C library's read(). */
+/* read() that fails, or waits, for one armed file; everything else goes to the C library's read(). */
 #define _GNU_SOURCE
 #include "read_fault.h"
 
@@ -8,6 +8,7 @@
 #include <stdint.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 typedef ssize_t (*ReadFunction)(int, void*, size_t);
@@ -18,6 +19,20 @@ static _Atomic uint64_t armedDevice;
 static _Atomic uint64_t armedInode;
 static atomic_int armedError;
 static atomic_long refused;
+static atomic_int holding;
+static _Atomic int64_t holdFrom;
+static _Atomic int64_t holdTo;
+static atomic_int held;
+
+/* A held read waits this long at most, so that a test of a library that waits for it still ends. */
+enum { kLongestHoldMs = 5000 };
+
+static void Hold(void) {
+  const struct timespec step = {0, 1000000};
+  atomic_fetch_add(&held, 1);
+  for (int ms = 0; ms < kLongestHoldMs && atomic_load(&holding); ++ms) nanosleep(&step, NULL);
+  atomic_fetch_sub(&held, 1);
+}
 
 static ReadFunction RealRead(void) {
   ReadFunction next = atomic_load(&realRead);
@@ -37,6 +52,12 @@ __attribute__((visibility("default"))) ssize_t read(int fd, void* buffer, size_t
     const int saved = errno;
     if (fstat(fd, &facts) == 0 && (uint64_t)facts.st_dev == atomic_load(&armedDevice) &&
         (uint64_t)facts.st_ino == atomic_load(&armedInode)) {
+      if (atomic_load(&holding)) {
+        const off_t at = lseek(fd, 0, SEEK_CUR);
+        if (at >= atomic_load(&holdFrom) && at < atomic_load(&holdTo)) Hold();
+        errno = saved;
+        return RealRead()(fd, buffer, size);
+      }
       atomic_fetch_add(&refused, 1);
       errno = atomic_load(&armedError);
       return -1;
@@ -48,6 +69,7 @@ __attribute__((visibility("default"))) ssize_t read(int fd, void* buffer, size_t
 
 __attribute__((visibility("default"))) void ReadFaultArm(dev_t device, ino_t inode, int error) {
   atomic_store(&armed, 0);
+  atomic_store(&holding, 0);
   atomic_store(&armedDevice, (uint64_t)device);
   atomic_store(&armedInode, (uint64_t)inode);
   atomic_store(&armedError, error);
@@ -55,6 +77,21 @@ __attribute__((visibility("default"))) void ReadFaultArm(dev_t device, ino_t ino
   atomic_store(&armed, 1);
 }
 
-__attribute__((visibility("default"))) void ReadFaultDisarm(void) { atomic_store(&armed, 0); }
+__attribute__((visibility("default"))) void ReadFaultHold(dev_t device, ino_t inode, off_t from, off_t to) {
+  atomic_store(&armed, 0);
+  atomic_store(&armedDevice, (uint64_t)device);
+  atomic_store(&armedInode, (uint64_t)inode);
+  atomic_store(&holdFrom, (int64_t)from);
+  atomic_store(&holdTo, (int64_t)to);
+  atomic_store(&holding, 1);
+  atomic_store(&armed, 1);
+}
+
+__attribute__((visibility("default"))) int ReadFaultHeld(void) { return atomic_load(&held); }
+
+__attribute__((visibility("default"))) void ReadFaultDisarm(void) {
+  atomic_store(&armed, 0);
+  atomic_store(&holding, 0);
+}
 
 __attribute__((visibility("default"))) long ReadFaultRefused(void) { return atomic_load(&refused); }
