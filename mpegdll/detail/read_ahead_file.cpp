@@ -27,7 +27,7 @@ constexpr std::int64_t kAhead = 64 * 1024;
 // Kept before the position, for the short steps back a decoder takes.
 constexpr std::int64_t kBehind = 16 * 1024;
 // One read of the medium.
-constexpr std::size_t kChunk = 16 * 1024;
+constexpr std::size_t kChunk = 32 * 1024;
 
 // A thread of this library that is left running (stuck in a read) must never return into code
 // that has been unloaded: once one is, the library stays loaded for the rest of the process.
@@ -54,7 +54,8 @@ struct ReadAheadFile::Shared {
   Shared& operator=(const Shared&) = delete;
 
   std::int64_t End() const { return start + static_cast<std::int64_t>(fill); }
-  bool WantsMore() const { return !atEnd && !failed && End() - pos < kAhead; }
+  // A whole chunk fits ahead: the thread reads in chunks, never a few bytes at a time.
+  bool WantsMore() const { return !atEnd && !failed && End() - pos <= kAhead - static_cast<std::int64_t>(kChunk); }
 
   // The window begins again at `at` (the position moved away from it).
   void Restart(std::int64_t at) {
@@ -90,7 +91,8 @@ struct ReadAheadFile::Shared {
       pos += static_cast<std::int64_t>(n);
       done += n;
     }
-    if (count > 0) changed.notify_all();
+    // Only a thread that is waiting for room is woken, and only once there is a chunk's room.
+    if (readerIdle && WantsMore()) changed.notify_all();
     return count;
   }
   // Wakes a caller polling the ready descriptor.
@@ -115,6 +117,7 @@ struct ReadAheadFile::Shared {
   bool atEnd = false;            // the file ends at End()
   bool failed = false;           // the read at End() failed
   bool reading = false;          // the thread is in a read of the medium
+  bool readerIdle = false;       // the thread waits until there is something to read
   bool closing = false;          // the file is closed: the thread is to end
   bool interrupted = false;      // waits fail at once
   bool wantSignal = false;       // the caller waits on readyFd
@@ -130,7 +133,9 @@ void ReadLoop(const std::shared_ptr<ReadAheadFile::Shared>& shared) {
   std::int64_t fileOffset = 0;  // where the descriptor stands, -1 when unknown
   std::unique_lock lock(s.mutex);
   for (;;) {
+    s.readerIdle = true;
     s.changed.wait(lock, [&] { return s.closing || s.WantsMore(); });
+    s.readerIdle = false;
     if (s.closing) return;
     s.DiscardBehind();
     const std::int64_t at = s.End();

@@ -314,8 +314,8 @@ TEST_F(ControlTest, CallsAnswerWhileAReadOfTheMediumIsStuck) {
   for (const Call call : {Call::kStop, Call::kPause, Call::kClose, Call::kOpenAnother, Call::kDeinit}) {
     SCOPED_TRACE(static_cast<int>(call));
     ASSERT_EQ(dll.OpenFile(song), 0);
-    // The scratch lies in the middle: the one read that begins within it waits.
-    ReadFaultHold(facts.st_dev, facts.st_ino, 96 * 1024, 112 * 1024);
+    // The scratch lies in the middle; a read there waits (and fails once the drive gives up).
+    ReadFaultHold(facts.st_dev, facts.st_ino, 96 * 1024, 224 * 1024);
     ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
     // The null device takes the song as fast as it decodes: it soon has all that was read before
     // the scratch (96 kB are 2.4 s at 320 kbit/s; the decoder waits for the medium from the last

@@ -24,14 +24,18 @@ static _Atomic int64_t holdFrom;
 static _Atomic int64_t holdTo;
 static atomic_int held;
 
-/* A held read waits this long at most, so that a test of a library that waits for it still ends. */
+/* A held read waits this long at most, then fails, as a drive gives up on a scratch at last: a
+   test of a library that waits for it still ends. */
 enum { kLongestHoldMs = 5000 };
 
-static void Hold(void) {
+/* Waits while the hold lasts; 0 when it gave up waiting. */
+static int Hold(void) {
   const struct timespec step = {0, 1000000};
+  int ms = 0;
   atomic_fetch_add(&held, 1);
-  for (int ms = 0; ms < kLongestHoldMs && atomic_load(&holding); ++ms) nanosleep(&step, NULL);
+  for (; ms < kLongestHoldMs && atomic_load(&holding); ++ms) nanosleep(&step, NULL);
   atomic_fetch_sub(&held, 1);
+  return ms < kLongestHoldMs;
 }
 
 static ReadFunction RealRead(void) {
@@ -54,7 +58,10 @@ __attribute__((visibility("default"))) ssize_t read(int fd, void* buffer, size_t
         (uint64_t)facts.st_ino == atomic_load(&armedInode)) {
       if (atomic_load(&holding)) {
         const off_t at = lseek(fd, 0, SEEK_CUR);
-        if (at >= atomic_load(&holdFrom) && at < atomic_load(&holdTo)) Hold();
+        if (at >= atomic_load(&holdFrom) && at < atomic_load(&holdTo) && !Hold()) {
+          errno = EIO;
+          return -1;
+        }
         errno = saved;
         return RealRead()(fd, buffer, size);
       }

@@ -15,8 +15,9 @@ extern "C" {
    `error` (for example EIO). */
 void ReadFaultArm(dev_t device, ino_t inode, int error);
 /* From now on every read() of the file (device, inode) that starts at an offset in [from, to)
-   waits until ReadFaultDisarm (at most 5 s, so that a test whose library waits for it still
-   ends), then reads: a scratch that a drive reads only after long retries. */
+   waits until ReadFaultDisarm and then reads, as a drive retries a scratch for long; after 5 s
+   it fails with EIO instead, as the drive gives up (so that a test whose library waits for it
+   still ends). */
 void ReadFaultHold(dev_t device, ino_t inode, off_t from, off_t to);
 /* Reads waiting in ReadFaultHold now. */
 int ReadFaultHeld(void);
