@@ -52,11 +52,12 @@ void Playback::Finish() {
   if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);
 }
 
+// The fault before the mode: whoever sees the stream stopped by it is told why by the same call.
 void Playback::Fail(Status status) {
   Publish();
   StopOutput();
-  mode_ = Mode::kStopped;
   fault_ = status;
+  mode_ = Mode::kStopped;
 }
 
 void Playback::KeepTail() {

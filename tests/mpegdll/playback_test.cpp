@@ -64,7 +64,6 @@ class PlaybackTest : public ::testing::Test {
   void Start(const std::string& mp3, bool keepsFirst = false, std::int32_t startMs = 0) {
     path = dir.WriteFile("song.mp3", mp3).string();
     Status status = Status::kOk;
-    endByte = 0;
     auto decoder = mpegdll::detail::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
     ASSERT_TRUE(decoder);
     playback.Attach(std::move(decoder));
@@ -137,79 +136,28 @@ TEST_F(PlaybackTest, FileOutputKeepsTheFirstFormat) {
   EXPECT_EQ(playback.mode(), Mode::kEnded);
 }
 
-// A sound device plays its last frames on its own: the byte comes while a little is left to be
-// heard, the position goes on to the end and the device is closed once they have been heard. A
-// file is complete before the byte.
-TEST_F(PlaybackTest, EndByteComesOnceWhenLittleIsLeftToBeHeard) {
-  for (const bool device : {true, false}) {
-    SCOPED_TRACE(device ? "sound device" : "file");
-    out = FakeOutputState{};
-    Start(testsupport::GeneratedMp3(0.5), !device);
-    const Pcm direct = DirectDecode(path);
-    out.delay = 44100 / 2;
-    Run(1);
-    for (int i = 0; i < 500; ++i) playback.Step();
-    EXPECT_EQ(endByte, 0);
-    EXPECT_EQ(out.samples.size(), direct.samples.size());
-    out.delay = 44100 / 20;  // 50 ms
-    playback.Step();
-    EXPECT_EQ(endByte, device ? 1 : 0);
-    EXPECT_EQ(out.closes, 0);
-    if (device) {
-      EXPECT_EQ(playback.mode(), Mode::kEnded);
-      EXPECT_EQ(playback.positionMs(), static_cast<int>((direct.Frames() - 44100 / 20) * 1000 / 44100));
-    }
-    out.delay = 0;
-    playback.Step();
-    EXPECT_EQ(endByte, 1);
-    EXPECT_EQ(out.closes, 1);
-    EXPECT_EQ(playback.mode(), Mode::kEnded);
-    EXPECT_EQ(playback.positionMs(), static_cast<int>(direct.Frames() * 1000 / 44100));
-    endByte = 0;
-    for (int i = 0; i < 10; ++i) playback.Step();
-    EXPECT_EQ(endByte, 0);
-  }
-}
-
-// The next stream, closed and started while the last frames of one that ended play: in the same
-// format it is written behind them on the same device; in another the device is opened again
-// once they have been heard, never mixing the two.
-TEST_F(PlaybackTest, NextStreamFollowsTheEndStillHeard) {
-  const std::string first = testsupport::GeneratedMp3(0.5, {44100, 2, 128, false, true}, 1);
-  for (const int nextRate : {44100, 22050}) {
-    SCOPED_TRACE(nextRate);
-    out = FakeOutputState{};
-    const std::string next = testsupport::GeneratedMp3(0.5, {nextRate, 2, 128, false, true}, 2);
-    Start(first);
-    out.delay = 44100 / 20;
-    Run();
-    ASSERT_EQ(playback.mode(), Mode::kEnded);
-    ASSERT_EQ(playback.Close(), Status::kOk);
-    EXPECT_EQ(out.closes, 0) << "the end of the stream is still heard";
-    Start(next);
-    EXPECT_EQ(playback.positionMs(), 0);
-    for (int i = 0; i < 50; ++i) playback.Step();
-    const Pcm firstPcm = DirectDecode(dir.WriteFile("first.mp3", first).string());
-    const Pcm nextPcm = DirectDecode(dir.WriteFile("next.mp3", next).string());
-    std::vector<std::int16_t> both = firstPcm.samples;
-    both.insert(both.end(), nextPcm.samples.begin(), nextPcm.samples.end());
-    if (nextRate == 44100) {
-      out.delay = 0;
-      Run();
-      EXPECT_EQ(out.opened.size(), 1u);
-      EXPECT_EQ(out.samples, both) << "not one frame lost, repeated or put between";
-    } else {
-      EXPECT_EQ(out.opened.size(), 2u);
-      EXPECT_EQ(out.samples, firstPcm.samples) << "nothing written while the end of the first is heard";
-      out.delay = 0;
-      playback.Step();
-      EXPECT_EQ(out.closes, 1) << "the first device is closed once its end was heard";
-      Run();
-      EXPECT_EQ(out.samples, both);
-    }
-    EXPECT_EQ(playback.mode(), Mode::kEnded);
-    playback.Quit();
-  }
+// The device plays its last frames on its own: the byte comes when little is left to be heard.
+TEST_F(PlaybackTest, EndByteWaitsUntilLittleIsLeftToBeHeardAndIsSetOnce) {
+  Start(testsupport::GeneratedMp3(0.5));
+  out.delay = 44100 / 2;
+  Run(1);
+  for (int i = 0; i < 500; ++i) playback.Step();
+  EXPECT_EQ(endByte, 0);
+  EXPECT_EQ(playback.mode(), Mode::kPlaying);
+  const Pcm direct = DirectDecode(path);
+  EXPECT_EQ(out.samples.size(), direct.samples.size());
+  EXPECT_EQ(playback.positionMs(), static_cast<int>((direct.Frames() - 44100 / 2) * 1000 / 44100));
+  out.delay = 44100 / 20;
+  playback.Step();
+  EXPECT_EQ(endByte, 1);
+  EXPECT_EQ(playback.mode(), Mode::kEnded);
+  EXPECT_EQ(out.closes, 0) << "the last 50 ms still play";
+  endByte = 0;
+  out.delay = 0;
+  for (int i = 0; i < 10; ++i) playback.Step();
+  EXPECT_EQ(endByte, 0);
+  EXPECT_EQ(out.closes, 1);
+  EXPECT_EQ(playback.positionMs(), static_cast<int>(direct.Frames() * 1000 / 44100));
 }
 
 TEST_F(PlaybackTest, FailingOutputStopsAndReportsTheFaultOnce) {

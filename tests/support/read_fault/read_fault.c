@@ -56,27 +56,22 @@ __attribute__((visibility("default"))) ssize_t read(int fd, void* buffer, size_t
     const int saved = errno;
     if (fstat(fd, &facts) == 0 && (uint64_t)facts.st_dev == atomic_load(&armedDevice) &&
         (uint64_t)facts.st_ino == atomic_load(&armedInode)) {
-      if (atomic_load(&holding)) {
-        const off_t at = lseek(fd, 0, SEEK_CUR);
-        if (at >= atomic_load(&holdFrom) && at < atomic_load(&holdTo) && !Hold()) {
-          errno = EIO;
-          return -1;
-        }
-        errno = saved;
-        return RealRead()(fd, buffer, size);
+      const off_t at = atomic_load(&holding) ? lseek(fd, 0, SEEK_CUR) : -1;
+      const int scratch = at >= atomic_load(&holdFrom) && at < atomic_load(&holdTo);
+      if (!atomic_load(&holding) || (scratch && !Hold())) {
+        atomic_fetch_add(&refused, 1);
+        errno = atomic_load(&armedError);
+        return -1;
       }
-      atomic_fetch_add(&refused, 1);
-      errno = atomic_load(&armedError);
-      return -1;
     }
     errno = saved;
   }
   return RealRead()(fd, buffer, size);
 }
 
-__attribute__((visibility("default"))) void ReadFaultArm(dev_t device, ino_t inode, int error) {
+static void Arm(dev_t device, ino_t inode, int error, int hold) {
   atomic_store(&armed, 0);
-  atomic_store(&holding, 0);
+  atomic_store(&holding, hold);
   atomic_store(&armedDevice, (uint64_t)device);
   atomic_store(&armedInode, (uint64_t)inode);
   atomic_store(&armedError, error);
@@ -84,14 +79,14 @@ __attribute__((visibility("default"))) void ReadFaultArm(dev_t device, ino_t ino
   atomic_store(&armed, 1);
 }
 
+__attribute__((visibility("default"))) void ReadFaultArm(dev_t device, ino_t inode, int error) {
+  Arm(device, inode, error, 0);
+}
+
 __attribute__((visibility("default"))) void ReadFaultHold(dev_t device, ino_t inode, off_t from, off_t to) {
-  atomic_store(&armed, 0);
-  atomic_store(&armedDevice, (uint64_t)device);
-  atomic_store(&armedInode, (uint64_t)inode);
   atomic_store(&holdFrom, (int64_t)from);
   atomic_store(&holdTo, (int64_t)to);
-  atomic_store(&holding, 1);
-  atomic_store(&armed, 1);
+  Arm(device, inode, EIO, 1);
 }
 
 __attribute__((visibility("default"))) int ReadFaultHeld(void) { return atomic_load(&held); }

@@ -1,7 +1,7 @@
-/* Reads of one file that start failing or waiting on demand, as on a scratched disc or a medium
-   pulled out: a shared library that replaces read() for the whole process (a test links it, so it
-   comes before the C library in the symbol search, also for libraries loaded later with dlopen).
-   Reads of every other file, and of this one until armed, go through unchanged. */
+/* Reads of one file that fail or wait on demand, as on a scratched disc or a medium pulled out:
+   a shared library that replaces read() for the whole process (a test links it, so it comes
+   before the C library in the symbol search, also for libraries loaded later with dlopen). Reads
+   of every other file, and of this one until armed, go through unchanged. */
 #ifndef ALBAVOX_TESTS_READ_FAULT_H
 #define ALBAVOX_TESTS_READ_FAULT_H
 
