@@ -9,8 +9,9 @@
  * (0 = none, 1 internal decoder error, 2 incorrect mode, 3 input stream error, 4 input stream is
  * non-seekable, 5 output device failure). Results marked "ignored" are 0. A fault found by the
  * decode thread while a stream plays (the output device failed or vanished, the input could not
- * be read) is recorded and reported once, by the next call other than "LastError"; "Close" and
- * "Open" discard such a fault of the stream they close.
+ * be read) is recorded and reported once, by the next call other than "LastError" (a call that
+ * finds the stream "stopped" by it reports it itself); "Close" and "Open" discard such a fault of
+ * the stream they close.
  *
  * When each code is raised:
  *   1  libmpg123 cannot be set up (no decoder handle, a format it refuses), or the decode thread
