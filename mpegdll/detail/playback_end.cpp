@@ -1,5 +1,5 @@
-// The end of a run: the end byte, the last frames still heard from the sound device, and the
-// tail that the next stream takes up without a gap.
+// The end of a run: the end byte, and the last frames still heard from the sound device, kept as
+// the tail that the next stream takes up without a gap.
 #include <algorithm>
 
 #include "mpegdll/detail/playback.h"
@@ -65,17 +65,6 @@ void Playback::KeepTail() {
   tail_.Keep(std::move(output_), format_);
   outputOpen_ = false;
   pcmPos_ = pcmLen_ = 0;
-}
-
-void Playback::JoinTail() {
-  if (!output_->Lingers() || !tail_.Playing()) return;
-  if (tail_.format() == format_) {
-    output_ = tail_.Take();
-    output_->Continue();
-    outputOpen_ = true;
-  } else {
-    behindTail_ = true;
-  }
 }
 
 }  // namespace mpegdll::detail
