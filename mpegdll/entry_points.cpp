@@ -6,8 +6,8 @@
 
 namespace {
 
-mpegdll::Player& ThePlayer() {
-  static mpegdll::Player player;
+mpegdll::detail::Player& ThePlayer() {
+  static mpegdll::detail::Player player;
   return player;
 }
 
@@ -22,7 +22,7 @@ int32_t deinit(void) { return ThePlayer().Deinit(); }
 int32_t Open(const char* fileName, int32_t fromStream, MpegOpenStreamCallback open, MpegCloseStreamCallback close,
              MpegRestartStreamCallback restart, MpegReadStreamCallback read, MpegSeekStreamCallback seek,
              MpegGetStreamSizeCallback size, void* user) {
-  const mpegdll::StreamCallbacks callbacks{open, close, restart, read, seek, size, user};
+  const mpegdll::detail::StreamCallbacks callbacks{open, close, restart, read, seek, size, user};
   return ThePlayer().Open(fileName, fromStream != 0, callbacks);
 }
 

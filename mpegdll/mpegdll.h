@@ -9,8 +9,9 @@
  * (0 = none, 1 internal decoder error, 2 incorrect mode, 3 input stream error, 4 input stream is
  * non-seekable, 5 output device failure). Results marked "ignored" are 0. A fault found by the
  * decode thread while a stream plays (the output device failed or vanished, the input could not
- * be read) is recorded and reported once, by the next call other than "LastError"; "Close" and
- * "Open" discard such a fault of the stream they close.
+ * be read) is recorded and reported once, by the next call other than "LastError" (a call that
+ * finds the stream "stopped" by it reports it itself); "Close" and "Open" discard such a fault of
+ * the stream they close.
  *
  * When each code is raised:
  *   1  libmpg123 cannot be set up (no decoder handle, a format it refuses), or the decode thread
@@ -32,21 +33,34 @@
  *   5  "SetOutputDevice" with a device code other than 0 or 2, or 2 without a file name; "Play"
  *      or "Restart" when the WAV file cannot be created or the sound device cannot be opened for
  *      the stream's format (the call itself answers 5; a first start leaves the stream "opened",
- *      a later one "stopped"); the sound device fails for good while playing (a device that
- *      vanished): playing then ends without the end-of-stream byte and the code comes with the
- *      next call.
+ *      a later one "stopped"); the output is lost while playing (the sound server stops or
+ *      restarts, the device is unplugged, a write to the WAV file fails, say on a full disc):
+ *      playing then ends in mode "stopped" without the end-of-stream byte, since the stream was
+ *      not played to its end, and the code comes once, with the next call. The library does not
+ *      resume by itself when the output comes back, however soon: the next "Play" or "Restart"
+ *      opens the device anew and plays. "Stop" and "Close" that complete a WAV file whose last
+ *      samples, header or close cannot be written answer 5 themselves.
  *
  * Threads: all entry points are called from one thread of the application. Decoding and output
  * run on one thread of the library's own, started by "init" (or by the first call); each entry
  * point hands its command to the decode thread and returns its real answer, which comes within
  * milliseconds: the thread works in short slices and never waits long for the sound device, and
- * "Play" and "Restart" open the device or the WAV file there. A stream callback that takes long
- * delays the answer by as much as it takes, and so does a slow medium ("Seek" reads the frame
- * headers up to the new position in a part of the stream not played yet). The stream callbacks
- * are called on the application's thread during "Open" and on the decode thread afterwards,
- * never after "Close" has returned. "Open" reads a stream up to its first frame and a little
- * further (and a file's last 128 bytes), never the whole of it; a file without a frame count is
- * read through once more by a thread of its own that measures its exact length.
+ * "Play" and "Restart" open the device or the WAV file there. A file is read ahead (at most 64 kB
+ * beyond the position) by a thread of its own, and the decode thread waits for it only where it
+ * also serves commands: a read that blocks for seconds on a slow medium (a scratched disc) holds
+ * up neither "Stop", "Pause", "Close", "Open" of another file (which closes the current one) nor
+ * "deinit", which answer within milliseconds while what was read ahead plays on. A read still
+ * stuck when its stream is closed is abandoned: its thread ends, closing the file, when the read
+ * returns, and the library then stays loaded until the process ends, so that nothing of it runs
+ * in unloaded code. Some waits cannot be bounded: "Open" reads the start of the new file on the
+ * caller's thread, "Play", "Restart" and "Seek" read what they need (the first frames, or the
+ * frame headers up to the new position in a part not read yet) as long as the medium takes,
+ * junk between two frames is read past in one go, and a stream callback that takes long delays
+ * the answer by as much as it takes (a callback cannot be cut short). The stream callbacks are
+ * called on the application's thread during "Open" and on the decode thread afterwards, never
+ * after "Close" has returned. "Open" reads a stream up to its first frame and a little further
+ * (and a file's last 128 bytes), never the whole of it; a file without a frame count is read
+ * through once more by a thread of its own that measures its exact length.
  *
  * Environment: the sound device is ALSA's "default" PCM, so ALSA's own configuration decides
  * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). ALSA's messages on
@@ -91,7 +105,8 @@ typedef void (*MpegGetStreamSizeCallback)(void* user, void* context, int32_t* re
 /* "init": starts the decode thread; non-zero = ready (0 with code 1 when no thread can be made).
  * Calling it again is harmless. */
 typedef int32_t (*MpegDll_init_t)(void);
-/* "deinit": closes the open stream and ends the decode thread. Returns 0. */
+/* "deinit": closes the open stream, silences the sound device at once (also the end of a stream
+ * still heard, see "Close") and ends the decode thread. Returns 0. */
 typedef int32_t (*MpegDll_deinit_t)(void);
 /* "Open": opens a file (fromStream 0; the name is resolved ignoring letter case where the exact
  * name does not exist) or the stream of the callbacks (fromStream 1; the name is not used).
@@ -102,15 +117,19 @@ typedef int32_t (*MpegDll_Open_t)(const char* fileName, int32_t fromStream, Mpeg
                                   MpegCloseStreamCallback close, MpegRestartStreamCallback restart,
                                   MpegReadStreamCallback read, MpegSeekStreamCallback seek,
                                   MpegGetStreamSizeCallback size, void* user);
-/* "Pause": resume 0 pauses, non-zero resumes; the position is kept. Returns the error code. A
- * stream that has stopped or ended is left as it is without an error. */
+/* "Pause": resume 0 pauses, non-zero resumes; the position is kept. Pausing silences the sound
+ * device at once, the end of the stream before included when it is still heard (see "Close"):
+ * that end is not heard after the resume. Returns the error code. A stream that has stopped or
+ * ended is left as it is without an error. */
 typedef int32_t (*MpegDll_Pause_t)(int32_t resume);
 /* "Restart": plays the opened stream again from the start position of the last "Play", with
  * its end position, end-of-stream byte and the output device set now; like "Play" it clears the
  * byte on the decode thread before the run starts. Returns the error code. */
 typedef int32_t (*MpegDll_Restart_t)(void);
-/* "Stop": stops playing (mode "stopped"); the WAV file is complete when it returns. Harmless on
- * a stream that has stopped or ended. Returns the error code. */
+/* "Stop": stops playing (mode "stopped") and silences the sound device at once, the end of the
+ * stream before included when it is still heard (see "Close"); the WAV file is complete when it
+ * returns. Harmless on a stream that has stopped or ended. Returns the error code: 5 when the WAV
+ * file could not be completed (see code 5). */
 typedef int32_t (*MpegDll_Stop_t)(void);
 /* "SetPriority": scheduling priority of the decode thread, applied at once and kept for later
  * streams. Values (the thread priority levels of the original system) map onto nice values:
@@ -125,21 +144,34 @@ typedef int32_t (*MpegDll_SetPriority_t)(int32_t priority);
  * setting. */
 typedef int32_t (*MpegDll_SetOutputDevice_t)(int32_t device, const char* fileName);
 /* "Play": plays from startMs to endMs (milliseconds from the start of the stream; endMs 0 = to
- * the end; endMs at or before startMs plays nothing). *endReached is set non-zero exactly once,
- * when the range has been heard to its end (the sound device has played it, or the WAV file is
- * complete); the byte must stay valid while the stream is open. The decode thread clears it when
- * the run starts, before "Play" returns, so a byte set by an earlier run never survives. The
- * output device is opened before "Play" returns. Play on a started stream starts it again with
- * the new range. Returns 0 when started, otherwise the error code. */
+ * the end; endMs at or before startMs plays nothing). *endReached is set non-zero exactly once
+ * per run, when the range has been played to its end: on the sound device once all of it has
+ * been handed to the device and at most the last 100 ms of it are still to be heard (they play
+ * on meanwhile, and the caller's next stream follows them without a gap: see "Close"); into a
+ * WAV file once the file is complete. The byte must stay valid while the stream is open. The decode thread clears it
+ * when the run starts, before "Play" returns, so a byte set by an earlier run never survives. The output device is
+ * opened before "Play" returns. Play on a started stream starts it again with the new range. Returns 0 when started,
+ * otherwise the error code. */
 typedef int32_t (*MpegDll_Play_t)(int32_t startMs, int32_t endMs, uint8_t* endReached);
 /* "Close": closes the stream (mode "closed"), completes the WAV file and calls the close
- * callback. Returns 0, also when no stream is open. */
+ * callback. Closing a stream that plays or is paused silences the sound device at once. A stream
+ * that has ended (its end byte set) leaves the device playing the last moments it still holds:
+ * a stream opened and started on the sound device meanwhile ("Open", "Play", or "Restart" of the
+ * ended stream itself) in the same sample rate and channel count is written behind them, so that
+ * its first sample follows the last one of the stream before with nothing lost, repeated or put
+ * between (libmpg123's gapless decoding has removed the encoder's delay and padding of both, so
+ * songs cut from one recording join seamlessly); in another format the device is opened anew for
+ * it once they have been heard, never playing the two together. Without a next stream the device
+ * closes once they have been heard. Returns 5 when the WAV file it completes cannot be written
+ * (see code 5), otherwise 0, also when no stream is open. */
 typedef int32_t (*MpegDll_Close_t)(void);
 /* "GetPlayerMode": the mode code below. */
 typedef int32_t (*MpegDll_GetPlayerMode_t)(void);
 /* "GetCurrentPos": the position the listener hears, in milliseconds from the start of the
  * stream (decoded samples less those still in the sound device), never more than "GetLength"
- * gives at the same time (unless that is 0); 0 with no stream. */
+ * gives at the same time (unless that is 0); 0 with no stream. After the end byte it goes on to
+ * the end while the last moments are heard. A stream started behind the end of the stream before
+ * stays at its start position until its own first sample is heard. */
 typedef int32_t (*MpegDll_GetCurrentPos_t)(void);
 /* "GetLength": the play time of the open stream in milliseconds; 0 with no stream. Exact from
  * the start for a stream whose first frame carries a Xing/Info frame count (encoder delay and
@@ -158,7 +190,8 @@ typedef int32_t (*MpegDll_GetBitrate_t)(void);
 typedef int32_t (*MpegDll_GetLayer_t)(void);
 typedef int32_t (*MpegDll_ResetPlayerMode_t)(void);
 /* "Seek": moves a playing or paused stream to positionMs (exact to the sample, also in variable
- * bit rate files; a position at or past the end ends the stream). A paused stream stays paused.
+ * bit rate files; a position at or past the end ends the stream), silencing at once what the
+ * sound device held, the end of the stream before included. A paused stream stays paused.
  * Returns the error code; a stream that has stopped or ended is left as it is. */
 typedef int32_t (*MpegDll_Seek_t)(int32_t positionMs);
 /* "LastError": the code of the previous call (see the status convention above). */
@@ -178,7 +211,8 @@ enum {
   MPEG_MODE_STOPPED = 2, /* started, then stopped (or the sound device failed) */
   MPEG_MODE_PLAYING = 3,
   MPEG_MODE_PAUSED = 4,
-  MPEG_MODE_ENDED = 5 /* played to its end; the end-of-stream byte is set */
+  MPEG_MODE_ENDED = 5 /* played to its end; the end-of-stream byte is set (its last moments may
+                          still be heard: see "Close") */
 };
 
 /* Codes of "LastError". */

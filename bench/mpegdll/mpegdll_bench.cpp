@@ -12,7 +12,10 @@
 //      4 MB/s; target at most 50 ms. Peer: reading the stream once through the same callbacks.
 //   7. Processor time of the whole process while a song plays in real time through the sound
 //      server, against `mpg123 -o alsa` playing it to the same server; target at most 1.2 times.
-// `mpegdll_bench NAME...` runs only those: wav open cpu latency firstsound streamopen servercpu.
+//   8. "Stop", "Pause", "Close", "Open" of another song and "deinit" while a read of the playing
+//      file is stuck for seconds; target at most 250 ms each. Peer: the stuck read itself.
+// `mpegdll_bench NAME...` runs only those: wav open cpu latency firstsound streamopen servercpu
+// slowmedia.
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -39,6 +42,7 @@
 #include <thread>
 #include <vector>
 
+#include "read_fault.h"
 #include "tests/mpegdll/library.h"
 #include "tests/support/lame_encoder.h"
 #include "tests/support/pulse_server.h"
@@ -52,6 +56,8 @@ using mpegdlltest::MpegDll;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 const fs::path kData = MPEGDLL_BENCH_DATA;
+// How long read_fault holds a stuck read at most.
+constexpr int kStuckReadMs = 5000;
 
 // The file of `name` under the bench data folder, made by `make` unless it is there already.
 template <typename Make>
@@ -546,6 +552,44 @@ void ServerCpuBench(const MpegDll& dll) {
 
 }  // namespace
 
+// Calls that end or hold playing while a read of the medium is stuck (a scratched disc, here a
+// read of the file held up for 5 s by read_fault): the time each takes to answer. Peer: how long
+// the stuck read itself lasts.
+void SlowMediaBench(const MpegDll& dll) {
+  const std::string song = Material("eight-seconds-320k.mp3", [] {
+    return testsupport::GeneratedMp3(8.0, {44100, 2, 320, false, true});
+  });
+  const std::string other = Material("half-a-second.mp3", [] { return testsupport::GeneratedMp3(0.5); });
+  struct stat facts {};
+  if (::stat(song.c_str(), &facts) != 0) return;
+  unsigned char endByte = 0;
+  std::printf("calls while a read of the medium is stuck (the stuck read lasts %d ms; target <= 250 ms):\n",
+              kStuckReadMs);
+  for (const char* call : {"Stop", "Pause", "Close", "Open of another song", "deinit"}) {
+    dll.OpenFile(song);
+    // A scratch of 128 kB from 96 kB on: whatever reads there waits.
+    ReadFaultHold(facts.st_dev, facts.st_ino, 96 * 1024, 224 * 1024);
+    dll.Play(0, 0, &endByte);
+    // The null device takes the song as fast as it decodes, up to the stuck read.
+    for (int i = 0; i < 5000 && (dll.GetCurrentPos() < 1500 || ReadFaultHeld() == 0); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto start = Clock::now();
+    const std::string name = call;
+    if (name == "Stop") dll.Stop();
+    if (name == "Pause") dll.Pause(0);
+    if (name == "Close") dll.Close();
+    if (name == "Open of another song") dll.OpenFile(other);
+    if (name == "deinit") dll.deinit();
+    const double ms = Seconds(Clock::now() - start) * 1000;
+    std::printf("  %-20s %7.1f ms; ratio to the stuck read %.3f\n", call, ms, ms / kStuckReadMs);
+    ReadFaultDisarm();
+    if (name == "deinit") dll.init();
+    dll.Close();
+  }
+}
+
 int main(int argc, char** argv) {
   UseAlsaConfig("pcm.!default { type null }\n");
   std::string missing;
@@ -563,6 +607,7 @@ int main(int argc, char** argv) {
   if (run("cpu")) CpuBench(dll);
   if (run("latency")) LatencyBench(dll);
   if (run("streamopen")) StreamOpenBench(dll);
+  if (run("slowmedia")) SlowMediaBench(dll);
   // The sound server ones last: the server takes ALSA's configuration variable away while it runs.
   unsetenv("ALSA_CONFIG_PATH");
   if (run("firstsound")) FirstSoundBench(dll);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 // Buffer the device holds; long enough to ride out a busy machine, short enough to pause promptly.
@@ -191,14 +191,18 @@ bool AlsaOutput::Drained() {
   }
 }
 
-void AlsaOutput::Close() {
+bool AlsaOutput::Close() {
   replay_.clear();
   replayPos_ = 0;
   resumePending_ = false;
-  if (!pcm_) return;
+  if (!pcm_) return true;
   api_.drop(pcm_);
   api_.close(pcm_);
   pcm_ = nullptr;
+  return true;
 }
 
-}  // namespace mpegdll
+// What was written before stays in the device; only the history a pause hands back is forgotten.
+void AlsaOutput::Continue() { historyHead_ = historyFrames_ = 0; }
+
+}  // namespace mpegdll::detail

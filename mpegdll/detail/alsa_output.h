@@ -7,7 +7,7 @@
 #include "mpegdll/detail/output.h"
 #include "mpegdll/detail/pcm_api.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class AlsaOutput final : public Output {
  public:
@@ -25,8 +25,10 @@ class AlsaOutput final : public Output {
   void Resume() override;
   void Discard() override;
   bool Drained() override;
-  void Close() override;
+  bool Close() override;
   bool KeepsFirstFormat() const override { return false; }
+  bool Lingers() const override { return true; }
+  void Continue() override;
 
  private:
   long WriteDevice(const std::int16_t* samples, long frames);
@@ -49,4 +51,4 @@ class AlsaOutput final : public Output {
   bool resumePending_ = false;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

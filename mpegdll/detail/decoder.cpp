@@ -10,7 +10,7 @@
 #include "mpegdll/detail/frame_finder.h"
 #include "mpegdll/detail/stream_view.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 // Junk inside a stream that libmpg123 passes over before giving up; its search goes byte by byte.
@@ -210,4 +210,4 @@ Decoder::Result Decoder::Read(std::uint8_t* buffer, std::size_t size, std::size_
   }
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -14,7 +14,7 @@
 
 struct mpg123_handle_struct;
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class StreamView;
 
@@ -38,6 +38,9 @@ bool SetUpHandle(mpg123_handle_struct* handle);
 
 class Decoder {
  public:
+  // Input a Read of one slice may need: several of the largest frames of any layer and rate.
+  static constexpr std::size_t kReadyBytes = 16 * 1024;
+
   enum class Result { kData, kNewFormat, kDone, kDecodeError, kInputError };
 
   ~Decoder();
@@ -69,6 +72,10 @@ class Decoder {
 
   // Decodes into `buffer`; `bytes` is what was written (whole frames of CurrentFormat()).
   Result Read(std::uint8_t* buffer, std::size_t size, std::size_t* bytes);
+  // True when a Read of a few frames will not wait on the medium; otherwise InputFd() becomes
+  // readable once the input has read on (a stream without one is always ready).
+  bool InputReady() { return input_->Ready(kReadyBytes); }
+  int InputFd() const { return input_->ReadyFd(); }
 
  private:
   Decoder() = default;
@@ -90,4 +97,4 @@ class Decoder {
   StreamFacts facts_;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

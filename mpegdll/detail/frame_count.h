@@ -4,10 +4,10 @@
 #include "mpegdll/detail/frame_header.h"
 #include "mpegframe/frame_count.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 using mpegframe::FrameCount;
 using mpegframe::ReadFrameCount;
 using mpegframe::SamplesPerFrame;
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

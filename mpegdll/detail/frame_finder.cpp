@@ -6,7 +6,7 @@
 
 #include "mpegdll/detail/frame_header.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 // Reads start small, so that a stream whose first frame comes early costs little to open, and
@@ -130,4 +130,4 @@ std::optional<FirstFrame> FindFirstFrame(Input& input) {
   return FirstFrame{pair, window.From(pair)};
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -7,7 +7,7 @@
 
 #include "mpegdll/detail/input.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 struct FirstFrame {
   std::int64_t offset = 0;              // of the frame's first byte in the input
@@ -21,4 +21,4 @@ struct FirstFrame {
 // pairs every few megabytes). Nothing when the input holds no frame pair.
 std::optional<FirstFrame> FindFirstFrame(Input& input);
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

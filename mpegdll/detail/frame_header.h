@@ -3,9 +3,9 @@
 
 #include "mpegframe/frame_header.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 using mpegframe::FrameHeader;
 using mpegframe::ParseFrameHeader;
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -1,97 +1,14 @@
 // File and callback inputs.
 #include "mpegdll/detail/input.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
-namespace mpegdll {
+#include "mpegdll/detail/read_ahead_file.h"
+#include "platform/regular_file.h"
+
+namespace mpegdll::detail {
 namespace {
-
-// A file read through a buffer of its own: libmpg123 reads frame by frame, a few hundred bytes
-// at a time, which would otherwise cost two system calls per frame.
-class FileInput final : public Input {
- public:
-  explicit FileInput(int fd) : fd_(fd), buffer_(kBufferSize) {}
-  ~FileInput() override { ::close(fd_); }
-  FileInput(const FileInput&) = delete;
-  FileInput& operator=(const FileInput&) = delete;
-
-  long Read(void* buffer, std::size_t size) override {
-    auto* out = static_cast<std::uint8_t*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-      if (pos_ == fill_) {
-        bufferStart_ += static_cast<std::int64_t>(fill_);
-        pos_ = fill_ = 0;
-        if (size - done >= kBufferSize) return Done(done, ReadFile(out + done, size - done));
-        const long got = ReadFile(buffer_.data(), kBufferSize);
-        if (got <= 0) return Done(done, got);
-        fill_ = static_cast<std::size_t>(got);
-      }
-      const std::size_t n = std::min(size - done, fill_ - pos_);
-      std::memcpy(out + done, buffer_.data() + pos_, n);
-      pos_ += n;
-      done += n;
-    }
-    return static_cast<long>(done);
-  }
-  std::int64_t Seek(std::int64_t offset, int whence) override {
-    std::int64_t target = offset;
-    if (whence == SEEK_CUR) target += bufferStart_ + static_cast<std::int64_t>(pos_);
-    if (whence == SEEK_END) target += Size();
-    if (target < 0) return -1;
-    // Within the buffer: no system call.
-    if (target >= bufferStart_ && target <= bufferStart_ + static_cast<std::int64_t>(fill_)) {
-      pos_ = static_cast<std::size_t>(target - bufferStart_);
-      return target;
-    }
-    const off_t now = ::lseek(fd_, static_cast<off_t>(target), SEEK_SET);
-    if (now < 0) return -1;
-    bufferStart_ = now;
-    pos_ = fill_ = 0;
-    return now;
-  }
-  std::int64_t Size() override {
-    struct stat st {};
-    return ::fstat(fd_, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-  }
-  bool Seekable() const override { return true; }
-  bool Rewind() override { return Seek(0, SEEK_SET) == 0; }
-  // The same open file through /proc: still the same bytes after a rename or a removal.
-  std::unique_ptr<Input> Twin() const override { return OpenFileInput("/proc/self/fd/" + std::to_string(fd_)); }
-
- private:
-  static constexpr std::size_t kBufferSize = 64 * 1024;
-
-  // Reads straight from the file, past the buffer (which is empty then).
-  long ReadFile(void* buffer, std::size_t size) {
-    for (;;) {
-      const ssize_t got = ::read(fd_, buffer, size);
-      if (got >= 0) {
-        if (buffer != buffer_.data()) bufferStart_ += got;
-        return static_cast<long>(got);
-      }
-      if (errno != EINTR) return -1;
-    }
-  }
-  static long Done(std::size_t done, long last) {
-    if (last < 0) return done > 0 ? static_cast<long>(done) : -1;
-    return static_cast<long>(done) + last;
-  }
-
-  int fd_;
-  std::vector<std::uint8_t> buffer_;
-  std::int64_t bufferStart_ = 0;  // file offset of buffer_[0]
-  std::size_t pos_ = 0;           // next byte of the buffer to hand out
-  std::size_t fill_ = 0;          // bytes in the buffer
-};
 
 class CallbackInput final : public Input {
  public:
@@ -147,15 +64,9 @@ class CallbackInput final : public Input {
 }  // namespace
 
 std::unique_ptr<Input> OpenFileInput(const std::string& path) {
-  // Without O_NONBLOCK a FIFO would hold the open until a writer came; reads block again after.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = platform::OpenRegularFile(path);
   if (fd < 0) return nullptr;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  return std::make_unique<FileInput>(fd);
+  return ReadAheadFile::Open(fd);
 }
 
 std::unique_ptr<Input> OpenCallbackInput(const StreamCallbacks& callbacks) {
@@ -163,4 +74,4 @@ std::unique_ptr<Input> OpenCallbackInput(const StreamCallbacks& callbacks) {
   return std::make_unique<CallbackInput>(callbacks);
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

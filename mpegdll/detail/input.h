@@ -3,12 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "mpegdll/mpegdll.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class Input {
  public:
@@ -26,10 +27,21 @@ class Input {
   // A second reader of the same bytes with a position of its own, or nullptr when there can be
   // none (a stream of callbacks).
   virtual std::unique_ptr<Input> Twin() const { return nullptr; }
+  // True when `bytes` from the position can be read without waiting on the medium (or the input
+  // ends before them). A stream of callbacks cannot tell and always says so.
+  virtual bool Ready(std::size_t /*bytes*/) { return true; }
+  // A descriptor that becomes readable once more has been read after Ready() said no; -1 when
+  // there is none.
+  virtual int ReadyFd() const { return -1; }
+  // A function that makes every read of the input that waits on the medium, now or later, fail
+  // at once; it may be called from any thread, also after the input is gone. Empty when the
+  // input's reads cannot be cut short (a stream of callbacks).
+  virtual std::function<void()> Interrupter() { return {}; }
 };
 
-// The regular file at `path` (used as given), or nullptr when it cannot be opened for reading or
-// is no regular file (a FIFO, a device, a folder): opening never waits for a writer.
+// The regular file at `path` (used as given), read ahead on a thread of its own; nullptr when it
+// cannot be opened for reading or is no regular file (a FIFO, a device, a folder): opening never
+// waits for a writer.
 std::unique_ptr<Input> OpenFileInput(const std::string& path);
 
 struct StreamCallbacks {
@@ -47,4 +59,4 @@ struct StreamCallbacks {
 // says it is seekable is read forward only when its seek callback cannot go to the first byte.
 std::unique_ptr<Input> OpenCallbackInput(const StreamCallbacks& callbacks);
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -9,7 +9,7 @@
 #include "mpegdll/detail/decoder.h"
 #include "mpegdll/detail/stream_view.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 class StoppableInput final : public Input {
@@ -31,7 +31,7 @@ class StoppableInput final : public Input {
 }  // namespace
 
 LengthScan::LengthScan(std::unique_ptr<Input> input, std::int64_t firstFrame)
-    : input_(std::move(input)), firstFrame_(firstFrame) {
+    : input_(std::move(input)), interrupt_(input_->Interrupter()), firstFrame_(firstFrame) {
   try {
     thread_ = std::thread([this] { Run(); });
   } catch (const std::system_error&) {
@@ -41,6 +41,8 @@ LengthScan::LengthScan(std::unique_ptr<Input> input, std::int64_t firstFrame)
 
 LengthScan::~LengthScan() {
   stop_ = true;
+  // A read waiting on a slow medium gives up at once; the file's own reader is left to its read.
+  if (interrupt_) interrupt_();
   if (thread_.joinable()) thread_.join();
 }
 
@@ -62,4 +64,4 @@ void LengthScan::Run() {
   done_ = true;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

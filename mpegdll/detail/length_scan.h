@@ -4,18 +4,20 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 
 #include "mpegdll/detail/input.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class LengthScan {
  public:
   // Starts measuring `input`, whose first MPEG audio frame is at `firstFrame`.
   LengthScan(std::unique_ptr<Input> input, std::int64_t firstFrame);
-  // Ends the measuring at its next read and waits for the thread.
+  // Ends the measuring at its next read, or at once when a read waits on the medium, and waits
+  // for the thread.
   ~LengthScan();
   LengthScan(const LengthScan&) = delete;
   LengthScan& operator=(const LengthScan&) = delete;
@@ -29,6 +31,7 @@ class LengthScan {
   void Run();
 
   std::unique_ptr<Input> input_;
+  std::function<void()> interrupt_;
   std::int64_t firstFrame_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> done_{false};
@@ -36,4 +39,4 @@ class LengthScan {
   std::thread thread_;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -5,7 +5,7 @@
 
 #include "mpegdll/detail/pcm_format.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class Output {
  public:
@@ -31,10 +31,17 @@ class Output {
   virtual void Discard() = 0;
   // True once everything taken has been heard; starts a device that has not started yet.
   virtual bool Drained() = 0;
-  // Finishes (a WAV file gets its final sizes) and lets go of the device or file.
-  virtual void Close() = 0;
+  // Finishes (a WAV file gets its final sizes) and lets go of the device or file at once; false
+  // when what was taken could not all be stored (a write, the header or the close of a file failed).
+  virtual bool Close() = 0;
   // True when the output keeps the stream's first format throughout (the decoder converts).
   virtual bool KeepsFirstFormat() const = 0;
+  // True when what the output holds plays out on its own after the last write (a sound device),
+  // so that a stream that follows can be written behind it without a gap.
+  virtual bool Lingers() const { return false; }
+  // The frames taken from now on belong to a stream that follows the one before without a gap:
+  // what that one left plays out first, and a Pause() hands back only the new frames.
+  virtual void Continue() {}
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

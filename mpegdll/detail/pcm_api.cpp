@@ -1,7 +1,7 @@
 // alsa-lib's functions in the table, and the quiet error handler.
 #include "mpegdll/detail/pcm_api.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
@@ -39,4 +39,4 @@ void SilenceAlsaMessages(bool silent) {
   silenced = silent;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -3,7 +3,7 @@
 
 #include <alsa/asoundlib.h>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 struct PcmApi {
   int (*open)(snd_pcm_t** pcm, const char* name, snd_pcm_stream_t stream, int mode);
@@ -31,4 +31,4 @@ const PcmApi& SystemPcmApi();
 // the library is unloaded.
 void SilenceAlsaMessages(bool silent);
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

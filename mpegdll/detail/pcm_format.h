@@ -1,7 +1,7 @@
 // The layout of decoded sound: signed 16-bit little-endian samples, channels interleaved.
 #pragma once
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 struct PcmFormat {
   long rate = 0;     // frames per second
@@ -11,4 +11,4 @@ struct PcmFormat {
   bool operator==(const PcmFormat&) const = default;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -1,25 +1,23 @@
-// Decoding into the output, the play range, seeking, pausing, format changes and the end.
+// Decoding into the output, seeking, pausing and format changes.
 #include "mpegdll/detail/playback.h"
+
+#include <poll.h>
 
 #include <algorithm>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
-// Decoded bytes per slice, about two frames: commands are served between slices, so a slow
-// stream delays them little; a file gains nothing from more (its writes are buffered).
-constexpr std::size_t kChunk = 8 * 1024;
 // Longest wait for room in the output within one slice, milliseconds. The device's descriptors
 // and the command queue end the wait as soon as there is something to do; a longer wait only
 // saves wake-ups that find nothing to do.
 constexpr int kWriteWaitMs = 250;
-constexpr int kDrainWaitMs = 50;
 
 }  // namespace
 
 Playback::Playback(int wakeFd) : wakeFd_(wakeFd) {}
 
-Playback::~Playback() { Close(); }
+Playback::~Playback() { Quit(); }
 
 void Playback::Attach(std::unique_ptr<Decoder> decoder) {
   Close();
@@ -29,21 +27,34 @@ void Playback::Attach(std::unique_ptr<Decoder> decoder) {
   mode_ = decoder_ ? Mode::kOpened : Mode::kClosed;
 }
 
-void Playback::Close() {
-  StopOutput();
+Status Playback::Close() {
+  const Mode mode = mode_.load();
+  if (mode == Mode::kPlaying || mode == Mode::kPaused) tail_.Drop();
+  if (ending_) KeepTail();
+  const Status result = StopOutput() ? Status::kOk : Status::kOutputError;
   decoder_.reset();
   endByte_ = nullptr;
   mode_ = Mode::kClosed;
   position_ = 0;
   decodedLength_ = 0;
   fault_ = Status::kOk;
+  return result;
 }
 
-void Playback::StopOutput() {
-  if (output_) output_->Close();
+void Playback::Quit() {
+  tail_.Drop();
+  ending_ = false;
+  Close();
+}
+
+bool Playback::StopOutput() {
+  const bool stored = !output_ || output_->Close();
   output_.reset();
   outputOpen_ = false;
+  ending_ = false;
+  behindTail_ = false;
   pcmPos_ = pcmLen_ = 0;
+  return stored;
 }
 
 // Rounded up, so that the position of the frame reads back as `ms`.
@@ -64,55 +75,13 @@ void Playback::RestartCounters(std::int64_t frame) {
   decoderDone_ = endFrame_ >= 0 && frame >= endFrame_;
 }
 
-Status Playback::Start(StartRequest request) {
-  if (!decoder_ || !request.output) return Status::kWrongMode;
-  const bool started = mode_.load() != Mode::kOpened;
-  StopOutput();
-  output_ = std::move(request.output);
-  endByte_ = request.endByte;
-  // An end of the run before may have set the byte after the caller cleared it.
-  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{0}, __ATOMIC_SEQ_CST);
-  startMs_ = std::max<std::int32_t>(0, request.startMs);
-  endMs_ = std::max<std::int32_t>(0, request.endMs);
-
-  const PcmFormat first = decoder_->facts().format;
-  const bool keepFirst = output_->KeepsFirstFormat();
-  decoder_->ForceFormat(keepFirst ? &first : nullptr);
-  if (!atStart_ && !decoder_->Rewind()) {
-    StopOutput();
-    if (started) mode_ = Mode::kStopped;
-    return decoder_->facts().seekable ? Status::kInputError : Status::kNotSeekable;
-  }
-  atStart_ = false;
-  decodeFormat_ = decoder_->CurrentFormat();
-  format_ = keepFirst ? first : decodeFormat_;
-
-  std::int64_t frame = 0;
-  if (startMs_ > 0 && decoder_->facts().seekable) frame = FrameAt(startMs_);
-  RestartCounters(frame);
-  if (endMs_ > 0 && endMs_ <= startMs_) decoderDone_ = true;
-  if (frame > 0 && !decoderDone_ && !decoder_->SeekFrame(frame)) decoderDone_ = true;
-  // A forward-only stream reaches its start position by decoding.
-  if (startMs_ > 0 && !decoder_->facts().seekable) skipUntil_ = FrameAt(startMs_);
-
-  pcm_.resize(kChunk);
-  // Opened here, so that a device or file that cannot be had is the answer to this very call.
-  if (!output_->Open(format_)) {
-    StopOutput();
-    mode_ = started ? Mode::kStopped : Mode::kOpened;
-    return Status::kOutputError;
-  }
-  outputOpen_ = true;
-  mode_ = Mode::kPlaying;
-  Publish();
-  return Status::kOk;
-}
-
 Status Playback::Pause(bool pause) {
   const Mode mode = mode_.load();
   if (mode == Mode::kStopped || mode == Mode::kEnded) return Status::kOk;
   if (mode != Mode::kPlaying && mode != Mode::kPaused) return Status::kWrongMode;
   if (pause && mode == Mode::kPlaying) {
+    tail_.Drop();
+    behindTail_ = false;
     if (outputOpen_) output_->Pause();
     mode_ = Mode::kPaused;
     Publish();
@@ -128,8 +97,10 @@ Status Playback::Stop() {
   if (mode == Mode::kClosed) return Status::kWrongMode;
   if (mode == Mode::kPlaying || mode == Mode::kPaused) {
     Publish();
-    StopOutput();
+    tail_.Drop();
+    const bool stored = StopOutput();
     mode_ = Mode::kStopped;
+    if (!stored) return Status::kOutputError;
   }
   return Status::kOk;
 }
@@ -139,6 +110,8 @@ Status Playback::Seek(std::int32_t positionMs) {
   if (mode == Mode::kStopped || mode == Mode::kEnded) return Status::kOk;
   if (mode != Mode::kPlaying && mode != Mode::kPaused) return Status::kWrongMode;
   if (!decoder_->facts().seekable) return Status::kNotSeekable;
+  tail_.Drop();
+  behindTail_ = false;
   if (outputOpen_) output_->Discard();
   decodedBaseMs_ = 0;
   const std::int64_t frame = FrameAt(std::max<std::int32_t>(0, positionMs));
@@ -158,26 +131,38 @@ Status Playback::Seek(std::int32_t positionMs) {
 
 void Playback::ResetMode() {
   const Mode mode = mode_.load();
+  if (ending_) KeepTail();
   if (mode == Mode::kStopped || mode == Mode::kEnded) mode_ = Mode::kOpened;
 }
 
 void Playback::Step() {
-  if (mode_.load() != Mode::kPlaying) return;
+  if (ending_) return PlayOutEnd();
+  if (mode_.load() != Mode::kPlaying) {
+    if (tail_.Playing()) tail_.Wait(wakeFd_, kDrainWaitMs);
+    return;
+  }
+  // A tail of another format is heard to its end first; one beside a file just plays out.
+  if (tail_.Playing() && behindTail_) return tail_.Wait(wakeFd_, kDrainWaitMs);
+  behindTail_ = false;
   if (!outputOpen_) {
     if (!output_->Open(format_)) return Fail(Status::kOutputError);
     outputOpen_ = true;
   }
   if (pcmPos_ == pcmLen_ && !decoderDone_ && !reformat_) {
-    Decode();
-    return;
-  }
-  if (pcmPos_ < pcmLen_) return WritePending();
-  if (!output_->Drained()) {
-    output_->WaitPlayed(wakeFd_, kDrainWaitMs);
+    if (decoder_->InputReady()) return Decode();
+    // The medium is slow: wait for it here, where a command ends the wait, rather than in a read.
+    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {decoder_->InputFd(), POLLIN, 0}};
+    ::poll(fds, 2, kWriteWaitMs);
     Publish();
     return;
   }
+  if (pcmPos_ < pcmLen_) return WritePending();
   if (reformat_) {
+    if (!output_->Drained()) {
+      output_->WaitPlayed(wakeFd_, kDrainWaitMs);
+      Publish();
+      return;
+    }
     // Everything of the old format has been heard: go on in the new one from here.
     Publish();
     segmentBaseMs_ = position_.load();
@@ -187,7 +172,7 @@ void Playback::Step() {
     if (!output_->Open(format_)) Fail(Status::kOutputError);
     return;
   }
-  Finish();
+  End();
 }
 
 void Playback::Decode() {
@@ -254,24 +239,10 @@ void Playback::WritePending() {
 void Playback::Publish(bool allHeard) {
   if (format_.rate <= 0) return;
   const long delay = outputOpen_ && !allHeard ? output_->Delay() : 0;
-  const std::int64_t heard = std::max<std::int64_t>(0, segmentOrigin_ + handed_ - delay);
+  // The delay may hold the end of the stream before, still heard: this one has not begun then.
+  const std::int64_t heard = segmentOrigin_ + std::max<std::int64_t>(0, handed_ - delay);
   const std::int64_t ms = segmentBaseMs_ + heard * 1000 / format_.rate;
   position_ = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
 }
 
-void Playback::Finish() {
-  // The device said it has played everything: its delay may still read a few frames.
-  Publish(true);
-  StopOutput();
-  mode_ = Mode::kEnded;
-  if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);
-}
-
-void Playback::Fail(Status status) {
-  Publish();
-  StopOutput();
-  mode_ = Mode::kStopped;
-  fault_ = status;
-}
-
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -8,9 +8,10 @@
 
 #include "mpegdll/detail/decoder.h"
 #include "mpegdll/detail/output.h"
+#include "mpegdll/detail/output_tail.h"
 #include "mpegdll/detail/status.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 struct StartRequest {
   std::int32_t startMs = 0;         // first position played, milliseconds
@@ -27,17 +28,22 @@ class Playback {
   Playback(const Playback&) = delete;
   Playback& operator=(const Playback&) = delete;
 
-  // Commands, on the decode thread; each gives the status of its call.
+  // Commands, on the decode thread; each gives the status of its call. Stop, Pause, Seek and
+  // Close of a started stream silence the sound device at once. A stream that has ended leaves the
+  // device playing what it still holds: a stream started next in the same format is written
+  // behind it without a gap; one in another format is heard after it.
   void Attach(std::unique_ptr<Decoder> decoder);
   Status Start(StartRequest request);
   Status Pause(bool pause);
   Status Stop();
   Status Seek(std::int32_t positionMs);
   void ResetMode();
-  void Close();
+  Status Close();
+  // Closes the stream and silences everything.
+  void Quit();
 
   // True while there is decoding or output to do without a command.
-  bool Active() const { return mode_.load() == Mode::kPlaying; }
+  bool Active() const { return mode_.load() == Mode::kPlaying || ending_ || tail_.Holds(); }
   // One slice of work: decodes and writes, or waits at most a few milliseconds for the output.
   void Step();
 
@@ -55,16 +61,31 @@ class Playback {
   void OnNewFormat(const PcmFormat& format);
   void RestartCounters(std::int64_t frame);
   void Publish(bool allHeard = false);
+  // Everything has been written: the end byte once no more than the lead is left to be heard.
+  void End();
+  void PlayOutEnd();
   void Finish();
   void Fail(Status status);
-  void StopOutput();
+  // Lets go of the output (a sound device falls silent at once); false when a file it completes
+  // could not be written.
+  bool StopOutput();
+  // The output of a stream that has ended becomes the tail the next stream may take up.
+  void KeepTail();
+  // Takes up the tail when it plays this run's format on the same kind of output.
+  void JoinTail();
   std::int64_t FrameAt(std::int64_t ms) const;
+
+  // Longest wait within one slice while the output plays out, milliseconds.
+  static constexpr int kDrainWaitMs = 50;
 
   int wakeFd_;
   std::unique_ptr<Decoder> decoder_;
   std::unique_ptr<Output> output_;
   bool outputOpen_ = false;
-  bool atStart_ = false;  // the decoder has not moved since the stream was opened
+  bool ending_ = false;      // ended, while the output plays out the stream's last frames
+  OutputTail tail_;          // the end of a stream before this run, still heard
+  bool behindTail_ = false;  // nothing is written before the tail (of another format) was heard
+  bool atStart_ = false;     // the decoder has not moved since the stream was opened
   bool decoderDone_ = false;
   bool reformat_ = false;  // the output plays out before it is opened again for `nextFormat_`
   PcmFormat format_;       // of the output
@@ -95,4 +116,4 @@ class Playback {
   std::atomic<std::int64_t> decodedLength_{0};
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -12,7 +12,7 @@
 #include "mpegdll/detail/wav_output.h"
 #include "platform/paths.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 Player::~Player() { Deinit(); }
 
@@ -41,6 +41,8 @@ std::int32_t Player::Answer(std::int32_t value) {
 std::int32_t Player::Init() { return Record(EnsureWorker()) == 0 ? 1 : 0; }
 
 std::int32_t Player::Deinit() {
+  if (interruptReads_) interruptReads_();
+  interruptReads_ = nullptr;
   if (worker_) {
     worker_->Quit();
     worker_.reset();
@@ -54,14 +56,17 @@ std::int32_t Player::Deinit() {
   return 0;
 }
 
-void Player::CloseStream() {
-  worker_->Call(Command::Kind::kClose);
+Status Player::CloseStream() {
+  if (interruptReads_) interruptReads_();
+  interruptReads_ = nullptr;
+  const Status status = worker_->Call(Command::Kind::kClose);
   worker_->TakeFault();  // a fault of the stream that is gone concerns nobody now
   lengthScan_.reset();
   open_ = false;
   started_ = false;
   endReached_ = nullptr;
   facts_ = StreamFacts{};
+  return status;
 }
 
 void Player::RefreshLength() {
@@ -90,6 +95,7 @@ std::int32_t Player::Open(const char* fileName, bool fromStream, const StreamCal
   } else if (fileName && *fileName) {
     input = OpenFileInput(platform::ResolvePath(fileName));
   }
+  if (input) interruptReads_ = input->Interrupter();
   Status status = Status::kInputError;
   auto decoder = Decoder::Open(std::move(input), &status);
   if (!decoder) return Record(status);
@@ -154,8 +160,7 @@ std::int32_t Player::Seek(std::int32_t positionMs) {
 
 std::int32_t Player::Close() {
   if (const Status s = EnsureWorker(); s != Status::kOk) return Record(s);
-  CloseStream();
-  return Record(Status::kOk);
+  return Record(CloseStream());
 }
 
 std::int32_t Player::SetPriority(std::int32_t priority) {
@@ -209,4 +214,4 @@ std::int32_t Player::GetBitrate() { return Answer(facts_.bitRateKbps); }
 
 std::int32_t Player::GetLayer() { return Answer(facts_.layer); }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,7 +11,7 @@
 #include "mpegdll/detail/length_scan.h"
 #include "mpegdll/detail/worker.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class Player {
  public:
@@ -46,7 +47,8 @@ class Player {
   std::int32_t Answer(std::int32_t value);
   Status EnsureWorker();
   Status StartPlaying(std::int32_t startMs, std::int32_t endMs, std::uint8_t* endReached);
-  void CloseStream();
+  // Closes the stream on the decode thread; kOutputError when the WAV file it completed failed.
+  Status CloseStream();
   // Takes the measured length once the scan has it.
   void RefreshLength();
   std::int32_t LengthMs();
@@ -55,6 +57,9 @@ class Player {
   StreamFacts facts_;
   // Measures a file that carries no frame count; its estimate serves until then.
   std::unique_ptr<LengthScan> lengthScan_;
+  // Makes the open stream's reads that wait on the medium fail, so that closing it never waits
+  // on a slow medium.
+  std::function<void()> interruptReads_;
   bool open_ = false;
   std::int32_t device_ = MPEG_DEVICE_WAVE_MAPPER;
   std::string outFile_;
@@ -66,4 +71,4 @@ class Player {
   Status lastError_ = Status::kOk;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

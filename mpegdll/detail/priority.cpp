@@ -5,7 +5,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 int NiceForPriority(std::int32_t priority) {
   if (priority <= -15) return 19;
@@ -23,4 +23,4 @@ void ApplyPriority(std::int32_t priority) {
   (void)::setpriority(PRIO_PROCESS, tid, NiceForPriority(priority));
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

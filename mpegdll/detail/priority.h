@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 // -15 (idle) .. 0 (normal) .. 15 (time critical) to a nice value 19 .. -20.
 int NiceForPriority(std::int32_t priority);
@@ -12,4 +12,4 @@ int NiceForPriority(std::int32_t priority);
 // may not take it.
 void ApplyPriority(std::int32_t priority);
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -5,7 +5,7 @@
 
 #include "mpegdll/mpegdll.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 enum class Status : std::int32_t {
   kOk = MPEG_ERROR_NONE,
@@ -25,4 +25,4 @@ enum class Mode : std::int32_t {
   kEnded = MPEG_MODE_ENDED,
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

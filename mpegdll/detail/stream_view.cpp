@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 StreamView::StreamView(Input& input, std::int64_t base, std::vector<std::uint8_t> readAhead)
     : input_(input), base_(base), readAhead_(std::move(readAhead)) {
@@ -74,4 +74,4 @@ off_t StreamView::Seek(off_t offset, int whence) {
   return now < 0 ? -1 : static_cast<off_t>(now - base_);
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

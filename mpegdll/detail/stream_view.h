@@ -9,7 +9,7 @@
 
 #include "mpegdll/detail/input.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class StreamView {
  public:
@@ -37,4 +37,4 @@ class StreamView {
   std::int64_t openedSize_ = -1;  // the size of a seekable input when the view was made
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-namespace mpegdll {
+namespace mpegdll::detail {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 44;
@@ -28,7 +28,9 @@ WavOutput::~WavOutput() { Close(); }
 bool WavOutput::Create() {
   file_ = std::fopen(path_.c_str(), "wb");
   if (!file_) return false;
-  std::setvbuf(file_, nullptr, _IOFBF, kFileBuffer);
+  // A buffer of its own: given none, the C library keeps to the file system's block size.
+  buffer_.resize(kFileBuffer);
+  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
   return true;
 }
 
@@ -81,15 +83,20 @@ long WavOutput::Write(const std::int16_t* samples, long frames) {
 
 void WavOutput::Wait(int /*wakeFd*/, int /*timeoutMs*/) {}
 
+// A file that cannot be brought up to date now fails the next write.
 void WavOutput::Pause() {
-  if (file_ && format_.rate != 0 && WriteHeader()) std::fflush(file_);
+  if (file_ && format_.rate != 0 && (!WriteHeader() || std::fflush(file_) != 0)) failed_ = true;
 }
 
-void WavOutput::Close() {
-  if (!file_) return;
-  if (format_.rate != 0) WriteHeader();
-  std::fclose(file_);
+// The header's final sizes and the buffered samples reach the file here: either may fail (a full
+// disc), and so may the close itself.
+bool WavOutput::Close() {
+  if (!file_) return !failed_;
+  bool ok = format_.rate == 0 || WriteHeader();
+  ok = std::fclose(file_) == 0 && ok && !failed_;
   file_ = nullptr;
+  failed_ = !ok;
+  return ok;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

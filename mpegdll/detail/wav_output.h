@@ -3,10 +3,11 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "mpegdll/detail/output.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 class WavOutput final : public Output {
  public:
@@ -28,17 +29,18 @@ class WavOutput final : public Output {
   void Resume() override {}
   void Discard() override {}
   bool Drained() override { return true; }
-  void Close() override;
+  bool Close() override;
   bool KeepsFirstFormat() const override { return true; }
 
  private:
   bool WriteHeader();
 
   std::string path_;
+  std::vector<char> buffer_;  // the file's buffer, until it is closed
   std::FILE* file_ = nullptr;
   PcmFormat format_;
   std::uint64_t dataBytes_ = 0;
   bool failed_ = false;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -10,7 +10,7 @@
 
 #include "mpegdll/detail/priority.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 Worker::Worker() : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), playback_(wakeFd_) {}
 
@@ -87,11 +87,11 @@ bool Worker::Serve(Command& command) {
     case Command::Kind::kPause: result = playback_.Pause(command.value != 0); break;
     case Command::Kind::kStop: result = playback_.Stop(); break;
     case Command::Kind::kSeek: result = playback_.Seek(command.value); break;
-    case Command::Kind::kClose: playback_.Close(); break;
+    case Command::Kind::kClose: result = playback_.Close(); break;
     case Command::Kind::kResetMode: playback_.ResetMode(); break;
     case Command::Kind::kPriority: ApplyPriority(command.value); break;
     case Command::Kind::kQuit:
-      playback_.Close();
+      playback_.Quit();
       std::lock_guard lock(mutex_);
       command.result = result;
       return true;
@@ -101,4 +101,4 @@ bool Worker::Serve(Command& command) {
   return false;
 }
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -10,7 +10,7 @@
 
 #include "mpegdll/detail/playback.h"
 
-namespace mpegdll {
+namespace mpegdll::detail {
 
 struct Command {
   enum class Kind { kAttach, kStart, kPause, kStop, kSeek, kClose, kResetMode, kPriority, kQuit };
@@ -59,4 +59,4 @@ class Worker {
   std::thread thread_;
 };
 
-}  // namespace mpegdll
+}  // namespace mpegdll::detail

@@ -4,12 +4,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <functional>
 #include <thread>
 
+#include "read_fault.h"
 #include "tests/mpegdll/dll_fixture.h"
 #include "tests/mpegdll/memory_stream.h"
 #include "tests/support/lame_encoder.h"
@@ -300,6 +304,43 @@ TEST_F(ControlTest, AnswerHeldUpByASlowReadIsTheRealAnswer) {
   EXPECT_EQ(dll.Stop(), 0);
 }
 
+// A read of the playing file stuck for seconds (a scratched disc) holds up none of the calls that
+// end or hold playing: each answers while the read still waits.
+TEST_F(ControlTest, CallsAnswerWhileAReadOfTheMediumIsStuck) {
+  const std::string song = Write("song.mp3", GeneratedMp3(8.0, {44100, 2, 320, false, true}));
+  const std::string other = Write("other.mp3", GeneratedMp3(0.5));
+  struct stat facts {};
+  ASSERT_EQ(::stat(song.c_str(), &facts), 0);
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+    int mode;  // after the call
+  };
+  const Case cases[] = {
+      {"Stop", [&] { EXPECT_EQ(dll.Stop(), 0); }, MPEG_MODE_STOPPED},
+      {"Pause", [&] { EXPECT_EQ(dll.Pause(0), 0); }, MPEG_MODE_PAUSED},
+      {"Close", [&] { EXPECT_EQ(dll.Close(), 0); }, MPEG_MODE_CLOSED},
+      {"Open of another song", [&] { EXPECT_EQ(dll.OpenFile(other), 0); }, MPEG_MODE_OPENED},
+      {"deinit", [&] { EXPECT_TRUE(dll.deinit() == 0 && dll.init() != 0); }, MPEG_MODE_CLOSED},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(dll.OpenFile(song), 0);
+    // The scratch lies in the middle; a read there waits (and fails once the drive gives up).
+    ReadFaultHold(facts.st_dev, facts.st_ino, 96 * 1024, 224 * 1024);
+    ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+    // On the null device the decoder soon has all before the scratch (96 kB: 2.4 s at 320 kbit/s).
+    WaitForPosition(1900);
+    Sleep(50);
+    ASSERT_EQ(ReadFaultHeld(), 1);
+    c.call();
+    EXPECT_EQ(dll.GetPlayerMode(), c.mode);
+    EXPECT_EQ(ReadFaultHeld(), 1) << "the call waited for the medium";
+    ReadFaultDisarm();  // the stuck read comes back while the next stream plays
+    for (int i = 0; i < 1000 && ReadFaultHeld() > 0; ++i) Sleep(1);
+  }
+}
+
 TEST_F(ControlTest, OutputDeviceCodesOtherThanWaveMapperAndFileAreRefused) {
   EXPECT_EQ(dll.SetOutputDevice(1, "x.wav"), MPEG_ERROR_OUTPUT);
   EXPECT_EQ(dll.SetOutputDevice(-1, "x.wav"), MPEG_ERROR_OUTPUT);
@@ -380,6 +421,53 @@ TEST_F(ControlTest, WavFileThatCannotBeCreatedFailsThePlay) {
   EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_OUTPUT);
   EXPECT_EQ(dll.LastError(), MPEG_ERROR_OUTPUT);
   EXPECT_EQ(dll.GetPlayerMode(), MPEG_MODE_OPENED);
+}
+
+// A WAV file that cannot be written to its end (a full disc: here the file size limit) is never
+// reported as written: a run whose write fails, while playing or at its end, stops without the
+// end byte and code 5 comes once; "Stop" and "Close" that complete such a file answer 5.
+TEST_F(ControlTest, WavFileThatCannotBeWrittenToItsEndGivesOutputFailure) {
+  enum class Then { kPlayOn, kStop, kClose };
+  struct Case {
+    const char* what;
+    double seconds;  // of a slow stream of 44 kB of samples a second
+    rlim_t limit;    // bytes the file may hold
+    Then then;
+  };
+  const Case cases[] = {
+      {"a write while playing", 8.0, 64 * 1024, Then::kPlayOn},
+      {"the last write, at the end", 1.0, 16 * 1024, Then::kPlayOn},
+      {"the last write, at Stop", 3.0, 4 * 1024, Then::kStop},
+      {"the last write, at Close", 3.0, 4 * 1024, Then::kClose},
+  };
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit unlimited{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  const std::string wav = (dir.path() / "full.wav").string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    endByte = 0;
+    ASSERT_EQ(OpenPaced(c.seconds), 0);
+    ASSERT_EQ(dll.SetOutputDevice(MPEG_DEVICE_WAV_FILE, wav.c_str()), 0);
+    rlimit limit = unlimited;
+    limit.rlim_cur = c.limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+    bool failed = false;
+    if (c.then == Then::kPlayOn) {
+      for (int i = 0; i < 10000 && dll.GetPlayerMode() == MPEG_MODE_PLAYING; ++i) Sleep(1);
+      failed = dll.LastError() == MPEG_ERROR_OUTPUT;
+    } else {
+      WaitForPosition(300);
+      failed = (c.then == Then::kStop ? dll.Stop() : dll.Close()) == MPEG_ERROR_OUTPUT;
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(dll.GetPlayerMode(), c.then == Then::kClose ? MPEG_MODE_CLOSED : MPEG_MODE_STOPPED);
+    EXPECT_EQ(dll.LastError(), 0) << "code 5 comes once";
+    EXPECT_EQ(endByte, 0);
+    EXPECT_EQ(dll.Close(), 0);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  }
 }
 
 TEST_F(ControlTest, EveryPriorityLevelIsAcceptedWhilePlaying) {

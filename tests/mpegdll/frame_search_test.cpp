@@ -11,7 +11,7 @@
 namespace mpegdlltest {
 namespace {
 
-using mpegdll::FindFirstFrame;
+using mpegdll::detail::FindFirstFrame;
 using testsupport::MakeHeader;
 
 std::optional<std::int64_t> Find(const std::string& data, bool seekable = true) {
@@ -76,7 +76,7 @@ TEST(FrameFinderTest, ForwardOnlyInputKeepsTheBytesItReadFromTheFrameOn) {
 
 TEST(StreamViewTest, OffsetsCountFromTheFirstFrame) {
   MemoryInput input(std::string(100, 'j') + "0123456789", true);
-  mpegdll::StreamView view(input, 100, {});
+  mpegdll::detail::StreamView view(input, 100, {});
   char buffer[8] = {};
   EXPECT_EQ(view.Read(buffer, 3), 3);
   EXPECT_EQ(std::string(buffer, 3), "012");
@@ -94,7 +94,7 @@ TEST(StreamViewTest, ForwardOnlyViewServesTheReadAheadFirst) {
   MemoryInput input("jjjjABCDEFGH", false);
   char skip[6];
   ASSERT_EQ(input.Read(skip, 6), 6);  // "jjjjAB" taken by the search
-  mpegdll::StreamView view(input, 4, {'A', 'B'});
+  mpegdll::detail::StreamView view(input, 4, {'A', 'B'});
   char buffer[16] = {};
   EXPECT_EQ(view.Read(buffer, 16), 8);
   EXPECT_EQ(std::string(buffer, 8), "ABCDEFGH");
@@ -105,7 +105,7 @@ TEST(StreamViewTest, ForwardOnlyViewServesTheReadAheadFirst) {
 TEST(FileInputTest, BufferedReadsAndSeeksGiveTheFileBytes) {
   testsupport::TempDir dir;
   const std::string data = RandomBytes(300000, 9);
-  auto input = mpegdll::OpenFileInput(dir.WriteFile("data.bin", data).string());
+  auto input = mpegdll::detail::OpenFileInput(dir.WriteFile("data.bin", data).string());
   ASSERT_TRUE(input);
   EXPECT_EQ(input->Size(), 300000);
   std::string got(200000, '\0');
@@ -126,8 +126,8 @@ TEST(FileInputTest, BufferedReadsAndSeeksGiveTheFileBytes) {
   EXPECT_EQ(input->Seek(-1, SEEK_SET), -1);
   EXPECT_TRUE(input->Rewind());
   EXPECT_EQ(read(3), data.substr(0, 3));
-  EXPECT_FALSE(mpegdll::OpenFileInput((dir.path() / "missing.bin").string()));
-  EXPECT_FALSE(mpegdll::OpenFileInput(dir.path().string()));
+  EXPECT_FALSE(mpegdll::detail::OpenFileInput((dir.path() / "missing.bin").string()));
+  EXPECT_FALSE(mpegdll::detail::OpenFileInput(dir.path().string()));
 }
 
 }  // namespace

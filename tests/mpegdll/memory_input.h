@@ -1,4 +1,4 @@
-// An mpegdll::Input over bytes in memory, seekable or forward-only, for tests of the parts.
+// An mpegdll::detail::Input over bytes in memory, seekable or forward-only, for tests of the parts.
 #pragma once
 
 #include <cstdio>
@@ -9,7 +9,7 @@
 
 namespace mpegdlltest {
 
-class MemoryInput final : public mpegdll::Input {
+class MemoryInput final : public mpegdll::detail::Input {
  public:
   MemoryInput(std::string data, bool seekable) : data_(std::move(data)), seekable_(seekable) {}
 

@@ -21,9 +21,9 @@
 namespace mpegdlltest {
 namespace {
 
-using mpegdll::AlsaOutput;
-using mpegdll::PcmFormat;
-using mpegdll::WavOutput;
+using mpegdll::detail::AlsaOutput;
+using mpegdll::detail::PcmFormat;
+using mpegdll::detail::WavOutput;
 
 std::vector<std::int16_t> Ramp(std::size_t count, std::int16_t from) {
   std::vector<std::int16_t> v(count);
@@ -84,8 +84,8 @@ struct FakeDevice {
 FakeDevice* device = nullptr;
 snd_pcm_t* Handle() { return reinterpret_cast<snd_pcm_t*>(device); }
 
-const mpegdll::PcmApi& FakeApi() {
-  static const mpegdll::PcmApi api{
+const mpegdll::detail::PcmApi& FakeApi() {
+  static const mpegdll::detail::PcmApi api{
       .open =
           [](snd_pcm_t** pcm, const char*, snd_pcm_stream_t, int) {
             *pcm = Handle();
@@ -250,16 +250,16 @@ TEST_F(AlsaOutputTest, PlaybackWaitsForTheLastFramesInsteadOfPolling) {
   const std::string mp3 = testsupport::GeneratedMp3(0.3);
   testsupport::TempDir dir;
   const std::size_t frames = DirectDecode(dir.WriteFile("song.mp3", mp3).string()).Frames();
-  mpegdll::Status status = mpegdll::Status::kOk;
-  auto decoder = mpegdll::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
+  mpegdll::detail::Status status = mpegdll::detail::Status::kOk;
+  auto decoder = mpegdll::detail::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
   ASSERT_TRUE(decoder);
-  mpegdll::Playback playback{-1};
+  mpegdll::detail::Playback playback{-1};
   playback.Attach(std::move(decoder));
   std::uint8_t endByte = 0;
-  mpegdll::StartRequest request;
+  mpegdll::detail::StartRequest request;
   request.endByte = &endByte;
   request.output = std::make_unique<AlsaOutput>(FakeApi());
-  ASSERT_EQ(playback.Start(std::move(request)), mpegdll::Status::kOk);
+  ASSERT_EQ(playback.Start(std::move(request)), mpegdll::detail::Status::kOk);
   for (int i = 0; i < 10000 && fake.written.size() < frames * 2; ++i) playback.Step();
   ASSERT_EQ(fake.written.size(), frames * 2);
 
@@ -276,15 +276,15 @@ TEST_F(AlsaOutputTest, PlaybackWaitsForTheLastFramesInsteadOfPolling) {
 }
 
 TEST(PriorityTest, ThreadPriorityLevelsMapOntoNiceValues) {
-  EXPECT_EQ(mpegdll::NiceForPriority(-15), 19);
-  EXPECT_EQ(mpegdll::NiceForPriority(-2), 10);
-  EXPECT_EQ(mpegdll::NiceForPriority(-1), 5);
-  EXPECT_EQ(mpegdll::NiceForPriority(0), 0);
-  EXPECT_EQ(mpegdll::NiceForPriority(1), -5);
-  EXPECT_EQ(mpegdll::NiceForPriority(2), -10);
-  EXPECT_EQ(mpegdll::NiceForPriority(15), -20);
-  EXPECT_EQ(mpegdll::NiceForPriority(-100), 19);
-  EXPECT_EQ(mpegdll::NiceForPriority(7), -10);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(-15), 19);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(-2), 10);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(-1), 5);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(0), 0);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(1), -5);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(2), -10);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(15), -20);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(-100), 19);
+  EXPECT_EQ(mpegdll::detail::NiceForPriority(7), -10);
 }
 
 }  // namespace

@@ -10,9 +10,9 @@
 namespace mpegdlltest {
 namespace {
 
-using mpegdll::Mode;
-using mpegdll::PcmFormat;
-using mpegdll::Status;
+using mpegdll::detail::Mode;
+using mpegdll::detail::PcmFormat;
+using mpegdll::detail::Status;
 
 // Takes at most `chunk` frames per write and reports `delay` frames as not heard yet.
 struct FakeOutputState {
@@ -24,7 +24,7 @@ struct FakeOutputState {
   int pauses = 0, resumes = 0, discards = 0, closes = 0;
 };
 
-class FakeOutput final : public mpegdll::Output {
+class FakeOutput final : public mpegdll::detail::Output {
  public:
   FakeOutput(FakeOutputState& state, bool keepsFirst) : s_(state), keepsFirst_(keepsFirst) {}
   bool Open(const PcmFormat& format) override {
@@ -45,8 +45,12 @@ class FakeOutput final : public mpegdll::Output {
   void Resume() override { ++s_.resumes; }
   void Discard() override { ++s_.discards; }
   bool Drained() override { return s_.delay == 0; }
-  void Close() override { ++s_.closes; }
+  bool Close() override {
+    ++s_.closes;
+    return true;
+  }
   bool KeepsFirstFormat() const override { return keepsFirst_; }
+  bool Lingers() const override { return !keepsFirst_; }  // a sound device, unlike a file
 
  private:
   FakeOutputState& s_;
@@ -60,10 +64,10 @@ class PlaybackTest : public ::testing::Test {
   void Start(const std::string& mp3, bool keepsFirst = false, std::int32_t startMs = 0) {
     path = dir.WriteFile("song.mp3", mp3).string();
     Status status = Status::kOk;
-    auto decoder = mpegdll::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
+    auto decoder = mpegdll::detail::Decoder::Open(std::make_unique<MemoryInput>(mp3, true), &status);
     ASSERT_TRUE(decoder);
     playback.Attach(std::move(decoder));
-    mpegdll::StartRequest request;
+    mpegdll::detail::StartRequest request;
     request.startMs = startMs;
     request.endByte = &endByte;
     request.output = std::make_unique<FakeOutput>(out, keepsFirst);
@@ -71,7 +75,7 @@ class PlaybackTest : public ::testing::Test {
   }
   // Steps until the mode is no longer playing (or `frames` frames were written, when given).
   void Run(std::size_t frames = 0, int channels = 2) {
-    for (int i = 0; i < 100000 && playback.Active(); ++i) {
+    for (int i = 0; i < 100000 && playback.mode() == Mode::kPlaying; ++i) {
       if (frames && out.samples.size() >= frames * static_cast<std::size_t>(channels)) return;
       playback.Step();
     }
@@ -79,7 +83,7 @@ class PlaybackTest : public ::testing::Test {
 
   testsupport::TempDir dir;
   std::string path;
-  mpegdll::Playback playback{-1};  // the fake output never waits, so no wake-up descriptor
+  mpegdll::detail::Playback playback{-1};  // the fake output never waits, so no wake-up descriptor
   FakeOutputState out;
   std::uint8_t endByte = 0;
 };
@@ -132,23 +136,28 @@ TEST_F(PlaybackTest, FileOutputKeepsTheFirstFormat) {
   EXPECT_EQ(playback.mode(), Mode::kEnded);
 }
 
-TEST_F(PlaybackTest, EndByteWaitsUntilEverythingWasHeardAndIsSetOnce) {
+// The device plays its last frames on its own: the byte comes when little is left to be heard.
+TEST_F(PlaybackTest, EndByteWaitsUntilLittleIsLeftToBeHeardAndIsSetOnce) {
   Start(testsupport::GeneratedMp3(0.5));
-  out.delay = 300;
+  out.delay = 44100 / 2;
   Run(1);
   for (int i = 0; i < 500; ++i) playback.Step();
   EXPECT_EQ(endByte, 0);
   EXPECT_EQ(playback.mode(), Mode::kPlaying);
   const Pcm direct = DirectDecode(path);
   EXPECT_EQ(out.samples.size(), direct.samples.size());
-  EXPECT_EQ(playback.positionMs(), static_cast<int>((direct.Frames() - 300) * 1000 / 44100));
-  out.delay = 0;
+  EXPECT_EQ(playback.positionMs(), static_cast<int>((direct.Frames() - 44100 / 2) * 1000 / 44100));
+  out.delay = 44100 / 20;
   playback.Step();
   EXPECT_EQ(endByte, 1);
   EXPECT_EQ(playback.mode(), Mode::kEnded);
+  EXPECT_EQ(out.closes, 0) << "the last 50 ms still play";
   endByte = 0;
+  out.delay = 0;
   for (int i = 0; i < 10; ++i) playback.Step();
   EXPECT_EQ(endByte, 0);
+  EXPECT_EQ(out.closes, 1);
+  EXPECT_EQ(playback.positionMs(), static_cast<int>(direct.Frames() * 1000 / 44100));
 }
 
 TEST_F(PlaybackTest, FailingOutputStopsAndReportsTheFaultOnce) {
