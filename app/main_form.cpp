@@ -32,7 +32,7 @@ namespace {
 constexpr const char* kIndexFileName = "ALBUMS.INF";
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent), nesting_([this] { Settle(); }, platform::ReportException) {
   BuildControls();
   NameControls();
   SetUpPlayer();
@@ -91,6 +91,7 @@ void TMainForm::ConnectHandlers() {
 }
 
 void TMainForm::FormCreate() {
+  const HandlerScope scope(nesting_);
   ShowVolumePercent(VolControl.Volume());
   for (QWidget* control : std::initializer_list<QWidget*>{CD1SB, CD2SB, CD3SB, CD4SB, MP3InfoSpeedButton, ButtonPrev,
                                                           ButtonPlay, ButtonPause, ButtonStop, ButtonNext,
@@ -145,6 +146,7 @@ void TMainForm::LoadIndex() {
     RepeatCheckBox->setEnabled(false);
     SetEmptyState();
   } else {
+    nesting_.NewSelection();
     selectedAlbum_ = 0;
     {
       const QSignalBlocker quiet(AlbumListBox);
@@ -175,6 +177,8 @@ void TMainForm::SetEmptyState() {
   }
   SongsListBox->setEnabled(false);
   selectedSong_ = -1;
+  playback_.ChooseSong(SelectedSongFacts());
+  playback_.SetCover({});
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -184,6 +188,7 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::FormActivate() {
   if (closing_) return;  // the decoder is gone and the window is on its way out
+  const HandlerScope scope(nesting_);
   for (QWidget* panel :
        std::initializer_list<QWidget*>{AlbumGroupBox, SongsGroupBox, InfoGroupBox, MP3InfoSpeedButton}) {
     panel->repaint();
