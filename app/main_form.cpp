@@ -19,10 +19,10 @@
 #include "app/detail/list_box.h"
 #include "app/detail/position_bar.h"
 #include "app/display_order.h"
+#include "app/shown_text.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "platform/paths.h"
-#include "platform/ui/display_text.h"
 #include "platform/ui/error_report.h"
 #include "platform/ui/message_box.h"
 
@@ -122,12 +122,12 @@ void TMainForm::FormCreate() {
 
 void TMainForm::LoadIndex() {
   albums_inf::AlbumIndex index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
-  setWindowTitle(platform::DisplayText(index.Caption()));
+  setWindowTitle(LiteralWindowTitle(ShownText(index.Caption())));
   albums_ = std::move(index.entries);
 
   QStringList names;
   names.reserve(static_cast<qsizetype>(albums_.size()));
-  for (const AlbumEntry& album : albums_) names.push_back(platform::DisplayText(album.EntryName));
+  for (const AlbumEntry& album : albums_) names.push_back(ShownText(album.EntryName));
   // The list is filled in one step in display order; albumOfRow_ ties each row to its own
   // album of the index, so whatever is looked up for a row belongs to that same album.
   albumOfRow_ = DisplayOrder(names);

@@ -9,8 +9,8 @@
 #include "app/album_paths.h"
 #include "app/display_order.h"
 #include "app/main_form.h"
+#include "app/shown_text.h"
 #include "platform/paths.h"
-#include "platform/ui/display_text.h"
 
 namespace app {
 
@@ -42,7 +42,7 @@ void TMainForm::ListSongs(const std::string& pattern) {
   SongsListBox->setEnabled(true);
   QStringList shown;
   shown.reserve(static_cast<qsizetype>(names.size()));
-  for (const std::string& name : names) shown.push_back(platform::DisplayText(name));
+  for (const std::string& name : names) shown.push_back(ShownText(name));
   for (int i : DisplayOrder(shown)) {
     auto* item = new QListWidgetItem(shown[i]);
     // The name as the disk spells it, whatever the display made of its bytes.

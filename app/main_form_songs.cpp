@@ -13,9 +13,9 @@
 #include "app/cover_slot.h"
 #include "app/format_min_sec.h"
 #include "app/main_form.h"
+#include "app/shown_text.h"
 #include "platform/paths.h"
 #include "platform/text.h"
-#include "platform/ui/display_text.h"
 #include "platform/ui/message_box.h"
 
 namespace app {
@@ -90,9 +90,9 @@ void TMainForm::ShowSongInfo() {
     if (!nesting_.Current(ticket)) return;
     if (analysis->IsValid()) {
       const zodizidu::TMPEGData& data = analysis->Data();
-      const SongTags tags = {platform::DisplayText(analysis->Title()),     platform::DisplayText(analysis->Artist()),
-                             platform::DisplayText(data.Album.str()),      platform::DisplayText(data.Year.str()),
-                             platform::DisplayText(analysis->GenreText()), platform::DisplayText(data.Comment.str())};
+      const SongTags tags = {ShownText(analysis->Title()),     ShownText(analysis->Artist()),
+                             ShownText(data.Album.str()),      ShownText(data.Year.str()),
+                             ShownText(analysis->GenreText()), ShownText(data.Comment.str())};
       SetSongFields(tags);
       MPEGPlayer.SetStreamName(path);
       PosMP3ScrollBar->setMaximum(data.Duration);

@@ -1,10 +1,11 @@
 // Handlers that run inside other handlers (inside an analysis or a message box), or that meet a
-// song which has just ended or failed: the window stays whole.
+// song which has just ended or failed: the window stays whole and shows names as they are.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 #include <functional>
 
@@ -120,6 +121,22 @@ TEST_F(ReentryTest, ContinuaLeavesAnAlbumChosenWhileTheNextSongIsAnalysed) {
   EXPECT_EQ(Plays(decoder_->Log()), 0) << decoder_->Log();
   EXPECT_EQ(form.MP3TitleEdit->text(), "Bis");
   EXPECT_TRUE(form.ButtonPlay->isEnabled() && !form.ButtonStop->isEnabled());
+}
+
+TEST_F(ReentryTest, NamesAndTagsShowAsTheyAre) {
+  InstallDecoder();
+  WriteIndex({{"<b>Grassetto</b>", 0}}, "[*] Raccolta", 1);
+  AddSong("<b>Grassetto</b>/a\nb.mp3", 10, TitleTag("Uno\tDue"));
+  app::TMainForm& form = Open();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const std::vector<std::pair<QString, QString>> shown = {
+      {form.windowHandle()->title(), "[*] Raccolta"},
+      {form.AlbumListBox->item(0)->text(), "<b>Grassetto</b>"},
+      {form.SongsListBox->item(0)->text(), QString::fromUtf8("a\u240Ab.mp3")},
+      {form.MP3TitleEdit->text(), QString::fromUtf8("Uno\u2409Due")},
+  };
+  for (const auto& [text, expected] : shown) EXPECT_EQ(text, expected);
+  EXPECT_EQ(form.Playback().Song().name, QString::fromUtf8("a\u240Ab.mp3"));
 }
 
 }  // namespace
