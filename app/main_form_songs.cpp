@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include <stdexcept>
@@ -143,7 +144,33 @@ void TMainForm::UpdatePlayerButtons() {
   SetEnabled(PosMP3ScrollBar, state.BarEnabled());
 }
 
-void TMainForm::Settle() noexcept { UpdatePlayerButtons(); }
+namespace {
+// Puts the list's highlight on `row` (none for -1), without announcing a choice.
+void Highlight(QListWidget* list, int row) {
+  const QListWidgetItem* item = list->item(row);
+  if (list->currentRow() == row && (!item || item->isSelected())) return;
+  const QSignalBlocker quiet(list);
+  list->setCurrentRow(row);
+}
+}  // namespace
+
+// Whatever a handler cut short by an error left half done: the lists highlight the selection, and
+// a selection the state does not know yet waits, unanalysed and not playable, for a new choice.
+void TMainForm::Settle() noexcept {
+  Highlight(AlbumListBox, selectedAlbum_);
+  Highlight(SongsListBox, HasSongAt(selectedSong_) ? selectedSong_ : -1);
+  const ChosenSong& known = playback_.Song();
+  const std::int32_t row = HasSongAt(selectedSong_) ? selectedSong_ : -1;
+  if (known.album != selectedAlbum_ || known.disc != currentDisc_ || known.row != row) {
+    try {
+      playback_.ChooseSong(SelectedSongFacts());
+    } catch (...) {
+      playback_.ChooseSong(ChosenSong());  // the song cannot even be named: no song
+    }
+    SetSongFields({}, false);
+  }
+  UpdatePlayerButtons();
+}
 
 void TMainForm::LoadCovers() {
   if (selectedAlbum_ < 0) {  // no album, no covers

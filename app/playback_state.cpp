@@ -18,7 +18,7 @@ void PlaybackState::SetMode(PlaybackMode mode) {
   sincePosition_.start();
   mode_ = mode;
   if (mode == PlaybackMode::kStopped) positionMs_ = 0;
-  Announce();
+  emit Changed();
 }
 
 void PlaybackState::ChooseSong(const ChosenSong& song) {
@@ -35,7 +35,7 @@ void PlaybackState::ChooseSong(const ChosenSong& song) {
   tags_ = {};
   lengthMs_ = 0;
   positionMs_ = 0;
-  Announce();
+  emit Changed();
 }
 
 void PlaybackState::SongAnalysed(bool valid, const SongTags& tags, std::int64_t lengthMs) {
@@ -46,7 +46,7 @@ void PlaybackState::SongAnalysed(bool valid, const SongTags& tags, std::int64_t 
   lengthMs_ = valid ? std::max<std::int64_t>(lengthMs, 0) : 0;
   positionMs_ = 0;
   if (valid) barEnabled_ = true;
-  Announce();
+  emit Changed();
 }
 
 void PlaybackState::SetPosition(std::int64_t milliseconds) {
@@ -62,9 +62,7 @@ void PlaybackState::Jump(std::int64_t milliseconds) {
 void PlaybackState::SetCover(const std::string& path) {
   if (path == cover_) return;
   cover_ = path;
-  Announce();
+  emit Changed();
 }
-
-void PlaybackState::Announce() { emit Changed(); }
 
 }  // namespace app

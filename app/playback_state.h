@@ -90,8 +90,6 @@ class PlaybackState : public QObject {
   void Jumped();
 
  private:
-  void Announce();
-
   PlaybackMode mode_ = PlaybackMode::kStopped;
   ChosenSong song_;
   SongTags tags_;
