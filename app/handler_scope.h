@@ -12,8 +12,9 @@
 // 2. Indexes are checked before they are used: a step, a song row or an album row outside its list
 //    is refused, never followed.
 // 3. Every handler runs inside a HandlerScope. On every way out, an exception included, it settles
-//    the window: the player buttons are set from the playback state, the one place they are set,
-//    so buttons and mode cannot disagree. A fault of the old stream met while a change of selection
+//    the window: the lists highlight the selection, the playback state knows the selected song, and
+//    the player buttons are set from the state, the one place they are set, so buttons and mode
+//    cannot disagree. A fault of the old stream met while a change of selection
 //    stops it is kept (Defer) and shown by the error report once the outermost handler has ended,
 //    with the new selection on screen; the change of selection itself goes on.
 #pragma once

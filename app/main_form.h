@@ -193,7 +193,8 @@ class TMainForm : public QWidget {
   void SwitchDisc(int disc);
   // Selects the song `step` rows away; the ticket of that selection, or 0 when there is no such song.
   HandlerNesting::Ticket StepSong(int step);
-  // Brings the player buttons in line with the playback state (after every handler).
+  // After every handler: the lists highlight the selection, the playback state knows the selected
+  // song, the player buttons follow the state.
   void Settle() noexcept;
   // Stops and closes the stream. A stream that has ended meanwhile counts as stopped; a fault it
   // reports is shown once the handler has ended (see app/handler_scope.h).
