@@ -30,5 +30,5 @@ int main(int argc, char** argv) {
   }
   mainForm.show();
   mainForm.activateWindow();
-  return QApplication::exec();
+  return desktop::ProgramEnd(QApplication::exec());
 }

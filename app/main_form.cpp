@@ -19,10 +19,10 @@
 #include "app/detail/list_box.h"
 #include "app/detail/position_bar.h"
 #include "app/display_order.h"
+#include "app/shown_text.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "platform/paths.h"
-#include "platform/ui/display_text.h"
 #include "platform/ui/error_report.h"
 #include "platform/ui/message_box.h"
 
@@ -32,7 +32,7 @@ namespace {
 constexpr const char* kIndexFileName = "ALBUMS.INF";
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent), nesting_([this] { Settle(); }, platform::ReportException) {
   BuildControls();
   NameControls();
   SetUpPlayer();
@@ -91,6 +91,7 @@ void TMainForm::ConnectHandlers() {
 }
 
 void TMainForm::FormCreate() {
+  const HandlerScope scope(nesting_);
   ShowVolumePercent(VolControl.Volume());
   for (QWidget* control : std::initializer_list<QWidget*>{CD1SB, CD2SB, CD3SB, CD4SB, MP3InfoSpeedButton, ButtonPrev,
                                                           ButtonPlay, ButtonPause, ButtonStop, ButtonNext,
@@ -121,12 +122,12 @@ void TMainForm::FormCreate() {
 
 void TMainForm::LoadIndex() {
   albums_inf::AlbumIndex index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
-  setWindowTitle(platform::DisplayText(index.Caption()));
+  setWindowTitle(LiteralWindowTitle(ShownText(index.Caption())));
   albums_ = std::move(index.entries);
 
   QStringList names;
   names.reserve(static_cast<qsizetype>(albums_.size()));
-  for (const AlbumEntry& album : albums_) names.push_back(platform::DisplayText(album.EntryName));
+  for (const AlbumEntry& album : albums_) names.push_back(ShownText(album.EntryName));
   // The list is filled in one step in display order; albumOfRow_ ties each row to its own
   // album of the index, so whatever is looked up for a row belongs to that same album.
   albumOfRow_ = DisplayOrder(names);
@@ -145,6 +146,7 @@ void TMainForm::LoadIndex() {
     RepeatCheckBox->setEnabled(false);
     SetEmptyState();
   } else {
+    nesting_.NewSelection();
     selectedAlbum_ = 0;
     {
       const QSignalBlocker quiet(AlbumListBox);
@@ -175,6 +177,8 @@ void TMainForm::SetEmptyState() {
   }
   SongsListBox->setEnabled(false);
   selectedSong_ = -1;
+  playback_.ChooseSong(SelectedSongFacts());
+  playback_.SetCover({});
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -184,6 +188,7 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::FormActivate() {
   if (closing_) return;  // the decoder is gone and the window is on its way out
+  const HandlerScope scope(nesting_);
   for (QWidget* panel :
        std::initializer_list<QWidget*>{AlbumGroupBox, SongsGroupBox, InfoGroupBox, MP3InfoSpeedButton}) {
     panel->repaint();

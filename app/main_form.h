@@ -14,6 +14,8 @@
 #include "albums_inf/album_index.h"
 #include "app/cover_slot.h"
 #include "app/detail/track_bar.h"
+#include "app/handler_scope.h"
+#include "app/playback_state.h"
 #include "player/mpeg_player.h"
 #include "volume/vol_control.h"
 #include "zodizidu/analysis/mpeg_audio.h"
@@ -117,6 +119,9 @@ class TMainForm : public QWidget {
   const zodizidu::TMPEGAudio* SongAnalysis() const { return songAnalysis_.get(); }
   // True while the user drags the thumb of the position bar.
   bool SeekDragging() const { return seekDragging_; }
+  // What plays and what is shown: the state the player buttons are set from and the desktop's
+  // media controls follow.
+  const PlaybackState& Playback() const { return playback_; }
   // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry); it reads
   // SongAnalysis each time it is shown.
   void SetMP3InfoForm(dialogs::TMP3InfoForm* form);
@@ -141,15 +146,9 @@ class TMainForm : public QWidget {
   void StopIfActive();
   // Analyses the selected song and fills the ID3 panel and the total time.
   void ShowSongInfo();
-  // Sets the player buttons for the selected song.
+  // Sets the player buttons from the playback state.
   void UpdatePlayerButtons();
   // ---- player panel ----
- signals:
-  // The stream was moved to a new position by the user (the position bar let go while a song is
-  // started).
-  void PositionSought();
-
- public:
   void ButtonPlayClick();
   void ButtonPauseClick();
   void ButtonStopClick();
@@ -192,12 +191,25 @@ class TMainForm : public QWidget {
   void LoadIndex();
   void SetEmptyState();
   void SwitchDisc(int disc);
-  void StepSong(int step);
+  // Selects the song `step` rows away; the ticket of that selection, or 0 when there is no such song.
+  HandlerNesting::Ticket StepSong(int step);
+  // After every handler: the lists highlight the selection, the playback state knows the selected
+  // song, the player buttons follow the state.
+  void Settle() noexcept;
+  // Stops and closes the stream. A stream that has ended meanwhile counts as stopped; a fault it
+  // reports is shown once the handler has ended (see app/handler_scope.h).
+  void StopStream();
+  // The state of the song at the selected row, as chosen before its analysis.
+  ChosenSong SelectedSongFacts() const;
   void ShowDisc(int disc);
   void ClearSongList();
-  void SetSongFields(const std::array<std::string, 6>& values);
+  // Fills the six ID3 fields, each repainted at once unless `repaint` is false.
+  void SetSongFields(const SongTags& tags, bool repaint = true);
   std::string SelectedAlbumFolder() const;
-  std::string SongPath() const;
+  // True when `row` of the song list names a song of the selected album.
+  bool HasSongAt(int row) const;
+  // The path of the song at `row` of the song list; empty when there is no such song.
+  std::string SongPath(int row) const;
   QToolButton* DiscButton(int disc) const;
   // The facts of a cover file of the compilation; nothing when there is no such file.
   static std::optional<CoverFileFacts> CoverFile(const std::string& path);
@@ -208,9 +220,10 @@ class TMainForm : public QWidget {
   std::int32_t selectedSong_ = 0;
   std::int32_t currentDisc_ = 0;
   bool seekDragging_ = false;
-  // Counts the songs shown; an analysis that finds a newer one shown when it returns leaves the
-  // panel to it.
-  std::uint64_t songsShown_ = 0;
+  PlaybackState playback_;
+  HandlerNesting nesting_;
+  // Counts the ends of streams (played out or failed) that the player reported.
+  std::uint64_t streamEnds_ = 0;
   std::string discFolder_;
   std::vector<AlbumEntry> albums_;
   std::vector<int> albumOfRow_;  // album list row -> index into albums_

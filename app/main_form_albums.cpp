@@ -4,11 +4,13 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include <exception>
+
 #include "app/album_paths.h"
 #include "app/display_order.h"
 #include "app/main_form.h"
+#include "app/shown_text.h"
 #include "platform/paths.h"
-#include "platform/ui/display_text.h"
 
 namespace app {
 
@@ -32,7 +34,6 @@ void TMainForm::ListSongs(const std::string& pattern) {
       InsideCompilation(pattern) ? platform::FindMatching(pattern) : std::vector<std::string>{};
   const QSignalBlocker quiet(SongsListBox);
   if (names.empty()) {
-    ButtonPlay->setEnabled(false);
     SongsListBox->addItem(QStringLiteral("Nessuna canzone."));
     SongsListBox->setEnabled(false);
     selectedSong_ = -1;
@@ -41,7 +42,7 @@ void TMainForm::ListSongs(const std::string& pattern) {
   SongsListBox->setEnabled(true);
   QStringList shown;
   shown.reserve(static_cast<qsizetype>(names.size()));
-  for (const std::string& name : names) shown.push_back(platform::DisplayText(name));
+  for (const std::string& name : names) shown.push_back(ShownText(name));
   for (int i : DisplayOrder(shown)) {
     auto* item = new QListWidgetItem(shown[i]);
     // The name as the disk spells it, whatever the display made of its bytes.
@@ -49,7 +50,6 @@ void TMainForm::ListSongs(const std::string& pattern) {
     SongsListBox->addItem(item);
   }
   SongsListBox->setCurrentRow(selectedSong_);
-  ButtonPlay->setEnabled(true);
 }
 
 void TMainForm::OpenAlbum() {
@@ -76,8 +76,7 @@ void TMainForm::OpenAlbum() {
     selectedSong_ = 0;
     ListSongs(folder + std::string(Disc(chosen).pattern));
   }
-  ButtonPause->setEnabled(false);
-  ButtonStop->setEnabled(false);
+  // Play, pause and stop follow the song shown next (ShowSongInfo), which nothing plays.
   SongsListBox->repaint();
 }
 
@@ -90,34 +89,62 @@ void TMainForm::ShowDisc(int disc) {
 }
 
 void TMainForm::SwitchDisc(int disc) {
-  if (currentDisc_ == disc) return;
+  const HandlerScope scope(nesting_);
+  if (currentDisc_ == disc || disc < 1 || disc > 4 || selectedAlbum_ < 0) return;
+  const HandlerNesting::Ticket ticket = nesting_.NewSelection();
   ClearSongList();
   StopIfActive();
   ShowDisc(disc);
   selectedSong_ = 0;
   ListSongs(SelectedAlbumFolder() + std::string(Disc(disc).pattern));
-  ButtonPause->setEnabled(false);
-  ButtonStop->setEnabled(false);
   SongsListBox->repaint();
   ShowSongInfo();
-  UpdatePlayerButtons();
+  if (nesting_.Current(ticket)) UpdatePlayerButtons();
 }
 
 void TMainForm::StopIfActive() {
-  if (player::IsStarted(MPEGPlayer.Mode())) {
-    MPEGPlayer.Stop();
-    MPEGPlayer.Close();
+  bool started = playback_.Mode() != PlaybackMode::kStopped;
+  try {
+    started = player::IsStarted(MPEGPlayer.Mode()) || started;
+  } catch (const player::TMPEGError&) {
+    nesting_.Defer(std::current_exception());  // the stream failed: it is closed all the same
+    started = true;
   }
+  // A song that ended or failed a moment ago and whose end the player has not told yet is closed
+  // too: its end must not carry "Continua" on from a selection the user has left.
+  if (started) StopStream();
+}
+
+void TMainForm::StopStream() {
+  playback_.SetMode(PlaybackMode::kStopped);
+  std::exception_ptr fault;
+  if (!MPEGPlayer.EndReached()) {
+    try {
+      MPEGPlayer.Stop();
+    } catch (const player::TMPEGError& error) {
+      // "Incorrect mode": the song ended between the look at it and the stop; it is stopped.
+      if (error.ErrorCode() != player::kErrorIncorrectMode) fault = std::current_exception();
+    }
+  }
+  try {
+    MPEGPlayer.Close();
+  } catch (const player::TMPEGError&) {
+    if (!fault) fault = std::current_exception();
+  }
+  if (fault) nesting_.Defer(fault);
 }
 
 void TMainForm::AlbumListBoxClick() {
+  const HandlerScope scope(nesting_);
   const int row = AlbumListBox->currentRow();
-  if (row == selectedAlbum_ || row < 0) return;
+  if (row == selectedAlbum_ || row < 0 || static_cast<std::size_t>(row) >= albumOfRow_.size()) return;
+  const HandlerNesting::Ticket ticket = nesting_.NewSelection();
   selectedAlbum_ = row;
   ClearSongList();
   StopIfActive();
   OpenAlbum();
   ShowSongInfo();
+  if (!nesting_.Current(ticket)) return;
   UpdatePlayerButtons();
   reportedCovers_.clear();
   LoadCovers();

@@ -40,6 +40,7 @@ void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
 QLabel* AutoLabel(QWidget* parent, const char* name, const QString& text, QPoint at, const QFont& font) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);  // a label shows its text as it is, never as markup
   label->setFont(font);
   label->adjustSize();
   label->move(at);
@@ -68,6 +69,7 @@ QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& capti
 
 QLabel* NoPictureNote(QWidget* page, const char* name) {
   auto* note = Named(new QLabel(QStringLiteral("Immagine non disponibile"), page), name, QRect(5, 72, 178, 16));
+  note->setTextFormat(Qt::PlainText);
   note->setFont(platform::BoldFont(kCoverPixelSize));
   note->setAlignment(Qt::AlignCenter);
   Paint(note, QPalette::WindowText, note->palette().color(QPalette::Highlight));
@@ -169,6 +171,7 @@ void TMainForm::BuildInfoPanel() {
     (*field.edit)->setReadOnly(true);
     *field.label =
         Named(new QLabel(QString::fromLatin1(field.caption), InfoGroupBox), field.labelName, field.labelGeometry);
+    (*field.label)->setTextFormat(Qt::PlainText);
     (*field.label)->setFont(platform::BoldFont(11));
     (*field.label)->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   }

@@ -27,52 +27,54 @@ QString MinSec(std::int64_t seconds) {
   return QString::fromStdString(FormatMinSec(static_cast<std::uint16_t>(std::clamp<std::int64_t>(seconds, 0, 65535))));
 }
 
-void Enable(std::initializer_list<QWidget*> on, std::initializer_list<QWidget*> off) {
-  for (QWidget* control : on) {
-    control->setEnabled(true);
-    control->repaint();
-  }
-  for (QWidget* control : off) {
-    control->setEnabled(false);
-    control->repaint();
-  }
-}
 }  // namespace
 
 void TMainForm::ButtonPlayClick() {
+  const HandlerScope scope(nesting_);
+  if (!playback_.CanPlay()) return;
+  const std::uint64_t ends = streamEnds_;
   if (!MPEGPlayer.Paused()) {
     MPEGPlayer.Open();  // the song named by the selection; an open stream is closed first
     PosMP3ScrollBar->setValue(0);
+    playback_.SetPosition(0);
   }
   MPEGPlayer.Play();  // resumes a paused stream instead
-  Enable({ButtonPause, ButtonStop}, {ButtonPlay});
+  // A start that ended or failed at once has been told already.
+  if (streamEnds_ == ends) playback_.SetMode(PlaybackMode::kPlaying);
 }
 
 void TMainForm::ButtonPauseClick() {
+  const HandlerScope scope(nesting_);
+  // A song that has just played to its end is not paused: its end is told next.
+  if (!playback_.CanPause() || MPEGPlayer.EndReached()) return;
   MPEGPlayer.Pause(!MPEGPlayer.Paused());
-  Enable({ButtonPlay, ButtonStop}, {ButtonPause});
+  playback_.SetMode(MPEGPlayer.Paused() ? PlaybackMode::kPaused : PlaybackMode::kPlaying);
+  if (MPEGPlayer.Paused()) playback_.SetPosition(MPEGPlayer.GetCurrentPos());  // where it stands now
 }
 
 void TMainForm::ButtonStopClick() {
-  MPEGPlayer.Stop();
-  MPEGPlayer.Close();
+  const HandlerScope scope(nesting_);
+  if (!playback_.CanStop()) return;
+  StopStream();
   ShowText(MP3CurrentPos, QStringLiteral("00:00"));
   PosMP3ScrollBar->setValue(0);
-  Enable({ButtonPlay}, {ButtonPause, ButtonStop});
 }
 
-void TMainForm::StepSong(int step) {
-  selectedSong_ += step;
+HandlerNesting::Ticket TMainForm::StepSong(int step) {
+  const HandlerScope scope(nesting_);
+  const int target = selectedSong_ + step;
+  if (selectedSong_ < 0 || !HasSongAt(target)) return 0;
+  const HandlerNesting::Ticket ticket = nesting_.NewSelection();
+  selectedSong_ = target;
   {
     const QSignalBlocker quiet(SongsListBox);
     SongsListBox->setCurrentRow(selectedSong_);
   }
   StopIfActive();
   ShowSongInfo();
-  UpdatePlayerButtons();
-  QToolButton* pressed = step < 0 ? ButtonPrev : ButtonNext;
-  pressed->setEnabled(step < 0 ? selectedSong_ > 0 : selectedSong_ + 1 < SongsListBox->count());
-  pressed->repaint();
+  // The button pressed is set by position with the others.
+  if (nesting_.Current(ticket)) UpdatePlayerButtons();
+  return ticket;
 }
 
 void TMainForm::ContCheckBoxClick() {
@@ -84,6 +86,7 @@ void TMainForm::RepeatCheckBoxClick() {
 }
 
 void TMainForm::PosMP3ScrollBarScroll(ScrollAction action, int position) {
+  const HandlerScope scope(nesting_);
   switch (action) {
     case ScrollAction::ThumbTrack:
       seekDragging_ = true;  // the position updates leave the thumb to the user
@@ -92,7 +95,7 @@ void TMainForm::PosMP3ScrollBarScroll(ScrollAction action, int position) {
       seekDragging_ = false;
       if (player::IsStarted(MPEGPlayer.Mode())) {
         MPEGPlayer.Seek(position * 1000);
-        emit PositionSought();
+        playback_.Jump(std::int64_t{position} * 1000);
       }
       break;
     }
@@ -107,33 +110,38 @@ void TMainForm::PosMP3ScrollBarChange() {
 }
 
 void TMainForm::MPEGPlayerPosUpdate(std::int32_t position, std::int32_t /*length*/) {
+  const HandlerScope scope(nesting_);
   const std::int32_t seconds = position / 1000;
   if (!seekDragging_) PosMP3ScrollBar->setValue(seconds);
   ShowText(MP3CurrentPos, MinSec(seconds));
+  playback_.SetPosition(position);
 }
 
 // Neither "Continua" nor "Ripeti" goes on: the output that failed would fail the next song too.
 void TMainForm::MPEGPlayerPlayFault() {
+  const HandlerScope scope(nesting_);
+  ++streamEnds_;
   ShowText(MP3CurrentPos, QStringLiteral("00:00"));
   PosMP3ScrollBar->setValue(0);
+  playback_.SetMode(PlaybackMode::kStopped);
   MPEGPlayer.Close();
-  Enable({ButtonPlay}, {ButtonPause, ButtonStop});
 }
 
 void TMainForm::MPEGPlayerPlayEnd() {
+  const HandlerScope scope(nesting_);
+  ++streamEnds_;
   ShowText(MP3CurrentPos, QStringLiteral("00:00"));
   PosMP3ScrollBar->setValue(0);
+  playback_.SetMode(PlaybackMode::kStopped);
   MPEGPlayer.Close();
-  if (ContCheckBox->isChecked() && ButtonNext->isEnabled()) {
-    ButtonNextClick();
-    if (songAnalysis_ && songAnalysis_->IsValid()) ButtonPlayClick();
+  if (ContCheckBox->isChecked() && playback_.CanGoNext()) {
+    // Only the song reached by this step plays: a selection made meanwhile (during its analysis or
+    // its message box) is the user's, and waits for play.
+    const HandlerNesting::Ticket ticket = StepSong(+1);
+    if (ticket != 0 && nesting_.Current(ticket) && playback_.SongPlayable()) ButtonPlayClick();
     return;
   }
-  if (RepeatCheckBox->isChecked()) {
-    ButtonPlayClick();
-    return;
-  }
-  Enable({ButtonPlay}, {ButtonPause, ButtonStop});
+  if (RepeatCheckBox->isChecked()) ButtonPlayClick();
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include <stdexcept>
@@ -13,9 +14,9 @@
 #include "app/cover_slot.h"
 #include "app/format_min_sec.h"
 #include "app/main_form.h"
+#include "app/shown_text.h"
 #include "platform/paths.h"
 #include "platform/text.h"
-#include "platform/ui/display_text.h"
 #include "platform/ui/message_box.h"
 
 namespace app {
@@ -28,49 +29,84 @@ void SetCaption(QLabel* label, const QString& text) {
 }
 }  // namespace
 
-std::string TMainForm::SongPath() const {
-  const QByteArray song = SongsListBox->item(selectedSong_)->data(Qt::UserRole).toByteArray();
+bool TMainForm::HasSongAt(int row) const {
+  const QListWidgetItem* item = row >= 0 ? SongsListBox->item(row) : nullptr;
+  // "Nessuna canzone." names no file.
+  return item && !item->data(Qt::UserRole).toByteArray().isEmpty() && selectedAlbum_ >= 0 &&
+         static_cast<std::size_t>(selectedAlbum_) < albumOfRow_.size();
+}
+
+std::string TMainForm::SongPath(int row) const {
+  if (!HasSongAt(row)) return {};
+  const QByteArray song = SongsListBox->item(row)->data(Qt::UserRole).toByteArray();
   return platform::ResolvePath(SelectedAlbumFolder() + "/" + discFolder_ + song.toStdString());
 }
 
-void TMainForm::SetSongFields(const std::array<std::string, 6>& values) {
-  const std::array<QLineEdit*, 6> fields = {MP3TitleEdit, MP3ArtistEdit, MP3AlbumEdit,
-                                            MP3YearEdit,  MP3GenreEdit,  MP3CommentEdit};
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    fields[i]->setText(platform::DisplayText(values[i]));
-    fields[i]->setCursorPosition(0);  // a long text shows its beginning
-    fields[i]->repaint();
+ChosenSong TMainForm::SelectedSongFacts() const {
+  ChosenSong song;
+  song.album = selectedAlbum_;
+  song.disc = currentDisc_;
+  if (HasSongAt(selectedSong_)) {
+    song.row = selectedSong_;
+    song.count = SongsListBox->count();
+    song.path = SongPath(selectedSong_);
+    song.name = SongsListBox->item(selectedSong_)->text();
+  }
+  return song;
+}
+
+void TMainForm::SetSongFields(const SongTags& tags, bool repaint) {
+  const std::array<std::pair<QLineEdit*, const QString*>, 6> fields = {{{MP3TitleEdit, &tags.title},
+                                                                        {MP3ArtistEdit, &tags.artist},
+                                                                        {MP3AlbumEdit, &tags.album},
+                                                                        {MP3YearEdit, &tags.year},
+                                                                        {MP3GenreEdit, &tags.genre},
+                                                                        {MP3CommentEdit, &tags.comment}}};
+  for (const auto& [field, text] : fields) {
+    field->setText(*text);
+    field->setCursorPosition(0);  // a long text shows its beginning
+    if (repaint) field->repaint();
   }
 }
 
 void TMainForm::ShowSongInfo() {
+  const HandlerNesting::Ticket ticket = nesting_.Latest();
+  if (!HasSongAt(selectedSong_)) selectedSong_ = -1;
+  playback_.ChooseSong(SelectedSongFacts());
+  UpdatePlayerButtons();  // play and the song's info wait for the analysis
   if (selectedSong_ == -1) {
-    ++songsShown_;
     PosMP3ScrollBar->setMaximum(0);
     SetSongFields({});
     SetCaption(MP3TotalTime, QStringLiteral("00:00"));
   } else {
+    const std::string path = playback_.Song().path;
+    // The panel holds nothing of the song before, should other handlers run during the analysis.
+    SetSongFields({}, false);
+    MP3TotalTime->setText(QStringLiteral("00:00"));
     auto analysis = std::make_shared<zodizidu::TMPEGAudio>();
     songAnalysis_ = analysis;
-    const std::uint64_t shown = ++songsShown_;
-    const std::string path = SongPath();
     analysis->SetFileName(path);  // handles pending window messages while it searches the file
     // A selection made while this file was analysed (a song, or an album or disc without songs)
     // has filled the panel already; the latest wins.
-    if (songsShown_ != shown) return;
+    if (!nesting_.Current(ticket)) return;
     if (analysis->IsValid()) {
       const zodizidu::TMPEGData& data = analysis->Data();
-      SetSongFields(
-          {analysis->Title(), analysis->Artist(), data.Album, data.Year, analysis->GenreText(), data.Comment});
+      const SongTags tags = {ShownText(analysis->Title()),     ShownText(analysis->Artist()),
+                             ShownText(data.Album.str()),      ShownText(data.Year.str()),
+                             ShownText(analysis->GenreText()), ShownText(data.Comment.str())};
+      SetSongFields(tags);
       MPEGPlayer.SetStreamName(path);
       PosMP3ScrollBar->setMaximum(data.Duration);
       SetCaption(MP3TotalTime, QString::fromStdString(FormatMinSec(data.Duration)));
+      playback_.SongAnalysed(true, tags, std::int64_t{data.Duration} * 1000);
     } else {
       platform::ShowMessageBox(QStringLiteral("Error"), QStringLiteral("File MP3 selezionato non corretto"),
                                platform::MessageIcon::Error);
+      if (!nesting_.Current(ticket)) return;  // chosen again while the box was up
       SetSongFields({});
       SetCaption(MP3TotalTime, QStringLiteral("00:00"));
       PosMP3ScrollBar->setMaximum(0);
+      playback_.SongAnalysed(false, {}, 0);
     }
   }
   PosMP3ScrollBar->setValue(0);
@@ -78,34 +114,62 @@ void TMainForm::ShowSongInfo() {
 }
 
 void TMainForm::SongsListBoxClick() {
+  const HandlerScope scope(nesting_);
   const int row = SongsListBox->currentRow();
-  if (row == selectedSong_ || row < 0) return;
+  if (row == selectedSong_ || !HasSongAt(row)) return;
+  const HandlerNesting::Ticket ticket = nesting_.NewSelection();
   StopIfActive();
   selectedSong_ = row;
   ShowSongInfo();
-  UpdatePlayerButtons();
+  if (nesting_.Current(ticket)) UpdatePlayerButtons();
 }
 
+namespace {
+// Enables or disables `control`; a control whose state changes is repainted at once.
+void SetEnabled(QWidget* control, bool on) {
+  if (control->testAttribute(Qt::WA_Disabled) != on) return;
+  control->setEnabled(on);
+  control->repaint();
+}
+}  // namespace
+
 void TMainForm::UpdatePlayerButtons() {
-  if (selectedSong_ == -1) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{MP3InfoSpeedButton, ButtonPlay, ButtonPrev, ButtonNext, PosMP3ScrollBar}) {
-      control->setEnabled(false);
+  const PlaybackState& state = playback_;
+  SetEnabled(MP3InfoSpeedButton, state.SongPlayable());
+  SetEnabled(ButtonPlay, state.CanPlay());
+  SetEnabled(ButtonPause, state.CanPause());
+  SetEnabled(ButtonStop, state.CanStop());
+  SetEnabled(ButtonPrev, state.CanGoPrevious());
+  SetEnabled(ButtonNext, state.CanGoNext());
+  SetEnabled(PosMP3ScrollBar, state.BarEnabled());
+}
+
+namespace {
+// Puts the list's highlight on `row` (none for -1), without announcing a choice.
+void Highlight(QListWidget* list, int row) {
+  const QListWidgetItem* item = list->item(row);
+  if (list->currentRow() == row && (!item || item->isSelected())) return;
+  const QSignalBlocker quiet(list);
+  list->setCurrentRow(row);
+}
+}  // namespace
+
+// Whatever a handler cut short by an error left half done: the lists highlight the selection, and
+// a selection the state does not know yet waits, unanalysed and not playable, for a new choice.
+void TMainForm::Settle() noexcept {
+  Highlight(AlbumListBox, selectedAlbum_);
+  Highlight(SongsListBox, HasSongAt(selectedSong_) ? selectedSong_ : -1);
+  const ChosenSong& known = playback_.Song();
+  const std::int32_t row = HasSongAt(selectedSong_) ? selectedSong_ : -1;
+  if (known.album != selectedAlbum_ || known.disc != currentDisc_ || known.row != row) {
+    try {
+      playback_.ChooseSong(SelectedSongFacts());
+    } catch (...) {
+      playback_.ChooseSong(ChosenSong());  // the song cannot even be named: no song
     }
-  } else {
-    const bool valid = songAnalysis_ && songAnalysis_->IsValid();
-    MP3InfoSpeedButton->setEnabled(valid);
-    ButtonPlay->setEnabled(valid);
-    if (valid) PosMP3ScrollBar->setEnabled(true);
-    ButtonPrev->setEnabled(selectedSong_ > 0);
-    ButtonNext->setEnabled(selectedSong_ + 1 < SongsListBox->count());
+    SetSongFields({}, false);
   }
-  ButtonStop->setEnabled(false);
-  ButtonPause->setEnabled(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{MP3InfoSpeedButton, ButtonPlay, ButtonPrev, ButtonNext,
-                                                          PosMP3ScrollBar, ButtonStop, ButtonPause}) {
-    control->repaint();
-  }
+  UpdatePlayerButtons();
 }
 
 void TMainForm::LoadCovers() {
@@ -116,6 +180,7 @@ void TMainForm::LoadCovers() {
     backCover_.Forget();
     FCNDStaticText->show();
     BCNDStaticText->show();
+    playback_.SetCover({});
     return;
   }
   const std::string folder = SelectedAlbumFolder() + "/";
@@ -123,6 +188,7 @@ void TMainForm::LoadCovers() {
   const std::string backPath = folder + "back.jpg";
   const std::optional<CoverFileFacts> front = CoverFile(frontPath);
   const std::optional<CoverFileFacts> back = CoverFile(backPath);
+  playback_.SetCover(front ? platform::ResolvePath(frontPath) : std::string());
   // A page whose file is unchanged keeps its picture; the others are cleared before any decoding.
   if (!front || !frontCover_.Holds(frontPath, *front)) FrontCoverImage->clear();
   if (!back || !backCover_.Holds(backPath, *back)) BackCoverImage->clear();

@@ -10,6 +10,7 @@
 #include <QDBusVariant>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocalServer>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -122,10 +124,12 @@ class MprisTest : public testsupport::MainFormTest {
     root_.WriteFile(relative, testsupport::GeneratedMp3(seconds, {}, seed) + tag);
   }
 
-  // The window and its bridge on the session bus.
+  // The window and its bridge on the session bus, once offered there.
   desktop::MprisBridge& OpenWithBridge() {
     app::TMainForm& form = Open();
-    return *new desktop::MprisBridge(form);
+    auto* bridge = new desktop::MprisBridge(form);
+    EXPECT_TRUE(Eventually([&] { return bridge->Registered(); }));
+    return *bridge;
   }
 
   // Waits until `done` holds, letting the window and the bus work.
@@ -290,14 +294,12 @@ TEST_F(MprisTest, RaiseShowsAndQuitClosesTheWindowAndASecondPlayerGetsANameOfIts
   ASSERT_TRUE(bridge.Registered());
 
   // Another Albavox already holds the plain name.
-  QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "second-player");
   {
-    desktop::MprisBridge second(*form_, other);
-    EXPECT_TRUE(second.Registered());
+    desktop::MprisBridge second(*form_, qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
+    EXPECT_TRUE(Eventually([&] { return second.Registered(); }));
     EXPECT_EQ(second.ServiceName(),
               QString("org.mpris.MediaPlayer2.albavox.instance%1").arg(QCoreApplication::applicationPid()));
   }
-  QDBusConnection::disconnectFromBus("second-player");
 
   MprisClient client(bridge.ServiceName());
   form_->hide();
@@ -311,6 +313,83 @@ TEST_F(MprisTest, RaiseShowsAndQuitClosesTheWindowAndASecondPlayerGetsANameOfIts
       << "the name goes with the window";
 }
 
+// The extremes of the 64-bit offsets and positions a client may send.
+TEST_F(MprisTest, SeekAndSetPositionTakeAnyOffset) {
+  WriteIndex({{"Album", 0}});
+  AddTaggedMusic("Album/1.mp3", 6.0, "Alba", "Orchestra", "Canzoni", 6);
+  AddTaggedMusic("Album/2.mp3", 2.0, "Sera", "Coro", "Canzoni", 7);
+  MprisClient client(OpenWithBridge().ServiceName());
+  constexpr qlonglong kMin = std::numeric_limits<qlonglong>::min(), kMax = std::numeric_limits<qlonglong>::max();
+  struct Case {
+    const char* method;
+    qlonglong value;
+    int song;           // selected afterwards: past the end of a song is its next one
+    std::size_t seeks;  // Seeked signals
+  };
+  for (const Case& c : std::vector<Case>{
+           {"Seek", kMin, 0, 1}, {"Seek", kMax, 1, 0}, {"SetPosition", kMax, 0, 0}, {"SetPosition", kMin, 0, 0}}) {
+    SCOPED_TRACE(std::string(c.method) + " " + std::to_string(c.value));
+    if (form_->SelectedSong() != 0) client.Press("Previous");
+    client.Press("Play");
+    ASSERT_TRUE(Eventually([&] { return client.Position() >= 1'200'000; }));
+    client.seeks.clear();
+    const QVariant track = QVariant::fromValue(QDBusObjectPath(TrackId(client.Metadata())));
+    client.Press(c.method, c.method == std::string("Seek") ? QVariantList{c.value} : QVariantList{track, c.value});
+    QTest::qWait(50);
+    EXPECT_EQ(form_->SelectedSong(), c.song);
+    EXPECT_EQ(client.seeks.size(), c.seeks);
+    EXPECT_EQ(client.Status(), c.song == 0 ? "Playing" : "Stopped");
+    EXPECT_TRUE(c.seeks == 0 || client.Position() < 1'000'000) << "back to the start";
+  }
+}
+
+// The sound server goes away while a song plays and a desktop widget keeps asking for the
+// position: the window shows the failure once, stops without going on, and plays again once the
+// server is back.
+TEST_F(MprisTest, OutputLostWhilePlayingIsToldOnceAndPlayWorksWhenItIsBack) {
+  WriteIndex({{"Album", 0}});
+  AddTaggedMusic("Album/1.mp3", 6.0, "Alba", "Orchestra", "Canzoni", 8);
+  AddTaggedMusic("Album/2.mp3", 2.0, "Sera", "Coro", "Canzoni", 9);
+  MprisClient client(OpenWithBridge().ServiceName());
+  app::TMainForm& form = *form_;
+  Click(form.ContCheckBox);
+  client.Press("Play");
+  ASSERT_TRUE(Eventually([&] { return client.Position() >= 300'000; }));
+  ASSERT_TRUE(server_->Pactl("exit"));
+  EXPECT_TRUE(Eventually([&] { return client.Position() >= 0 && client.Status() == "Stopped"; }, 5000));
+  QTest::qWait(1500);  // a position tick or two more
+  EXPECT_EQ(Boxes(), std::vector<QString>{"Albavox v2.0|Output device failure."});
+  EXPECT_EQ(form.SelectedSong(), 0) << "\"Continua\" does not go on into a dead output";
+  EXPECT_TRUE(form.ButtonPlay->isEnabled() && !form.ButtonStop->isEnabled());
+
+  delete server_;
+  server_ = new PulseServer;
+  client.Press("Play");
+  EXPECT_EQ(client.Status(), "Playing");
+  EXPECT_EQ(form.MPEGPlayer.Mode(), player::PlayerMode::kPlaying);
+  EXPECT_EQ(Boxes().size(), 1u);
+}
+
+class SilentBusTest : public testsupport::MainFormTest {};
+
+TEST_F(SilentBusTest, NeitherTheWindowsStartNorItsEndWaitsForTheBus) {
+  QLocalServer bus;  // takes the connection and never says a word
+  ASSERT_TRUE(bus.listen(QString::fromStdString(root_.str()) + "/bus"));
+  qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + bus.fullServerName().toUtf8());
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/1.mp3", 61, testsupport::TitleTag("Alba"));
+  AddSong("Album/2.mp3", 61, testsupport::TitleTag("Sera"));
+  app::TMainForm& form = Open();
+  auto* bridge = new desktop::MprisBridge(form);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return bus.hasPendingConnections(); }, 5000));
+  Click(form.ButtonNext);  // the window goes on while the bus is silent
+  EXPECT_EQ(form.MP3TitleEdit->text(), "Sera");
+  EXPECT_FALSE(bridge->Registered());
+  EXPECT_EXIT(std::exit(desktop::ProgramEnd(3) + 1), testing::ExitedWithCode(3), "") << "the end waits for the bus";
+  form_.reset();  // the bridge goes with the window
+}
+
 // Run where no session bus can be reached: nothing is offered, quietly, and the window works.
 class NoSessionBusTest : public testsupport::MainFormTest {};
 
@@ -321,6 +400,8 @@ TEST_F(NoSessionBusTest, NothingIsOfferedAndTheWindowIsUnaffected) {
   AddSong("Album/1.mp3", 61, testsupport::TitleTag("Alba"));
   app::TMainForm& form = Open();
   desktop::MprisBridge bridge(form);
+  ASSERT_TRUE(QTest::qWaitFor([] { return !desktop::MprisBridge::Connecting(); }));
+  QTest::qWait(20);
   EXPECT_FALSE(bridge.Registered());
   EXPECT_EQ(bridge.ServiceName(), "");
   EXPECT_EQ(form.MP3TitleEdit->text(), "Alba");
