@@ -23,6 +23,7 @@
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "platform/paths.h"
+#include "platform/ui/display_text.h"
 #include "platform/ui/error_report.h"
 #include "platform/ui/message_box.h"
 
