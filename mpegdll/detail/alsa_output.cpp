@@ -15,13 +15,14 @@ constexpr int kMaxPollFds = 16;
 
 }  // namespace
 
-AlsaOutput::AlsaOutput(const PcmApi& api, std::string device) : api_(api), device_(std::move(device)) {}
+AlsaOutput::AlsaOutput(std::shared_ptr<PcmConfig> config, std::string device)
+    : config_(std::move(config)), api_(config_->api()), device_(std::move(device)) {}
 
 AlsaOutput::~AlsaOutput() { Close(); }
 
 bool AlsaOutput::Open(const PcmFormat& format) {
   Close();
-  if (api_.open(&pcm_, device_.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
+  if (config_->Open(&pcm_, device_.c_str()) < 0) {
     pcm_ = nullptr;
     return false;
   }

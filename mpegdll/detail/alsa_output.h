@@ -1,17 +1,21 @@
 // Sound through an ALSA PCM device, written without ever waiting on it, surviving its faults.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "mpegdll/detail/output.h"
 #include "mpegdll/detail/pcm_api.h"
+#include "mpegdll/detail/pcm_config.h"
 
 namespace mpegdll::detail {
 
 class AlsaOutput final : public Output {
  public:
-  explicit AlsaOutput(const PcmApi& api = SystemPcmApi(), std::string device = "default");
+  // Opens `device` through `config`, which the outputs of one player share.
+  explicit AlsaOutput(std::shared_ptr<PcmConfig> config, std::string device = "default");
+  explicit AlsaOutput(const PcmApi& api = SystemPcmApi()) : AlsaOutput(std::make_shared<PcmConfig>(api)) {}
   ~AlsaOutput() override;
   AlsaOutput(const AlsaOutput&) = delete;
   AlsaOutput& operator=(const AlsaOutput&) = delete;
@@ -37,6 +41,7 @@ class AlsaOutput final : public Output {
   void Remember(const std::int16_t* samples, long frames);
   std::size_t ReplayFrames() const;
 
+  std::shared_ptr<PcmConfig> config_;
   const PcmApi& api_;
   std::string device_;
   snd_pcm_t* pcm_ = nullptr;

@@ -87,10 +87,16 @@ snd_pcm_t* Handle() { return reinterpret_cast<snd_pcm_t*>(device); }
 const mpegdll::detail::PcmApi& FakeApi() {
   static const mpegdll::detail::PcmApi api{
       .open =
-          [](snd_pcm_t** pcm, const char*, snd_pcm_stream_t, int) {
+          [](snd_pcm_t** pcm, const char*, snd_pcm_stream_t, int, snd_config_t*) {
             *pcm = Handle();
             return device->openResult;
           },
+      .updateConfig =
+          [](snd_config_t** config, snd_config_update_t**) {
+            *config = reinterpret_cast<snd_config_t*>(device);
+            return 0;
+          },
+      .freeConfig = [](snd_config_t*, snd_config_update_t*) {},
       .setParams = [](snd_pcm_t*, snd_pcm_format_t, snd_pcm_access_t, unsigned, unsigned, int, unsigned) { return 0; },
       .getParams =
           [](snd_pcm_t*, snd_pcm_uframes_t* buffer, snd_pcm_uframes_t* period) {

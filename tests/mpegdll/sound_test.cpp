@@ -96,5 +96,26 @@ TEST_F(SoundTest, ServerLostWhilePlayingStopsOnceAndPlaysAgainOnceItIsBack) {
   EXPECT_GE(testsupport::FirstSoundFrame(recording.Stop()), 0) << "nothing heard once the server was back";
 }
 
+// No sound server answers the first "Play"; the next one reaches the server started meanwhile.
+TEST_F(SoundTest, ServerStartedAfterAFailedPlayIsReached) {
+  unsetenv("ALSA_CONFIG_PATH");  // ALSA's own configuration, which routes to a server once one answers
+  setenv("PULSE_SERVER", ("unix:" + (dir.path() / "nobody").string()).c_str(), 1);
+  ASSERT_EQ(dll.OpenFile(Write("song.mp3", GeneratedMp3(2.0))), 0);
+  EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_OUTPUT);
+  {
+    PulseServer server;
+    ASSERT_TRUE(server.Running()) << server.Why();
+    PulseServer::Recording recording(server);
+    ASSERT_TRUE(recording.Started());
+    ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+    for (int i = 0; i < 5000 && recording.FramesSoFar() < PulseServer::kRate / 2; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(dll.Stop(), 0);
+    EXPECT_GE(testsupport::FirstSoundFrame(recording.Stop()), 0) << "nothing heard";
+  }
+  unsetenv("PULSE_SERVER");
+}
+
 }  // namespace
 }  // namespace mpegdlltest
