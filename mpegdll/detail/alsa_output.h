@@ -1,6 +1,8 @@
 // Sound through an ALSA PCM device, written without ever waiting on it, surviving its faults.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +39,10 @@ class AlsaOutput final : public Output {
  private:
   long WriteDevice(const std::int16_t* samples, long frames);
   bool Recover(int error);
-  long DeviceDelay();
+  // Frames the device holds; *running tells whether it plays them now.
+  long DeviceDelay(bool* running = nullptr);
+  // The device was set up afresh: it holds nothing.
+  void Emptied();
   void Remember(const std::int16_t* samples, long frames);
   std::size_t ReplayFrames() const;
 
@@ -54,6 +59,14 @@ class AlsaOutput final : public Output {
   std::vector<std::int16_t> replay_;
   std::size_t replayPos_ = 0;
   bool resumePending_ = false;
+  // Frames written since the device was last set up, and its last delay that could be read.
+  std::int64_t written_ = 0;
+  struct Reading {
+    bool valid = false;
+    long delay = 0;
+    std::int64_t written = 0;
+    std::chrono::steady_clock::time_point at{};
+  } reading_;
 };
 
 }  // namespace mpegdll::detail

@@ -77,6 +77,7 @@ struct FakeDevice {
   int openResult = 0;
   std::deque<int> writeFaults;    // returned by the next writes instead of writing
   std::deque<int> resumeResults;  // of the next resumes; 0 when empty
+  int delayResult = 0;            // of delay() outside the setup state
   int pollFd = -1;                // handed out as the device's descriptor (ready for writing)
   int prepares = 0, starts = 0, drops = 0, resumes = 0, closes = 0;
 };
@@ -121,7 +122,7 @@ const mpegdll::detail::PcmApi& FakeApi() {
       .delay =
           [](snd_pcm_t*, snd_pcm_sframes_t* frames) {
             *frames = device->queued;
-            return device->state == SND_PCM_STATE_SETUP ? -EBADFD : 0;
+            return device->state == SND_PCM_STATE_SETUP ? -EBADFD : device->delayResult;
           },
       .state = [](snd_pcm_t*) { return device->state; },
       .prepare =
@@ -231,6 +232,21 @@ TEST_F(AlsaOutputTest, PauseHandsBackWhatTheDeviceHadNotPlayed) {
   expected.insert(expected.end(), first.begin() + 360, first.end());  // frames 180..299 again
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(fake.written, expected);
+}
+
+// The sound server's plugin cannot tell the delay of the stream it has just set up again.
+TEST_F(AlsaOutputTest, DelayThatCannotBeReadAfterAResumeCountsWhatWasWritten) {
+  ASSERT_TRUE(output.Open(PcmFormat{44100, 2}));
+  const auto samples = Ramp(600, 0);
+  ASSERT_EQ(output.Write(samples.data(), 300), 300);
+  fake.queued = 120;
+  output.Pause();
+  output.Resume();
+  fake.delayResult = -EIO;
+  ASSERT_EQ(output.Write(samples.data(), 50), 50);
+  EXPECT_EQ(output.Delay(), 170);
+  output.Pause();  // hands back all of it again
+  EXPECT_EQ(output.Delay(), 170);
 }
 
 TEST_F(AlsaOutputTest, DrainedStartsADeviceThatHoldsLessThanItsStartThreshold) {
