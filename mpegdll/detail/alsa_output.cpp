@@ -158,6 +158,12 @@ void AlsaOutput::Emptied() {
 
 long AlsaOutput::Delay() { return DeviceDelay() + static_cast<long>(ReplayFrames()); }
 
+Backlog AlsaOutput::Look() {
+  bool running = false;
+  const long device = DeviceDelay(&running);
+  return {device + static_cast<long>(ReplayFrames()), running ? device : 0};
+}
+
 void AlsaOutput::Wait(int wakeFd, int timeoutMs) {
   pollfd fds[kMaxPollFds];
   int count = 0;

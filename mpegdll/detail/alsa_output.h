@@ -25,6 +25,7 @@ class AlsaOutput final : public Output {
   bool Open(const PcmFormat& format) override;
   long Write(const std::int16_t* samples, long frames) override;
   long Delay() override;
+  Backlog Look() override;
   void Wait(int wakeFd, int timeoutMs) override;
   void WaitPlayed(int wakeFd, int timeoutMs) override;
   void Pause() override;

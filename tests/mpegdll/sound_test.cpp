@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "tests/support/lame_encoder.h"
 #include "tests/support/process_usage.h"
 #include "tests/support/pulse_server.h"
+#include "tests/support/sound_match.h"
 
 namespace mpegdlltest {
 namespace {
@@ -115,6 +117,71 @@ TEST_F(SoundTest, ServerStartedAfterAFailedPlayIsReached) {
     EXPECT_GE(testsupport::FirstSoundFrame(recording.Stop()), 0) << "nothing heard";
   }
   unsetenv("PULSE_SERVER");
+}
+
+// A song paused three times, once at once after resuming, its position read every millisecond:
+// the position moves with the sound and never back, and the song goes on where it says it paused.
+TEST_F(SoundTest, PositionFollowsTheSoundThroughPauses) {
+  PulseServer server;
+  ASSERT_TRUE(server.Running()) << server.Why();
+  PulseServer::Recording recording(server);
+  ASSERT_TRUE(recording.Started());
+  const std::string path = Write("song.mp3", GeneratedMp3(3.0));
+  const Pcm song = DirectDecode(path);
+  ASSERT_EQ(dll.OpenFile(path), 0);
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  std::vector<long> read, paused;
+  const auto watch = [&](int ms) {
+    for (int i = 0; i < ms; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+      read.push_back(dll.GetCurrentPos());
+    }
+  };
+  for (const int playMs : {700, 0, 400, 400}) {
+    watch(playMs);
+    ASSERT_EQ(dll.Pause(0), 0);
+    paused.push_back(dll.GetCurrentPos());
+    watch(200);
+    ASSERT_EQ(dll.Pause(1), 0);
+  }
+  const std::vector<std::int16_t> heard = recording.Stop();
+
+  // The stretches of the song heard, in order: [first frame, frame after the last).
+  std::vector<std::pair<long, long>> pieces;
+  for (std::size_t at = 0; (at + 64) * 2 <= heard.size(); ++at) {
+    const std::vector<std::int16_t> probe(heard.begin() + at * 2, heard.begin() + (at + 64) * 2);
+    long end = testsupport::FindPiece(song.samples, probe).offset;
+    if (end < 0) continue;
+    pieces.emplace_back(end, end);
+    while ((at + 1) * 2 <= heard.size() && end * 2 < static_cast<long>(song.samples.size()) &&
+           std::equal(&heard[at * 2], &heard[at * 2 + 2], &song.samples[end * 2])) {
+      pieces.back().second = ++end, ++at;
+    }
+  }
+  ASSERT_GE(pieces.size(), 3u);
+  long skipped = 0, repeated = 0, astray = 0, back = 0;
+  for (std::size_t i = 1; i < pieces.size(); ++i) {
+    skipped = std::max(skipped, pieces[i].first - pieces[i - 1].second);
+    repeated = std::max(repeated, pieces[i - 1].second - pieces[i].first);
+    const long ms = pieces[i].first * 1000 / PulseServer::kRate;
+    astray += std::none_of(paused.begin(), paused.end(), [&](long at) { return std::abs(at - ms) <= 2; });
+  }
+  std::vector<long> steps;
+  for (std::size_t i = 1; i < read.size(); ++i) {
+    if (read[i] != read[i - 1]) steps.push_back(read[i] - read[i - 1]);
+    back += read[i] < read[i - 1];
+  }
+  std::sort(steps.begin(), steps.end());
+  const struct {
+    const char* what;
+    long value, limit;
+  } checks[] = {
+      {"median step of the position, ms", steps.empty() ? 1000 : steps[steps.size() / 2], 20},
+      {"steps back of the position", back, 0},
+      {"frames of the song skipped at a pause", skipped, 0},
+      {"frames heard twice at a pause (what the sink had taken)", repeated, PulseServer::kRate / 50},
+      {"resumes more than 2 ms away from the position at a pause", astray, 0},
+  };
+  for (const auto& check : checks) EXPECT_LE(check.value, check.limit) << check.what;
 }
 
 }  // namespace
