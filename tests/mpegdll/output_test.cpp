@@ -232,20 +232,9 @@ TEST_F(AlsaOutputTest, PauseHandsBackWhatTheDeviceHadNotPlayed) {
   expected.insert(expected.end(), first.begin() + 360, first.end());  // frames 180..299 again
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(fake.written, expected);
-}
-
-// The sound server's plugin cannot tell the delay of the stream it has just set up again.
-TEST_F(AlsaOutputTest, DelayThatCannotBeReadAfterAResumeCountsWhatWasWritten) {
-  ASSERT_TRUE(output.Open(PcmFormat{44100, 2}));
-  const auto samples = Ramp(600, 0);
-  ASSERT_EQ(output.Write(samples.data(), 300), 300);
-  fake.queued = 120;
-  output.Pause();
-  output.Resume();
-  fake.delayResult = -EIO;
-  ASSERT_EQ(output.Write(samples.data(), 50), 50);
+  fake.delayResult = -EIO;  // as the sound server's plugin before its first report on a stream set up again
   EXPECT_EQ(output.Delay(), 170);
-  output.Pause();  // hands back all of it again
+  output.Pause();
   EXPECT_EQ(output.Delay(), 170);
 }
 
