@@ -82,7 +82,7 @@ long AlsaOutput::WriteDevice(const std::int16_t* samples, long frames) {
 // a vanished device above all, is final.
 bool AlsaOutput::Recover(int error) {
   if (error == -EPIPE || error == -EINTR) {
-    Emptied();
+    if (error == -EPIPE) Emptied();  // set up again after the underrun, holding nothing
     return api_.recover(pcm_, error, 1) >= 0;
   }
   if (error == -ESTRPIPE) {

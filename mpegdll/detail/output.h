@@ -10,7 +10,7 @@ namespace mpegdll::detail {
 // What the output holds at a look.
 struct Backlog {
   long unheard = 0;  // frames taken but not heard yet
-  long playing = 0;  // of them, the frames the device is playing on its own (none while it stands)
+  long playing = 0;  // of them, the frames the device is playing on its own (none while it is still)
 };
 
 class Output {
