@@ -63,7 +63,10 @@
  * through once more by a thread of its own that measures its exact length.
  *
  * Environment: the sound device is ALSA's "default" PCM, so ALSA's own configuration decides
- * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). ALSA's messages on
+ * where the sound goes (ALSA_CONFIG_PATH, ~/.asoundrc, /etc/asound.conf). The library opens it
+ * through a copy of that configuration of its own, read again when its files change and whenever
+ * the device cannot be opened, so that a sound server started (or back) after a "Play" that
+ * failed is reached by the next "Play" or "Restart". ALSA's messages on
  * standard error are silenced from a successful "init" to "deinit"; "deinit" puts back the
  * message handler found at "init", and a failed "init" changes nothing, so no handler of an
  * unloaded library stays behind.
@@ -119,8 +122,9 @@ typedef int32_t (*MpegDll_Open_t)(const char* fileName, int32_t fromStream, Mpeg
                                   MpegGetStreamSizeCallback size, void* user);
 /* "Pause": resume 0 pauses, non-zero resumes; the position is kept. Pausing silences the sound
  * device at once, the end of the stream before included when it is still heard (see "Close"):
- * that end is not heard after the resume. Returns the error code. A stream that has stopped or
- * ended is left as it is without an error. */
+ * that end is not heard after the resume. What the device had taken of the stream but not played
+ * is heard after the resume, which goes on from the position at the pause. Returns the error
+ * code. A stream that has stopped or ended is left as it is without an error. */
 typedef int32_t (*MpegDll_Pause_t)(int32_t resume);
 /* "Restart": plays the opened stream again from the start position of the last "Play", with
  * its end position, end-of-stream byte and the output device set now; like "Play" it clears the
@@ -167,11 +171,14 @@ typedef int32_t (*MpegDll_Play_t)(int32_t startMs, int32_t endMs, uint8_t* endRe
 typedef int32_t (*MpegDll_Close_t)(void);
 /* "GetPlayerMode": the mode code below. */
 typedef int32_t (*MpegDll_GetPlayerMode_t)(void);
-/* "GetCurrentPos": the position the listener hears, in milliseconds from the start of the
- * stream (decoded samples less those still in the sound device), never more than "GetLength"
- * gives at the same time (unless that is 0); 0 with no stream. After the end byte it goes on to
- * the end while the last moments are heard. A stream started behind the end of the stream before
- * stays at its start position until its own first sample is heard. */
+/* "GetCurrentPos": the position the listener hears at the moment of the call, in milliseconds
+ * from the start of the stream (decoded samples less those still in the sound device: the decode
+ * thread looks at the device whenever it writes, and the call carries that look forward by the
+ * time passed while the device plays, never past what the device held), never more than
+ * "GetLength" gives at the same time (unless that is 0); 0 with no stream. It never goes back
+ * while the stream plays, pauses and resumes: only a start, a seek or closing move it back. After
+ * the end byte it goes on to the end while the last moments are heard. A stream started behind
+ * the end of the stream before stays at its start position until its own first sample is heard. */
 typedef int32_t (*MpegDll_GetCurrentPos_t)(void);
 /* "GetLength": the play time of the open stream in milliseconds; 0 with no stream. Exact from
  * the start for a stream whose first frame carries a Xing/Info frame count (encoder delay and

@@ -15,13 +15,14 @@ constexpr int kMaxPollFds = 16;
 
 }  // namespace
 
-AlsaOutput::AlsaOutput(const PcmApi& api, std::string device) : api_(api), device_(std::move(device)) {}
+AlsaOutput::AlsaOutput(std::shared_ptr<PcmConfig> config, std::string device)
+    : config_(std::move(config)), api_(config_->api()), device_(std::move(device)) {}
 
 AlsaOutput::~AlsaOutput() { Close(); }
 
 bool AlsaOutput::Open(const PcmFormat& format) {
   Close();
-  if (api_.open(&pcm_, device_.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
+  if (config_->Open(&pcm_, device_.c_str()) < 0) {
     pcm_ = nullptr;
     return false;
   }
@@ -36,6 +37,7 @@ bool AlsaOutput::Open(const PcmFormat& format) {
   if (api_.getParams(pcm_, &buffer, &period) < 0 || buffer == 0) buffer = static_cast<snd_pcm_uframes_t>(format.rate);
   history_.assign(buffer * static_cast<std::size_t>(format.channels), 0);
   historyHead_ = historyFrames_ = 0;
+  Emptied();
   return true;
 }
 
@@ -48,7 +50,10 @@ long AlsaOutput::Write(const std::int16_t* samples, long frames) {
   if (resumePending_) {
     const int r = api_.resume(pcm_);
     if (r == -EAGAIN) return 0;
-    if (r < 0 && api_.prepare(pcm_) < 0) return -1;
+    if (r < 0) {
+      Emptied();
+      if (api_.prepare(pcm_) < 0) return -1;
+    }
     resumePending_ = false;
   }
   while (ReplayFrames() > 0) {
@@ -64,6 +69,7 @@ long AlsaOutput::Write(const std::int16_t* samples, long frames) {
 long AlsaOutput::WriteDevice(const std::int16_t* samples, long frames) {
   const snd_pcm_sframes_t done = api_.writei(pcm_, samples, static_cast<snd_pcm_uframes_t>(frames));
   if (done >= 0) {
+    written_ += done;
     Remember(samples, static_cast<long>(done));
     return static_cast<long>(done);
   }
@@ -75,14 +81,19 @@ long AlsaOutput::WriteDevice(const std::int16_t* samples, long frames) {
 // device is not ready (alsa-lib's own recovery would sleep a second at a time). Anything else,
 // a vanished device above all, is final.
 bool AlsaOutput::Recover(int error) {
-  if (error == -EPIPE || error == -EINTR) return api_.recover(pcm_, error, 1) >= 0;
+  if (error == -EPIPE || error == -EINTR) {
+    if (error == -EPIPE) Emptied();  // set up again after the underrun, holding nothing
+    return api_.recover(pcm_, error, 1) >= 0;
+  }
   if (error == -ESTRPIPE) {
     const int r = api_.resume(pcm_);
     if (r == -EAGAIN) {
       resumePending_ = true;
       return true;
     }
-    return r >= 0 || api_.prepare(pcm_) >= 0;
+    if (r >= 0) return true;
+    Emptied();
+    return api_.prepare(pcm_) >= 0;
   }
   return false;
 }
@@ -104,23 +115,54 @@ void AlsaOutput::Remember(const std::int16_t* samples, long frames) {
   historyFrames_ = std::min(capacity, historyFrames_ + count);
 }
 
-long AlsaOutput::DeviceDelay() {
+long AlsaOutput::DeviceDelay(bool* running) {
+  if (running) *running = false;
   if (!pcm_) return 0;
   // A dropped device holds nothing to be heard, whatever its delay may still say (the sound
   // server's plugin can report the old queue for a moment after a drop).
-  switch (api_.state(pcm_)) {
+  const snd_pcm_state_t state = api_.state(pcm_);
+  switch (state) {
     case SND_PCM_STATE_RUNNING:
     case SND_PCM_STATE_PREPARED:
     case SND_PCM_STATE_DRAINING:
     case SND_PCM_STATE_PAUSED: break;
     default: return 0;
   }
+  if (running) *running = state == SND_PCM_STATE_RUNNING;
+  const auto now = std::chrono::steady_clock::now();
   snd_pcm_sframes_t frames = 0;
-  if (api_.delay(pcm_, &frames) < 0 || frames < 0) return 0;
-  return static_cast<long>(frames);
+  if (api_.delay(pcm_, &frames) >= 0 && frames >= 0) {
+    reading_ = {true, static_cast<long>(frames), written_, now};
+    return static_cast<long>(frames);
+  }
+  // The sound server's plugin cannot tell the delay of a stream it has just set up (after a
+  // resume, until the server's first timing report): it still holds what it held at the last
+  // reading and what came since, less what it has played meanwhile; without a reading, all that
+  // was written. Taken for nothing queued, the position would leap ahead and the pause after it
+  // would hand nothing back.
+  std::int64_t estimate = written_;
+  if (reading_.valid) {
+    estimate = reading_.delay + (written_ - reading_.written);
+    if (state == SND_PCM_STATE_RUNNING) {
+      const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now - reading_.at).count();
+      estimate -= us * format_.rate / 1000000;
+    }
+  }
+  return static_cast<long>(std::clamp<std::int64_t>(estimate, 0, written_));
+}
+
+void AlsaOutput::Emptied() {
+  written_ = 0;
+  reading_ = {};
 }
 
 long AlsaOutput::Delay() { return DeviceDelay() + static_cast<long>(ReplayFrames()); }
+
+Backlog AlsaOutput::Look() {
+  bool running = false;
+  const long device = DeviceDelay(&running);
+  return {device + static_cast<long>(ReplayFrames()), running ? device : 0};
+}
 
 void AlsaOutput::Wait(int wakeFd, int timeoutMs) {
   pollfd fds[kMaxPollFds];
@@ -162,7 +204,9 @@ void AlsaOutput::Pause() {
 }
 
 void AlsaOutput::Resume() {
-  if (pcm_) api_.prepare(pcm_);
+  if (!pcm_) return;
+  api_.prepare(pcm_);
+  Emptied();
 }
 
 void AlsaOutput::Discard() {
@@ -172,6 +216,7 @@ void AlsaOutput::Discard() {
   if (!pcm_) return;
   api_.drop(pcm_);
   api_.prepare(pcm_);
+  Emptied();
 }
 
 bool AlsaOutput::Drained() {

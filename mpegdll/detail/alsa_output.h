@@ -1,17 +1,23 @@
 // Sound through an ALSA PCM device, written without ever waiting on it, surviving its faults.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "mpegdll/detail/output.h"
 #include "mpegdll/detail/pcm_api.h"
+#include "mpegdll/detail/pcm_config.h"
 
 namespace mpegdll::detail {
 
 class AlsaOutput final : public Output {
  public:
-  explicit AlsaOutput(const PcmApi& api = SystemPcmApi(), std::string device = "default");
+  // Opens `device` through `config`, which the outputs of one player share.
+  explicit AlsaOutput(std::shared_ptr<PcmConfig> config, std::string device = "default");
+  explicit AlsaOutput(const PcmApi& api = SystemPcmApi()) : AlsaOutput(std::make_shared<PcmConfig>(api)) {}
   ~AlsaOutput() override;
   AlsaOutput(const AlsaOutput&) = delete;
   AlsaOutput& operator=(const AlsaOutput&) = delete;
@@ -19,6 +25,7 @@ class AlsaOutput final : public Output {
   bool Open(const PcmFormat& format) override;
   long Write(const std::int16_t* samples, long frames) override;
   long Delay() override;
+  Backlog Look() override;
   void Wait(int wakeFd, int timeoutMs) override;
   void WaitPlayed(int wakeFd, int timeoutMs) override;
   void Pause() override;
@@ -33,10 +40,14 @@ class AlsaOutput final : public Output {
  private:
   long WriteDevice(const std::int16_t* samples, long frames);
   bool Recover(int error);
-  long DeviceDelay();
+  // Frames the device holds; *running tells whether it plays them now.
+  long DeviceDelay(bool* running = nullptr);
+  // The device was set up afresh: it holds nothing.
+  void Emptied();
   void Remember(const std::int16_t* samples, long frames);
   std::size_t ReplayFrames() const;
 
+  std::shared_ptr<PcmConfig> config_;
   const PcmApi& api_;
   std::string device_;
   snd_pcm_t* pcm_ = nullptr;
@@ -49,6 +60,14 @@ class AlsaOutput final : public Output {
   std::vector<std::int16_t> replay_;
   std::size_t replayPos_ = 0;
   bool resumePending_ = false;
+  // Frames written since the device was last set up, and its last delay that could be read.
+  std::int64_t written_ = 0;
+  struct Reading {
+    bool valid = false;
+    long delay = 0;
+    std::int64_t written = 0;
+    std::chrono::steady_clock::time_point at{};
+  } reading_;
 };
 
 }  // namespace mpegdll::detail

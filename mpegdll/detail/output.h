@@ -7,6 +7,12 @@
 
 namespace mpegdll::detail {
 
+// What the output holds at a look.
+struct Backlog {
+  long unheard = 0;  // frames taken but not heard yet
+  long playing = 0;  // of them, the frames the device is playing on its own (none while it is still)
+};
+
 class Output {
  public:
   virtual ~Output() = default;
@@ -19,6 +25,9 @@ class Output {
   virtual long Write(const std::int16_t* samples, long frames) = 0;
   // Frames taken but not heard yet.
   virtual long Delay() = 0;
+  // Delay() and how much of it plays on as time goes; an output that never plays on its own
+  // (a file) has nothing playing.
+  virtual Backlog Look() { return {Delay(), 0}; }
   // Waits at most `timeoutMs` for room, returning early when `wakeFd` becomes readable.
   virtual void Wait(int wakeFd, int timeoutMs) = 0;
   // Waits at most `timeoutMs` while what was taken plays out (room or not), returning early when

@@ -6,6 +6,15 @@ namespace {
 
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
 
+int UpdateConfig(snd_config_t** config, snd_config_update_t** update) {
+  return snd_config_update_r(config, update, nullptr);
+}
+
+void FreeConfig(snd_config_t* config, snd_config_update_t* update) {
+  if (config) snd_config_delete(config);
+  if (update) snd_config_update_free(update);
+}
+
 // The handler found when the messages were silenced: the application's own, or ALSA's default.
 snd_lib_error_handler_t previous = nullptr;
 bool silenced = false;
@@ -14,7 +23,9 @@ bool silenced = false;
 
 const PcmApi& SystemPcmApi() {
   static const PcmApi api{
-      .open = snd_pcm_open,
+      .open = snd_pcm_open_lconf,
+      .updateConfig = UpdateConfig,
+      .freeConfig = FreeConfig,
       .setParams = snd_pcm_set_params,
       .getParams = snd_pcm_get_params,
       .writei = snd_pcm_writei,

@@ -6,7 +6,13 @@
 namespace mpegdll::detail {
 
 struct PcmApi {
-  int (*open)(snd_pcm_t** pcm, const char* name, snd_pcm_stream_t stream, int mode);
+  // Opens `name` as `config`, a copy of ALSA's configuration of the library's own, names it.
+  int (*open)(snd_pcm_t** pcm, const char* name, snd_pcm_stream_t stream, int mode, snd_config_t* config);
+  // Reads ALSA's configuration files into *config when *config is null or the files changed since
+  // (snd_config_update_r); 1 when read, 0 when up to date, negative when they cannot be read.
+  int (*updateConfig)(snd_config_t** config, snd_config_update_t** update);
+  // Lets go of a copy (both may be null).
+  void (*freeConfig)(snd_config_t* config, snd_config_update_t* update);
   int (*setParams)(snd_pcm_t* pcm, snd_pcm_format_t format, snd_pcm_access_t access, unsigned channels, unsigned rate,
                    int softResample, unsigned latencyUs);
   int (*getParams)(snd_pcm_t* pcm, snd_pcm_uframes_t* bufferSize, snd_pcm_uframes_t* periodSize);

@@ -35,7 +35,7 @@ Status Playback::Close() {
   decoder_.reset();
   endByte_ = nullptr;
   mode_ = Mode::kClosed;
-  position_ = 0;
+  heard_.Publish({.restart = true});
   decodedLength_ = 0;
   fault_ = Status::kOk;
   return result;
@@ -70,6 +70,7 @@ void Playback::RestartCounters(std::int64_t frame) {
   segmentBaseMs_ = 0;
   segmentOrigin_ = frame;
   handed_ = 0;
+  newSegment_ = true;
   pcmPos_ = pcmLen_ = 0;
   reformat_ = false;
   decoderDone_ = endFrame_ >= 0 && frame >= endFrame_;
@@ -96,7 +97,7 @@ Status Playback::Stop() {
   const Mode mode = mode_.load();
   if (mode == Mode::kClosed) return Status::kWrongMode;
   if (mode == Mode::kPlaying || mode == Mode::kPaused) {
-    Publish();
+    Publish(Seen::kStopping);
     tail_.Drop();
     const bool stored = StopOutput();
     mode_ = Mode::kStopped;
@@ -164,9 +165,9 @@ void Playback::Step() {
       return;
     }
     // Everything of the old format has been heard: go on in the new one from here.
-    Publish();
-    segmentBaseMs_ = position_.load();
+    segmentBaseMs_ += (segmentOrigin_ + handed_) * 1000 / format_.rate;
     segmentOrigin_ = handed_ = 0;
+    newSegment_ = true;
     format_ = nextFormat_;
     reformat_ = false;
     if (!output_->Open(format_)) Fail(Status::kOutputError);
@@ -236,13 +237,20 @@ void Playback::WritePending() {
   Publish();
 }
 
-void Playback::Publish(bool allHeard) {
+void Playback::Publish(Seen seen) {
   if (format_.rate <= 0) return;
-  const long delay = outputOpen_ && !allHeard ? output_->Delay() : 0;
-  // The delay may hold the end of the stream before, still heard: this one has not begun then.
-  const std::int64_t heard = segmentOrigin_ + std::max<std::int64_t>(0, handed_ - delay);
-  const std::int64_t ms = segmentBaseMs_ + heard * 1000 / format_.rate;
-  position_ = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
+  Backlog backlog;
+  if (outputOpen_ && seen != Seen::kAll) backlog = output_->Look();
+  // What plays on is heard only while the stream plays (or its end plays out).
+  const bool moving = seen == Seen::kNow && (mode_.load() == Mode::kPlaying || ending_);
+  // The backlog may hold the end of the stream before, still heard: this one has not begun then.
+  heard_.Publish({.baseMs = segmentBaseMs_,
+                  .rate = format_.rate,
+                  .least = segmentOrigin_,
+                  .heard = segmentOrigin_ + handed_ - backlog.unheard,
+                  .playing = moving ? backlog.playing : 0,
+                  .restart = newSegment_});
+  newSegment_ = false;
 }
 
 }  // namespace mpegdll::detail

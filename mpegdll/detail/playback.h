@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mpegdll/detail/decoder.h"
+#include "mpegdll/detail/heard_position.h"
 #include "mpegdll/detail/output.h"
 #include "mpegdll/detail/output_tail.h"
 #include "mpegdll/detail/status.h"
@@ -47,9 +48,9 @@ class Playback {
   // One slice of work: decodes and writes, or waits at most a few milliseconds for the output.
   void Step();
 
-  // Read from any thread.
+  // Read from any thread (the position from one at a time).
   Mode mode() const { return mode_.load(); }
-  std::int32_t positionMs() const { return position_.load(); }
+  std::int32_t positionMs() { return heard_.Ms(); }
   // The fault met while playing (once), kOk when there was none.
   Status TakeFault() { return fault_.exchange(Status::kOk); }
   // The play time found by decoding to the end of the stream, milliseconds; 0 until then.
@@ -60,7 +61,10 @@ class Playback {
   void WritePending();
   void OnNewFormat(const PcmFormat& format);
   void RestartCounters(std::int64_t frame);
-  void Publish(bool allHeard = false);
+  // How the output is looked at: as it is now; as it is, but about to fall silent (a stop, a
+  // fault); or with everything it took heard (played out, stored).
+  enum class Seen { kNow, kStopping, kAll };
+  void Publish(Seen seen = Seen::kNow);
   // Everything has been written: the end byte once no more than the lead is left to be heard.
   void End();
   void PlayOutEnd();
@@ -105,13 +109,14 @@ class Playback {
   std::int64_t segmentBaseMs_ = 0;
   std::int64_t segmentOrigin_ = 0;
   std::int64_t handed_ = 0;
+  bool newSegment_ = false;  // the next look starts a new stretch of the heard position
 
   std::vector<std::uint8_t> pcm_;
   std::size_t pcmPos_ = 0;
   std::size_t pcmLen_ = 0;
 
   std::atomic<Mode> mode_{Mode::kClosed};
-  std::atomic<std::int32_t> position_{0};
+  HeardPosition heard_;
   std::atomic<Status> fault_{Status::kOk};
   std::atomic<std::int64_t> decodedLength_{0};
 };

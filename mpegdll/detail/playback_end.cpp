@@ -36,7 +36,7 @@ void Playback::End() {
 
 void Playback::PlayOutEnd() {
   if (output_->Drained()) {
-    Publish(true);
+    Publish(Seen::kAll);
     StopOutput();
     return;
   }
@@ -46,7 +46,7 @@ void Playback::PlayOutEnd() {
 
 void Playback::Finish() {
   // Everything has been heard or stored: a device's delay may still read a few frames.
-  Publish(true);
+  Publish(Seen::kAll);
   if (!StopOutput()) return Fail(Status::kOutputError);
   mode_ = Mode::kEnded;
   if (endByte_) __atomic_store_n(endByte_, std::uint8_t{1}, __ATOMIC_SEQ_CST);
@@ -54,7 +54,7 @@ void Playback::Finish() {
 
 // The fault before the mode: whoever sees the stream stopped by it is told why by the same call.
 void Playback::Fail(Status status) {
-  Publish();
+  Publish(Seen::kStopping);
   StopOutput();
   fault_ = status;
   mode_ = Mode::kStopped;

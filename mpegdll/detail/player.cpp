@@ -48,6 +48,7 @@ std::int32_t Player::Deinit() {
     worker_.reset();
     SilenceAlsaMessages(false);
   }
+  pcmConfig_.reset();  // the outputs that shared it went with the decode thread
   lengthScan_.reset();
   open_ = false;
   started_ = false;
@@ -116,7 +117,8 @@ Status Player::StartPlaying(std::int32_t startMs, std::int32_t endMs, std::uint8
   if (device_ == MPEG_DEVICE_WAV_FILE) {
     command->start.output = std::make_unique<WavOutput>(outFile_);
   } else {
-    command->start.output = std::make_unique<AlsaOutput>();
+    if (!pcmConfig_) pcmConfig_ = std::make_shared<PcmConfig>();
+    command->start.output = std::make_unique<AlsaOutput>(pcmConfig_);
   }
   command->start.startMs = startMs;
   command->start.endMs = endMs;

@@ -9,6 +9,7 @@
 #include "mpegdll/detail/decoder.h"
 #include "mpegdll/detail/input.h"
 #include "mpegdll/detail/length_scan.h"
+#include "mpegdll/detail/pcm_config.h"
 #include "mpegdll/detail/worker.h"
 
 namespace mpegdll::detail {
@@ -54,6 +55,8 @@ class Player {
   std::int32_t LengthMs();
 
   std::unique_ptr<Worker> worker_;
+  // ALSA's configuration as the sound device is opened with, shared by the outputs of the runs.
+  std::shared_ptr<PcmConfig> pcmConfig_;
   StreamFacts facts_;
   // Measures a file that carries no frame count; its estimate serves until then.
   std::unique_ptr<LengthScan> lengthScan_;

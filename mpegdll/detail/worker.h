@@ -43,7 +43,7 @@ class Worker {
   Status Call(Command::Kind kind, std::int32_t value = 0) { return Call(std::make_shared<Command>(kind, value)); }
 
   Mode mode() const { return playback_.mode(); }
-  std::int32_t positionMs() const { return playback_.positionMs(); }
+  std::int32_t positionMs() { return playback_.positionMs(); }
   Status TakeFault() { return playback_.TakeFault(); }
   std::int64_t decodedLengthMs() const { return playback_.decodedLengthMs(); }
 

@@ -77,6 +77,7 @@ struct FakeDevice {
   int openResult = 0;
   std::deque<int> writeFaults;    // returned by the next writes instead of writing
   std::deque<int> resumeResults;  // of the next resumes; 0 when empty
+  int delayResult = 0;            // of delay() outside the setup state
   int pollFd = -1;                // handed out as the device's descriptor (ready for writing)
   int prepares = 0, starts = 0, drops = 0, resumes = 0, closes = 0;
 };
@@ -87,10 +88,16 @@ snd_pcm_t* Handle() { return reinterpret_cast<snd_pcm_t*>(device); }
 const mpegdll::detail::PcmApi& FakeApi() {
   static const mpegdll::detail::PcmApi api{
       .open =
-          [](snd_pcm_t** pcm, const char*, snd_pcm_stream_t, int) {
+          [](snd_pcm_t** pcm, const char*, snd_pcm_stream_t, int, snd_config_t*) {
             *pcm = Handle();
             return device->openResult;
           },
+      .updateConfig =
+          [](snd_config_t** config, snd_config_update_t**) {
+            *config = reinterpret_cast<snd_config_t*>(device);
+            return 0;
+          },
+      .freeConfig = [](snd_config_t*, snd_config_update_t*) {},
       .setParams = [](snd_pcm_t*, snd_pcm_format_t, snd_pcm_access_t, unsigned, unsigned, int, unsigned) { return 0; },
       .getParams =
           [](snd_pcm_t*, snd_pcm_uframes_t* buffer, snd_pcm_uframes_t* period) {
@@ -115,7 +122,7 @@ const mpegdll::detail::PcmApi& FakeApi() {
       .delay =
           [](snd_pcm_t*, snd_pcm_sframes_t* frames) {
             *frames = device->queued;
-            return device->state == SND_PCM_STATE_SETUP ? -EBADFD : 0;
+            return device->state == SND_PCM_STATE_SETUP ? -EBADFD : device->delayResult;
           },
       .state = [](snd_pcm_t*) { return device->state; },
       .prepare =
@@ -225,6 +232,10 @@ TEST_F(AlsaOutputTest, PauseHandsBackWhatTheDeviceHadNotPlayed) {
   expected.insert(expected.end(), first.begin() + 360, first.end());  // frames 180..299 again
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(fake.written, expected);
+  fake.delayResult = -EIO;  // as the sound server's plugin before its first report on a stream set up again
+  EXPECT_EQ(output.Delay(), 170);
+  output.Pause();
+  EXPECT_EQ(output.Delay(), 170);
 }
 
 TEST_F(AlsaOutputTest, DrainedStartsADeviceThatHoldsLessThanItsStartThreshold) {

@@ -1,5 +1,5 @@
-// MPEGDLL.DLL playing through a private PulseAudio server: what it plays is heard at the sink's
-// monitor, and a server that goes away while it plays ends playing with an output failure.
+// MPEGDLL.DLL playing through a private PulseAudio server: heard at the sink's monitor as decoded and
+// where its position says, and playing again once the server comes back or starts after a failed Play.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,15 +7,18 @@
 #include <cstdlib>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 #include "tests/mpegdll/dll_fixture.h"
 #include "tests/support/lame_encoder.h"
 #include "tests/support/process_usage.h"
 #include "tests/support/pulse_server.h"
+#include "tests/support/sound_match.h"
 
 namespace mpegdlltest {
 namespace {
 
+using namespace std::chrono_literals;
 using testsupport::GeneratedMp3;
 using testsupport::PulseServer;
 
@@ -94,6 +97,76 @@ TEST_F(SoundTest, ServerLostWhilePlayingStopsOnceAndPlaysAgainOnceItIsBack) {
   }
   EXPECT_EQ(dll.Stop(), 0);
   EXPECT_GE(testsupport::FirstSoundFrame(recording.Stop()), 0) << "nothing heard once the server was back";
+}
+
+// No sound server answers the first "Play"; the next one reaches the server started meanwhile.
+TEST_F(SoundTest, ServerStartedAfterAFailedPlayIsReached) {
+  ASSERT_EQ(dll.OpenFile(Write("song.mp3", GeneratedMp3(2.0))), 0);
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);  // ALSA's configuration read with the null device, then
+  unsetenv("ALSA_CONFIG_PATH");            // its own, which routes to a server once one answers
+  setenv("PULSE_SERVER", ("unix:" + (dir.path() / "nobody").string()).c_str(), 1);
+  EXPECT_EQ(dll.Play(0, 0, &endByte), MPEG_ERROR_OUTPUT);
+  PulseServer server;  // its end puts PULSE_SERVER back as it found it
+  ASSERT_TRUE(server.Running()) << server.Why();
+  ASSERT_EQ(dll.Play(0, 0, &endByte), 0);
+  std::string streams;
+  EXPECT_TRUE(server.Pactl("list short sink-inputs", &streams) && !streams.empty()) << "not at the server";
+}
+
+// A song paused three times, once at once after resuming, its position read every millisecond:
+// the position moves with the sound and never back, and the song goes on where it says it paused.
+TEST_F(SoundTest, PositionFollowsTheSoundThroughPauses) {
+  PulseServer server;
+  ASSERT_TRUE(server.Running()) << server.Why();
+  PulseServer::Recording recording(server);
+  ASSERT_TRUE(recording.Started());
+  const std::string path = Write("song.mp3", GeneratedMp3(3.0));
+  const Pcm song = DirectDecode(path);
+  ASSERT_TRUE(dll.OpenFile(path) == 0 && dll.Play(0, 0, &endByte) == 0);
+  std::vector<long> read, paused;
+  const auto watch = [&](int ms) {
+    for (int i = 0; i < ms; ++i, std::this_thread::sleep_for(1ms)) read.push_back(dll.GetCurrentPos());
+  };
+  for (const int playMs : {700, 0, 400, 400}) {
+    watch(playMs);
+    ASSERT_EQ(dll.Pause(0), 0);
+    paused.push_back(dll.GetCurrentPos());
+    watch(200);
+    ASSERT_EQ(dll.Pause(1), 0);
+  }
+  const std::vector<std::int16_t> heard = recording.Stop();
+
+  // The stretches of the song heard, in order: [first frame, frame after the last).
+  std::vector<std::pair<long, long>> pieces;
+  for (std::size_t at = 0; (at + 64) * 2 <= heard.size(); ++at) {
+    const std::vector<std::int16_t> probe(heard.begin() + at * 2, heard.begin() + (at + 64) * 2);
+    const long first = testsupport::FindPiece(song.samples, probe).offset;
+    if (first < 0) continue;
+    const auto stop =
+        std::mismatch(heard.begin() + at * 2, heard.end(), song.samples.begin() + first * 2, song.samples.end()).first;
+    pieces.emplace_back(first, first + (stop - heard.begin()) / 2 - static_cast<long>(at));
+    at += pieces.back().second - first;
+  }
+  ASSERT_GE(pieces.size(), 3u);
+  long skipped = 0, repeated = 0, astray = 0, back = 0, moves = 0;
+  for (std::size_t i = 1; i < pieces.size(); ++i) {
+    skipped = std::max(skipped, pieces[i].first - pieces[i - 1].second);
+    repeated = std::max(repeated, pieces[i - 1].second - pieces[i].first);
+    const long ms = pieces[i].first * 1000 / PulseServer::kRate;
+    astray += std::none_of(paused.begin(), paused.end(), [&](long at) { return std::abs(at - ms) <= 2; });
+  }
+  for (std::size_t i = 1; i < read.size(); ++i) {
+    moves += read[i] != read[i - 1];
+    back += read[i] < read[i - 1];
+  }
+  const std::tuple<const char*, long, long> checks[] = {
+      {"mean step of the position, ms", (read.back() - read.front()) / std::max(1L, moves), 20},
+      {"steps back of the position", back, 0},
+      {"frames of the song skipped at a pause", skipped, 0},
+      {"frames heard twice at a pause (what the sink had taken)", repeated, PulseServer::kRate / 50},
+      {"resumes more than 2 ms away from the position at a pause", astray, 0},
+  };
+  for (const auto& [what, value, limit] : checks) EXPECT_LE(value, limit) << what;
 }
 
 }  // namespace
