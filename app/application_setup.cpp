@@ -2,8 +2,10 @@
 #include "app/application_setup.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 
 #include "dialogs/artwork.h"
+#include "platform/mixer/mixer.h"
 #include "platform/ui/error_report.h"
 #include "platform/ui/form_fonts.h"
 #include "platform/version.h"
@@ -12,6 +14,8 @@
 namespace app {
 
 void SetUpApplication() {
+  // The volume slider's mixer opens on a thread of its own meanwhile.
+  platform::OpenMixerAhead();
   const QString title = QString::fromUtf8(platform::kProgramTitle);
   QApplication::setApplicationName(title);
   QApplication::setApplicationDisplayName(QString());                          // window captions stay exactly as set
@@ -20,6 +24,10 @@ void SetUpApplication() {
   QApplication::setFont(platform::FormFont());
   QApplication::setWindowIcon(dialogs::ProgramIcon());
   zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); });
+  // The windows' three faces are found and loaded now, while the mixer opens.
+  for (const QFont& font : {platform::FormFont(), platform::BoldFont(11), platform::NarrowFont()}) {
+    QFontMetrics(font).height();
+  }
 }
 
 }  // namespace app
