@@ -18,6 +18,7 @@
 #include "app/decoder_probe.h"
 #include "app/detail/list_box.h"
 #include "app/detail/position_bar.h"
+#include "app/detail/titled_group_box.h"
 #include "app/display_order.h"
 #include "app/shown_text.h"
 #include "dialogs/about_form.h"
@@ -34,6 +35,11 @@ constexpr const char* kIndexFileName = "ALBUMS.INF";
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent), nesting_([this] { Settle(); }, platform::ReportException) {
+  // The files the window shows first are read on a thread of their own while it is built.
+  indexAhead_ = std::async(std::launch::async, [] {
+    detail::TitledGroupBox::ReadFramePicture();
+    return ReadIndex();
+  });
   BuildControls();
   NameControls();
   SetUpPlayer();
@@ -118,27 +124,33 @@ void TMainForm::FormCreate() {
   ContCheckBox->setEnabled(true);
   RepeatCheckBox->setEnabled(true);
   AlbumListBox->setEnabled(true);
-  LoadIndex();
+  LoadIndex(indexAhead_.get());
 }
 
-void TMainForm::LoadIndex() {
-  albums_inf::AlbumIndex index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
+TMainForm::IndexReading TMainForm::ReadIndex() {
+  IndexReading reading;
+  if (!platform::FileExists(kIndexFileName)) return reading;
+  reading.index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(reading.index.entries.size()));
+  for (const AlbumEntry& album : reading.index.entries) names.push_back(ShownText(album.EntryName));
+  reading.order = DisplayOrder(names);
+  reading.sorted.reserve(names.size());
+  for (int entry : reading.order) reading.sorted.push_back(names[entry]);
+  return reading;
+}
+
+void TMainForm::LoadIndex(IndexReading reading) {
+  albums_inf::AlbumIndex& index = reading.index;
   setWindowTitle(LiteralWindowTitle(ShownText(index.Caption())));
   albums_ = std::move(index.entries);
-
-  QStringList names;
-  names.reserve(static_cast<qsizetype>(albums_.size()));
-  for (const AlbumEntry& album : albums_) names.push_back(ShownText(album.EntryName));
   // The list is filled in one step in display order; albumOfRow_ ties each row to its own
   // album of the index, so whatever is looked up for a row belongs to that same album.
-  albumOfRow_ = DisplayOrder(names);
-  QStringList sorted;
-  sorted.reserve(names.size());
-  for (int entry : albumOfRow_) sorted.push_back(names[entry]);
+  albumOfRow_ = std::move(reading.order);
   {
     const QSignalBlocker quiet(AlbumListBox);
     AlbumListBox->clear();
-    AlbumListBox->addItems(sorted);
+    AlbumListBox->addItems(reading.sorted);
   }
 
   if (albums_.empty()) {

@@ -1,10 +1,12 @@
 // TMainForm: the main window with the album and song lists, covers, ID3 panel and player panel.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <set>
@@ -188,7 +190,16 @@ class TMainForm : public QWidget {
   void SetUpPlayer();
   void SetUpVolume();
   void ShowVolumePercent(std::uint8_t volume);
-  void LoadIndex();
+  // The compilation index with its albums' names in display order.
+  struct IndexReading {
+    albums_inf::AlbumIndex index;
+    std::vector<int> order;  // album list row -> index into index.entries
+    QStringList sorted;      // the names shown, in display order
+  };
+  // Reads ALBUMS.INF and orders its albums; touches no window, so it runs on a thread of its own
+  // while the window is built. Without ALBUMS.INF nothing is read.
+  static IndexReading ReadIndex();
+  void LoadIndex(IndexReading reading);
   void SetEmptyState();
   void SwitchDisc(int disc);
   // Selects the song `step` rows away; the ticket of that selection, or 0 when there is no such song.
@@ -236,6 +247,8 @@ class TMainForm : public QWidget {
   // The pictures the two pages show, with the facts of their files.
   CoverSlot frontCover_;
   CoverSlot backCover_;
+  // The index, read while the window is built; taken by the creation when it lists the albums.
+  std::future<IndexReading> indexAhead_;
 };
 
 }  // namespace app

@@ -31,6 +31,8 @@ constexpr int kFusionFrameTop = 3;
 
 TitledGroupBox::TitledGroupBox(QWidget* parent) : QGroupBox(parent) {}
 
+void TitledGroupBox::ReadFramePicture() { FusionFrame(); }
+
 void TitledGroupBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QStyleOptionFrame frame;
