@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 
+#include "app/index_reading.h"
 #include "dialogs/artwork.h"
 #include "platform/mixer/mixer.h"
 #include "platform/ui/error_report.h"
@@ -14,8 +15,10 @@
 namespace app {
 
 void SetUpApplication() {
-  // The volume slider's mixer opens on a thread of its own meanwhile.
+  // The volume slider's mixer opens, and the compilation index is read, on threads of their own
+  // meanwhile.
   platform::OpenMixerAhead();
+  ReadIndexAhead();
   const QString title = QString::fromUtf8(platform::kProgramTitle);
   QApplication::setApplicationName(title);
   QApplication::setApplicationDisplayName(QString());                          // window captions stay exactly as set

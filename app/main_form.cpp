@@ -18,7 +18,6 @@
 #include "app/decoder_probe.h"
 #include "app/detail/list_box.h"
 #include "app/detail/position_bar.h"
-#include "app/detail/titled_group_box.h"
 #include "app/display_order.h"
 #include "app/shown_text.h"
 #include "dialogs/about_form.h"
@@ -35,11 +34,9 @@ constexpr const char* kIndexFileName = "ALBUMS.INF";
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent), nesting_([this] { Settle(); }, platform::ReportException) {
-  // The files the window shows first are read on a thread of their own while it is built.
-  indexAhead_ = std::async(std::launch::async, [] {
-    detail::TitledGroupBox::ReadFramePicture();
-    return ReadIndex();
-  });
+  // The files the window shows first are read on a thread of their own while it is built, unless
+  // the program's start is reading them already.
+  indexAhead_ = TakeIndexReading();
   BuildControls();
   NameControls();
   SetUpPlayer();
@@ -124,20 +121,7 @@ void TMainForm::FormCreate() {
   ContCheckBox->setEnabled(true);
   RepeatCheckBox->setEnabled(true);
   AlbumListBox->setEnabled(true);
-  LoadIndex(indexAhead_.get());
-}
-
-TMainForm::IndexReading TMainForm::ReadIndex() {
-  IndexReading reading;
-  if (!platform::FileExists(kIndexFileName)) return reading;
-  reading.index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
-  QStringList names;
-  names.reserve(static_cast<qsizetype>(reading.index.entries.size()));
-  for (const AlbumEntry& album : reading.index.entries) names.push_back(ShownText(album.EntryName));
-  reading.order = DisplayOrder(names);
-  reading.sorted.reserve(names.size());
-  for (int entry : reading.order) reading.sorted.push_back(names[entry]);
-  return reading;
+  LoadIndex(Current(indexAhead_.get()));
 }
 
 void TMainForm::LoadIndex(IndexReading reading) {

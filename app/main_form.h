@@ -1,7 +1,6 @@
 // TMainForm: the main window with the album and song lists, covers, ID3 panel and player panel.
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -17,6 +16,7 @@
 #include "app/cover_slot.h"
 #include "app/detail/track_bar.h"
 #include "app/handler_scope.h"
+#include "app/index_reading.h"
 #include "app/playback_state.h"
 #include "player/mpeg_player.h"
 #include "volume/vol_control.h"
@@ -192,15 +192,6 @@ class TMainForm : public QWidget {
   void SetUpPlayer();
   void SetUpVolume();
   void ShowVolumePercent(std::uint8_t volume);
-  // The compilation index with its albums' names in display order.
-  struct IndexReading {
-    albums_inf::AlbumIndex index;
-    std::vector<int> order;  // album list row -> index into index.entries
-    QStringList sorted;      // the names shown, in display order
-  };
-  // Reads ALBUMS.INF and orders its albums; touches no window, so it runs on a thread of its own
-  // while the window is built. Without ALBUMS.INF nothing is read.
-  static IndexReading ReadIndex();
   void LoadIndex(IndexReading reading);
   void SetEmptyState();
   void SwitchDisc(int disc);
