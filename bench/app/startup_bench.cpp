@@ -8,8 +8,8 @@
 // 10,000 albums and albavox in a compilation without an index (the window alone), each against
 // the bare window with one label (targets: at most 1.30 and 1.15).
 #include <QApplication>
-#include <QScreen>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,8 +33,8 @@
 #include "desktop/mpris_bridge.h"
 #include "dialogs/mp3_info_form.h"
 #include "dialogs/text_form.h"
-#include "zodizidu/macros/macro_table.h"
 #include "tests/support/lame_encoder.h"
+#include "zodizidu/macros/macro_table.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
-#include <QPainter>
 #include <QListWidget>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
