@@ -5,14 +5,13 @@
 
 #include <QImage>
 #include <QSize>
-#include <QThreadPool>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "zodizidu/analysis/embedded_picture.h"
 
@@ -41,7 +40,7 @@ class SongCoverReader {
 
   // Answers are given on the thread of `receiver`, by its event loop; `receiver` owns the reader.
   explicit SongCoverReader(QObject* receiver);
-  // Waits for a read under way.
+  // Waits a moment for a read under way; a read held up by a failing medium is left to end by itself.
   ~SongCoverReader();
   SongCoverReader(const SongCoverReader&) = delete;
   SongCoverReader& operator=(const SongCoverReader&) = delete;
@@ -55,12 +54,14 @@ class SongCoverReader {
   bool Pending() const { return pending_; }
 
  private:
-  QObject* receiver_;
+  struct Mailbox;
+  void Answered(std::uint64_t request, const Answer& answer, const SongCover& cover);
+
   std::uint64_t requested_ = 0;
   bool pending_ = false;
-  // The latest request, as the reading thread sees it.
-  std::shared_ptr<std::atomic<std::uint64_t>> latest_ = std::make_shared<std::atomic<std::uint64_t>>(0);
-  QThreadPool thread_;
+  // Shared with the reading thread, which may outlive the reader.
+  std::shared_ptr<Mailbox> mailbox_;
+  std::thread thread_;
 };
 
 }  // namespace app
