@@ -27,7 +27,7 @@ bool IsIndexName(std::string_view name) {
 
 CommandLine Error(std::string text) {
   CommandLine result;
-  result.action = CommandLine::Action::Error;
+  result.action = CommandLine::Action::kError;
   result.error = std::move(text);
   return result;
 }
@@ -76,11 +76,11 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
   }
   CommandLine result;
   if (help) {
-    result.action = CommandLine::Action::Help;
+    result.action = CommandLine::Action::kHelp;
     return result;
   }
   if (version) {
-    result.action = CommandLine::Action::Version;
+    result.action = CommandLine::Action::kVersion;
     return result;
   }
   if (folders.size() > 1) return Error("only one FOLDER may be given");
@@ -106,12 +106,12 @@ int ApplyCommandLine(int argc, const char* const* argv) {
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const CommandLine line = ParseCommandLine(args);
   switch (line.action) {
-    case CommandLine::Action::Help: std::fputs(UsageText().c_str(), stdout); return 0;
-    case CommandLine::Action::Version: std::fputs(VersionText().c_str(), stdout); return 0;
-    case CommandLine::Action::Error:
+    case CommandLine::Action::kHelp: std::fputs(UsageText().c_str(), stdout); return 0;
+    case CommandLine::Action::kVersion: std::fputs(VersionText().c_str(), stdout); return 0;
+    case CommandLine::Action::kError:
       std::fprintf(stderr, "albavox: %s\nTry 'albavox --help' for more information.\n", line.error.c_str());
       return kExitUsage;
-    case CommandLine::Action::Run: break;
+    case CommandLine::Action::kRun: break;
   }
   if (!line.folder.empty() && ::chdir(line.folder.c_str()) != 0) {
     std::fprintf(stderr, "albavox: cannot enter '%s': %s\n", line.folder.c_str(), std::strerror(errno));

@@ -10,8 +10,8 @@ namespace app {
 inline constexpr int kExitUsage = 2;
 
 struct CommandLine {
-  enum class Action { Run, Help, Version, Error };
-  Action action = Action::Run;
+  enum class Action { kRun, kHelp, kVersion, kError };
+  Action action = Action::kRun;
   // The compilation folder to change to before anything else; empty: stay where started.
   std::string folder;
   // For Error: what is wrong, one line.

@@ -84,9 +84,9 @@ void TMainForm::ConnectHandlers() {
   ConnectGuarded(static_cast<detail::PositionBar*>(PosMP3ScrollBar), &detail::PositionBar::Scrolled, this,
                  [this](detail::PositionBar::ScrollKind kind, int position) {
                    using Kind = detail::PositionBar::ScrollKind;
-                   PosMP3ScrollBarScroll(kind == Kind::ThumbTrack  ? ScrollAction::ThumbTrack
-                                         : kind == Kind::EndScroll ? ScrollAction::EndScroll
-                                                                   : ScrollAction::Other,
+                   PosMP3ScrollBarScroll(kind == Kind::kThumbTrack  ? ScrollAction::kThumbTrack
+                                         : kind == Kind::kEndScroll ? ScrollAction::kEndScroll
+                                                                    : ScrollAction::kOther,
                                          position);
                  });
 }
@@ -198,7 +198,7 @@ void TMainForm::FormActivate() {
     closing_ = true;
     QString text = QStringLiteral("Errore di caricamento della libreria MPEGDLL.DLL.");
     if (!probe.LoadError().empty()) text += QLatin1Char('\n') + platform::DisplayText(probe.LoadError());
-    platform::ShowMessageBox(QStringLiteral("Error"), text, platform::MessageIcon::Error);
+    platform::ShowMessageBox(QStringLiteral("Error"), text, platform::MessageIcon::kError);
     close();
     return;
   }

@@ -161,7 +161,7 @@ class TMainForm : public QWidget {
   void ContCheckBoxClick();
   void RepeatCheckBoxClick();
   // A scroll action of the user on the position bar: thumb dragged, or the action ended.
-  enum class ScrollAction { ThumbTrack, EndScroll, Other };
+  enum class ScrollAction { kThumbTrack, kEndScroll, kOther };
   void PosMP3ScrollBarScroll(ScrollAction action, int position);
   // The position bar's position changed (by the user, the position updates or a new maximum).
   void PosMP3ScrollBarChange();
@@ -184,6 +184,8 @@ class TMainForm : public QWidget {
 
  private:
   void BuildControls();
+  // The end of a stream, played out or cut by its output: panel stopped, stream closed.
+  void CloseEndedStream();
   void NameControls();
   void BuildCoverPages();
   void BuildAlbumPanels();

@@ -129,7 +129,7 @@ void TMainForm::BuildAlbumPanels() {
   const std::array<const char*, 4> names = {"CD1SB", "CD2SB", "CD3SB", "CD4SB"};
   const std::array<int, 4> lefts = {208, 300, 400, 500};
   std::array<QToolButton**, 4> buttons = {&CD1SB, &CD2SB, &CD3SB, &CD4SB};
-  const QIcon disc = detail::GlyphIcon(detail::Glyph::Disc);
+  const QIcon disc = detail::GlyphIcon(detail::Glyph::kDisc);
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     *buttons[i] = GlyphButton(this, names[i], QStringLiteral("CD%1").arg(i + 1), disc, QRect(lefts[i], 96, 75, 22));
   }
@@ -177,11 +177,11 @@ void TMainForm::BuildInfoPanel() {
   }
 
   MP3InfoSpeedButton = GlyphButton(this, "MP3InfoSpeedButton", QStringLiteral("&MP3 Info"),
-                                   detail::GlyphIcon(detail::Glyph::Info), QRect(256, 211, 73, 30));
+                                   detail::GlyphIcon(detail::Glyph::kInfo), QRect(256, 211, 73, 30));
   InfoSpeedButton = GlyphButton(this, "InfoSpeedButton", QStringLiteral("&About..."),
-                                detail::GlyphIcon(detail::Glyph::About), QRect(256, 255, 73, 30));
+                                detail::GlyphIcon(detail::Glyph::kAbout), QRect(256, 255, 73, 30));
   SpeedButtonEsci = GlyphButton(this, "SpeedButtonEsci", QStringLiteral("&Esci"),
-                                detail::GlyphIcon(detail::Glyph::Exit), QRect(256, 300, 73, 30));
+                                detail::GlyphIcon(detail::Glyph::kExit), QRect(256, 300, 73, 30));
 }
 
 void TMainForm::BuildPlayerPanel() {
@@ -208,11 +208,11 @@ void TMainForm::BuildPlayerPanel() {
     const char* hint;
   };
   const std::array<Transport, 5> transport = {{
-      {&ButtonPrev, "ButtonPrev", detail::Glyph::Previous, "Canzone precedente"},
-      {&ButtonPlay, "ButtonPlay", detail::Glyph::Play, "Play"},
-      {&ButtonPause, "ButtonPause", detail::Glyph::Pause, "Pause"},
-      {&ButtonStop, "ButtonStop", detail::Glyph::Stop, "Stop"},
-      {&ButtonNext, "ButtonNext", detail::Glyph::Next, "Canzone successiva"},
+      {&ButtonPrev, "ButtonPrev", detail::Glyph::kPrevious, "Canzone precedente"},
+      {&ButtonPlay, "ButtonPlay", detail::Glyph::kPlay, "Play"},
+      {&ButtonPause, "ButtonPause", detail::Glyph::kPause, "Pause"},
+      {&ButtonStop, "ButtonStop", detail::Glyph::kStop, "Stop"},
+      {&ButtonNext, "ButtonNext", detail::Glyph::kNext, "Canzone successiva"},
   }};
   int left = 8;
   for (const Transport& t : transport) {

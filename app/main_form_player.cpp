@@ -88,10 +88,10 @@ void TMainForm::RepeatCheckBoxClick() {
 void TMainForm::PosMP3ScrollBarScroll(ScrollAction action, int position) {
   const HandlerScope scope(nesting_);
   switch (action) {
-    case ScrollAction::ThumbTrack:
+    case ScrollAction::kThumbTrack:
       seekDragging_ = true;  // the position updates leave the thumb to the user
       break;
-    case ScrollAction::EndScroll: {
+    case ScrollAction::kEndScroll: {
       seekDragging_ = false;
       if (player::IsStarted(MPEGPlayer.Mode())) {
         MPEGPlayer.Seek(position * 1000);
@@ -99,7 +99,7 @@ void TMainForm::PosMP3ScrollBarScroll(ScrollAction action, int position) {
       }
       break;
     }
-    case ScrollAction::Other: break;
+    case ScrollAction::kOther: break;
   }
 }
 
@@ -117,9 +117,8 @@ void TMainForm::MPEGPlayerPosUpdate(std::int32_t position, std::int32_t /*length
   playback_.SetPosition(position);
 }
 
-// Neither "Continua" nor "Ripeti" goes on: the output that failed would fail the next song too.
-void TMainForm::MPEGPlayerPlayFault() {
-  const HandlerScope scope(nesting_);
+// The stream has ended, played out or cut by its output: the panel shows stopped, the stream is closed.
+void TMainForm::CloseEndedStream() {
   ++streamEnds_;
   ShowText(MP3CurrentPos, QStringLiteral("00:00"));
   PosMP3ScrollBar->setValue(0);
@@ -127,13 +126,15 @@ void TMainForm::MPEGPlayerPlayFault() {
   MPEGPlayer.Close();
 }
 
+// Neither "Continua" nor "Ripeti" goes on: the output that failed would fail the next song too.
+void TMainForm::MPEGPlayerPlayFault() {
+  const HandlerScope scope(nesting_);
+  CloseEndedStream();
+}
+
 void TMainForm::MPEGPlayerPlayEnd() {
   const HandlerScope scope(nesting_);
-  ++streamEnds_;
-  ShowText(MP3CurrentPos, QStringLiteral("00:00"));
-  PosMP3ScrollBar->setValue(0);
-  playback_.SetMode(PlaybackMode::kStopped);
-  MPEGPlayer.Close();
+  CloseEndedStream();
   if (ContCheckBox->isChecked() && playback_.CanGoNext()) {
     // Only the song reached by this step plays: a selection made meanwhile (during its analysis or
     // its message box) is the user's, and waits for play.

@@ -101,7 +101,7 @@ void TMainForm::ShowSongInfo() {
       playback_.SongAnalysed(true, tags, std::int64_t{data.Duration} * 1000);
     } else {
       platform::ShowMessageBox(QStringLiteral("Error"), QStringLiteral("File MP3 selezionato non corretto"),
-                               platform::MessageIcon::Error);
+                               platform::MessageIcon::kError);
       if (!nesting_.Current(ticket)) return;  // chosen again while the box was up
       SetSongFields({});
       SetCaption(MP3TotalTime, QStringLiteral("00:00"));

@@ -237,7 +237,7 @@ void MprisBridge::SetPosition(const QString& trackId, std::int64_t position) {
 void MprisBridge::SeekToSecond(std::int64_t second) {
   const int bar = static_cast<int>(std::clamp<std::int64_t>(second, 0, form_.PosMP3ScrollBar->maximum()));
   form_.PosMP3ScrollBar->setValue(bar);
-  form_.PosMP3ScrollBarScroll(app::TMainForm::ScrollAction::EndScroll, bar);  // the state tells Seeked
+  form_.PosMP3ScrollBarScroll(app::TMainForm::ScrollAction::kEndScroll, bar);  // the state tells Seeked
 }
 
 QString MprisBridge::PlaybackStatus() const {

@@ -94,8 +94,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   Label5 = detail::AutoLabel(this, QStringLiteral("Label5"), AboutNotice(), {150, 96}, platform::FormFont());
 
   UseSpeedButton =
-      GuideButton(this, "UseSpeedButton", QStringLiteral("&Guida all'uso"), ButtonGlyph::Guide, QRect(9, 192, 95, 25));
-  VerSpeedButton = GuideButton(this, "VerSpeedButton", QStringLiteral("&Version history"), ButtonGlyph::History,
+      GuideButton(this, "UseSpeedButton", QStringLiteral("&Guida all'uso"), ButtonGlyph::kGuide, QRect(9, 192, 95, 25));
+  VerSpeedButton = GuideButton(this, "VerSpeedButton", QStringLiteral("&Version history"), ButtonGlyph::kHistory,
                                QRect(237, 192, 100, 25));
   platform::ConnectGuarded(UseSpeedButton, &QToolButton::clicked, this, [this] { UseSpeedButtonClick(); });
   platform::ConnectGuarded(VerSpeedButton, &QToolButton::clicked, this, [this] { VerSpeedButtonClick(); });

@@ -45,7 +45,7 @@ QPixmap Logo() { return Render(QStringLiteral(":/albavox/logo.svg"), QSize(136, 
 
 QIcon TwoStateGlyph(ButtonGlyph glyph) {
   const QString source =
-      glyph == ButtonGlyph::Guide ? QStringLiteral(":/albavox/guide.svg") : QStringLiteral(":/albavox/history.svg");
+      glyph == ButtonGlyph::kGuide ? QStringLiteral(":/albavox/guide.svg") : QStringLiteral(":/albavox/history.svg");
   const QPixmap normal = Render(source, QSize(16, 16));
   QIcon icon;
   icon.addPixmap(normal, QIcon::Normal);

@@ -16,7 +16,7 @@ QPixmap ProgramPicture(int size);
 // The product logo of the about box, 136 x 73 pixels.
 QPixmap Logo();
 
-enum class ButtonGlyph { Guide, History };
+enum class ButtonGlyph { kGuide, kHistory };
 
 // A 16 x 16 glyph in its two states: as drawn, and greyed for a disabled button.
 QIcon TwoStateGlyph(ButtonGlyph glyph);

@@ -135,9 +135,9 @@ void TMPEGPlayer::LoadDecoder() {
   // Loading over a loaded decoder would orphan it with its stream; let it go properly first.
   if (decoder_->Loaded()) UnloadDecoder();
   switch (decoder_->Load(DecoderFileName(pathToDll_))) {
-    case detail::DecoderBinding::LoadResult::CannotLoad: throw TMPEGError(CannotLoadMessage(), 0);
-    case detail::DecoderBinding::LoadResult::MissingEntryPoint: throw TMPEGError(ErrorMessage(0), 0);
-    case detail::DecoderBinding::LoadResult::Loaded: break;
+    case detail::DecoderBinding::LoadResult::kCannotLoad: throw TMPEGError(CannotLoadMessage(), 0);
+    case detail::DecoderBinding::LoadResult::kMissingEntryPoint: throw TMPEGError(ErrorMessage(0), 0);
+    case detail::DecoderBinding::LoadResult::kLoaded: break;
   }
   if (decoder_->Get<MpegDll_init_t>(EntryPoint::init)() == 0) {
     lastErrorCode_ = LastError();

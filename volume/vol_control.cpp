@@ -20,17 +20,17 @@ bool Qualifies(TDeviceType type, std::int32_t index) {
     case TDeviceType::dvLineIn: {
       platform::AuxCaps caps;
       const std::uint16_t technology = type == TDeviceType::dvCD ? platform::kAuxCapsCdAudio : platform::kAuxCapsAuxIn;
-      return platform::AuxGetDevCaps(index, caps) == MixerResult::NoError &&
+      return platform::AuxGetDevCaps(index, caps) == MixerResult::kNoError &&
              (caps.support & platform::kAuxCapsVolume) && (caps.technology & technology);
     }
     case TDeviceType::dvMidi: {
       platform::MidiOutCaps caps;
-      return platform::MidiOutGetDevCaps(index, caps) == MixerResult::NoError &&
+      return platform::MidiOutGetDevCaps(index, caps) == MixerResult::kNoError &&
              (caps.support & platform::kMidiCapsVolume);
     }
     case TDeviceType::dvWave: {
       platform::WaveOutCaps caps;
-      return platform::WaveOutGetDevCaps(index, caps) == MixerResult::NoError &&
+      return platform::WaveOutGetDevCaps(index, caps) == MixerResult::kNoError &&
              (caps.support & platform::kWaveCapsVolume);
     }
   }
@@ -101,14 +101,14 @@ bool TmVolControl::FindDevice() {
 
 bool TmVolControl::ReadChannels(std::uint32_t& channels) const {
   channels = 0;  // a failed read leaves it so
-  MixerResult result = MixerResult::BadDeviceId;
+  MixerResult result = MixerResult::kBadDeviceId;
   switch (deviceType_) {
     case TDeviceType::dvCD:
     case TDeviceType::dvLineIn: result = platform::AuxGetVolume(deviceIndex_, channels); break;
     case TDeviceType::dvMidi: result = platform::MidiOutGetVolume(deviceIndex_, channels); break;
     case TDeviceType::dvWave: result = platform::WaveOutGetVolume(deviceIndex_, channels); break;
   }
-  return result == MixerResult::NoError;
+  return result == MixerResult::kNoError;
 }
 
 std::uint8_t TmVolControl::Volume() const {

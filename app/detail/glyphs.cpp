@@ -25,7 +25,7 @@ void Draw(QPainter& painter, Glyph glyph) {
   painter.setPen(Qt::NoPen);
   painter.setBrush(kInk);
   switch (glyph) {
-    case Glyph::Disc: {
+    case Glyph::kDisc: {
       QRadialGradient shine(QPointF(6, 5), 10);
       shine.setColorAt(0, QColor(250, 250, 255));
       shine.setColorAt(1, QColor(150, 160, 185));
@@ -36,12 +36,12 @@ void Draw(QPainter& painter, Glyph glyph) {
       painter.drawEllipse(QRectF(6, 6, 4, 4));
       break;
     }
-    case Glyph::Info:
-    case Glyph::About: {
-      painter.setBrush(glyph == Glyph::Info ? QColor(30, 110, 200) : QColor(40, 150, 80));
+    case Glyph::kInfo:
+    case Glyph::kAbout: {
+      painter.setBrush(glyph == Glyph::kInfo ? QColor(30, 110, 200) : QColor(40, 150, 80));
       painter.drawEllipse(QRectF(1, 1, 14, 14));
       painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
-      if (glyph == Glyph::Info) {
+      if (glyph == Glyph::kInfo) {
         painter.drawPoint(QPointF(8, 4.5));
         painter.drawLine(QPointF(8, 7.5), QPointF(8, 12));
       } else {
@@ -55,23 +55,23 @@ void Draw(QPainter& painter, Glyph glyph) {
       }
       break;
     }
-    case Glyph::Exit:
+    case Glyph::kExit:
       painter.setPen(QPen(QColor(200, 40, 40), 2.5, Qt::SolidLine, Qt::RoundCap));
       painter.drawLine(QPointF(4, 4), QPointF(12, 12));
       painter.drawLine(QPointF(12, 4), QPointF(4, 12));
       break;
-    case Glyph::Previous:
+    case Glyph::kPrevious:
       painter.drawRect(QRectF(2, 3, 2, 10));
       Triangle(painter, 4, 9, false);
       Triangle(painter, 9, 14, false);
       break;
-    case Glyph::Play: Triangle(painter, 4, 13, true); break;
-    case Glyph::Pause:
+    case Glyph::kPlay: Triangle(painter, 4, 13, true); break;
+    case Glyph::kPause:
       painter.drawRect(QRectF(4, 3, 3, 10));
       painter.drawRect(QRectF(9, 3, 3, 10));
       break;
-    case Glyph::Stop: painter.drawRect(QRectF(4, 4, 8, 8)); break;
-    case Glyph::Next:
+    case Glyph::kStop: painter.drawRect(QRectF(4, 4, 8, 8)); break;
+    case Glyph::kNext:
       Triangle(painter, 2, 7, true);
       Triangle(painter, 7, 12, true);
       painter.drawRect(QRectF(12, 3, 2, 10));

@@ -5,7 +5,7 @@
 
 namespace app::detail {
 
-enum class Glyph { Disc, Info, About, Exit, Previous, Play, Pause, Stop, Next };
+enum class Glyph { kDisc, kInfo, kAbout, kExit, kPrevious, kPlay, kPause, kStop, kNext };
 
 // A 16 x 16 picture of `glyph`; the disabled look is derived from it.
 QIcon GlyphIcon(Glyph glyph);

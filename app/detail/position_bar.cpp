@@ -11,7 +11,7 @@ namespace app::detail {
 
 PositionBar::PositionBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
   connect(this, &QAbstractSlider::sliderMoved, this,
-          [this](int position) { emit Scrolled(ScrollKind::ThumbTrack, position); });
+          [this](int position) { emit Scrolled(ScrollKind::kThumbTrack, position); });
   connect(this, &QAbstractSlider::rangeChanged, this, [this](int, int maximum) {
     const int page = PageStepFor(maximum);
     setPageStep(page);
@@ -31,7 +31,7 @@ void PositionBar::mouseReleaseEvent(QMouseEvent* event) {
   QScrollBar::mouseReleaseEvent(event);
   if (!pressed_) return;
   pressed_ = false;
-  emit Scrolled(ScrollKind::EndScroll, value());
+  emit Scrolled(ScrollKind::kEndScroll, value());
 }
 
 void PositionBar::keyReleaseEvent(QKeyEvent* event) {
@@ -45,7 +45,7 @@ void PositionBar::keyReleaseEvent(QKeyEvent* event) {
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
-      if (!event->isAutoRepeat()) emit Scrolled(ScrollKind::EndScroll, value());
+      if (!event->isAutoRepeat()) emit Scrolled(ScrollKind::kEndScroll, value());
       break;
     default: break;
   }

@@ -11,7 +11,7 @@ class PositionBar : public QScrollBar {
   Q_OBJECT
 
  public:
-  enum class ScrollKind { ThumbTrack, EndScroll, Other };
+  enum class ScrollKind { kThumbTrack, kEndScroll, kOther };
 
   explicit PositionBar(QWidget* parent);
 

@@ -64,32 +64,32 @@ std::uint32_t Support(Candidates names, std::string& name, std::uint32_t volume,
 
 MixerResult GetVolume(Candidates names, std::uint32_t& volume) {
   const MixerBackend& backend = Backend();
-  if (!backend.update(backend.self)) return MixerResult::Error;
+  if (!backend.update(backend.self)) return MixerResult::kError;
   MixerReading reading;
-  if (!FindElement(names, reading)) return MixerResult::Error;
+  if (!FindElement(names, reading)) return MixerResult::kError;
   const long steps = reading.max - reading.min;
   const std::uint16_t left = WordOfStep(StepOfElement(reading.left - reading.min, steps));
   const std::uint16_t right = reading.mono ? left : WordOfStep(StepOfElement(reading.right - reading.min, steps));
   volume = static_cast<std::uint32_t>(left) | static_cast<std::uint32_t>(right) << 16;
-  return MixerResult::NoError;
+  return MixerResult::kNoError;
 }
 
 // Never opens the control device: a set that follows a read which failed (and left 0 to its
 // caller) must not reach a device that has just come back and silence it.
 MixerResult SetVolume(Candidates names, std::uint32_t volume) {
   const MixerBackend& backend = Backend();
-  if (!backend.update(backend.self)) return MixerResult::Error;
+  if (!backend.update(backend.self)) return MixerResult::kError;
   MixerReading reading;
   const char* name = FindElement(names, reading);
-  if (!name) return MixerResult::Error;
+  if (!name) return MixerResult::kError;
   const long steps = reading.max - reading.min;
   const long left = reading.min + ElementOfStep(StepOfWord(static_cast<std::uint16_t>(volume)), steps);
   const long right =
       reading.mono ? left : reading.min + ElementOfStep(StepOfWord(static_cast<std::uint16_t>(volume >> 16)), steps);
   // Setting what the element holds already would only wake the sound server and every mixer
   // applet, ten times a second while the program polls.
-  if (left == reading.left && right == reading.right) return MixerResult::NoError;
-  return backend.write(backend.self, name, left, right) ? MixerResult::NoError : MixerResult::Error;
+  if (left == reading.left && right == reading.right) return MixerResult::kNoError;
+  return backend.write(backend.self, name, left, right) ? MixerResult::kNoError : MixerResult::kError;
 }
 
 // The devices of each family, in index order.
@@ -111,56 +111,56 @@ void CloseMixer() { Backend().close(Backend().self); }
 std::uint32_t AuxGetNumDevs() { return Count(kAuxDevices.size()); }
 
 MixerResult AuxGetDevCaps(std::int32_t device, AuxCaps& caps) {
-  if (!ValidDevice(device, kAuxDevices.size())) return MixerResult::BadDeviceId;
+  if (!ValidDevice(device, kAuxDevices.size())) return MixerResult::kBadDeviceId;
   const auto index = static_cast<std::size_t>(device);
   caps.technology = kAuxTechnology[index];
   caps.support = Support(kAuxDevices[index], caps.name, kAuxCapsVolume, kAuxCapsLrVolume);
-  return MixerResult::NoError;
+  return MixerResult::kNoError;
 }
 
 MixerResult AuxGetVolume(std::int32_t device, std::uint32_t& volume) {
-  if (!ValidDevice(device, kAuxDevices.size())) return MixerResult::BadDeviceId;
+  if (!ValidDevice(device, kAuxDevices.size())) return MixerResult::kBadDeviceId;
   return GetVolume(kAuxDevices[static_cast<std::size_t>(device)], volume);
 }
 
 MixerResult AuxSetVolume(std::int32_t device, std::uint32_t volume) {
-  if (!InFamily(device, kAuxDevices.size())) return MixerResult::BadDeviceId;
+  if (!InFamily(device, kAuxDevices.size())) return MixerResult::kBadDeviceId;
   return SetVolume(kAuxDevices[static_cast<std::size_t>(device)], volume);
 }
 
 std::uint32_t MidiOutGetNumDevs() { return Count(kMidiDevices); }
 
 MixerResult MidiOutGetDevCaps(std::int32_t device, MidiOutCaps& caps) {
-  if (!ValidDevice(device, kMidiDevices)) return MixerResult::BadDeviceId;
+  if (!ValidDevice(device, kMidiDevices)) return MixerResult::kBadDeviceId;
   caps.support = Support(kSynth, caps.name, kMidiCapsVolume, kMidiCapsLrVolume);
-  return MixerResult::NoError;
+  return MixerResult::kNoError;
 }
 
 MixerResult MidiOutGetVolume(std::int32_t device, std::uint32_t& volume) {
-  if (!ValidDevice(device, kMidiDevices)) return MixerResult::BadDeviceId;
+  if (!ValidDevice(device, kMidiDevices)) return MixerResult::kBadDeviceId;
   return GetVolume(kSynth, volume);
 }
 
 MixerResult MidiOutSetVolume(std::int32_t device, std::uint32_t volume) {
-  if (!InFamily(device, kMidiDevices)) return MixerResult::BadDeviceId;
+  if (!InFamily(device, kMidiDevices)) return MixerResult::kBadDeviceId;
   return SetVolume(kSynth, volume);
 }
 
 std::uint32_t WaveOutGetNumDevs() { return Count(kWaveDevices); }
 
 MixerResult WaveOutGetDevCaps(std::int32_t device, WaveOutCaps& caps) {
-  if (!ValidDevice(device, kWaveDevices)) return MixerResult::BadDeviceId;
+  if (!ValidDevice(device, kWaveDevices)) return MixerResult::kBadDeviceId;
   caps.support = Support(kWave, caps.name, kWaveCapsVolume, kWaveCapsLrVolume);
-  return MixerResult::NoError;
+  return MixerResult::kNoError;
 }
 
 MixerResult WaveOutGetVolume(std::int32_t device, std::uint32_t& volume) {
-  if (!ValidDevice(device, kWaveDevices)) return MixerResult::BadDeviceId;
+  if (!ValidDevice(device, kWaveDevices)) return MixerResult::kBadDeviceId;
   return GetVolume(kWave, volume);
 }
 
 MixerResult WaveOutSetVolume(std::int32_t device, std::uint32_t volume) {
-  if (!InFamily(device, kWaveDevices)) return MixerResult::BadDeviceId;
+  if (!InFamily(device, kWaveDevices)) return MixerResult::kBadDeviceId;
   return SetVolume(kWave, volume);
 }
 

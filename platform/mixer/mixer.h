@@ -14,10 +14,10 @@ namespace platform {
 
 // Outcome of a mixer call.
 enum class MixerResult {
-  NoError,
-  Error,         // the element vanished or the device stopped answering
-  BadDeviceId,   // no such device in the family (or no card at all)
-  NotSupported,  // the device has no volume that can be set
+  kNoError,
+  kError,         // the element vanished or the device stopped answering
+  kBadDeviceId,   // no such device in the family (or no card at all)
+  kNotSupported,  // the device has no volume that can be set
 };
 
 // Technology of an auxiliary device (tested as a bit mask).

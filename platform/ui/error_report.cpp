@@ -24,7 +24,7 @@ QString ErrorReportText(const QString& message) {
 }
 
 void ShowErrorReport(const QString& message) {
-  ShowMessageBox(ApplicationTitle(), ErrorReportText(message), MessageIcon::Error);
+  ShowMessageBox(ApplicationTitle(), ErrorReportText(message), MessageIcon::kError);
 }
 
 void ReportException(std::exception_ptr error) noexcept {

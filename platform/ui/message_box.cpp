@@ -13,11 +13,11 @@ MessageBoxRecorder* g_recorder = nullptr;
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::None: break;
+    case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kWarning: return QMessageBox::Warning;
+    case MessageIcon::kError: return QMessageBox::Critical;
+    case MessageIcon::kQuestion: return QMessageBox::Question;
+    case MessageIcon::kNone: break;
   }
   return QMessageBox::NoIcon;
 }

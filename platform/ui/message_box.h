@@ -8,7 +8,7 @@
 
 namespace platform {
 
-enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageIcon { kNone, kInformation, kWarning, kError, kQuestion };
 
 struct MessageBoxCall {
   QString caption;

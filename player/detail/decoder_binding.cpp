@@ -6,18 +6,18 @@ namespace player::detail {
 DecoderBinding::LoadResult DecoderBinding::Load(const std::string& fileName) {
   Release();
   platform::LibraryHandle handle = platform::LoadLibrary(fileName);
-  if (!handle) return LoadResult::CannotLoad;
+  if (!handle) return LoadResult::kCannotLoad;
   std::array<void*, kEntryPointCount> entries{};
   for (std::size_t i = 0; i < kEntryPointCount; ++i) {
     entries[i] = platform::GetProcAddress(handle, kEntryPointNames[i]);
     if (!entries[i]) {
       platform::FreeLibrary(handle);
-      return LoadResult::MissingEntryPoint;
+      return LoadResult::kMissingEntryPoint;
     }
   }
   handle_ = handle;
   entries_ = entries;
-  return LoadResult::Loaded;
+  return LoadResult::kLoaded;
 }
 
 void DecoderBinding::Release() {

@@ -40,7 +40,7 @@ inline constexpr std::array<const char*, kEntryPointCount> kEntryPointNames = {M
 
 class DecoderBinding {
  public:
-  enum class LoadResult { Loaded, CannotLoad, MissingEntryPoint };
+  enum class LoadResult { kLoaded, kCannotLoad, kMissingEntryPoint };
 
   DecoderBinding() = default;
   DecoderBinding(const DecoderBinding&) = delete;

@@ -31,37 +31,37 @@ TEST(AlbavoxCommandLine, FolderOrIndexPathNamesTheCompilationRoot) {
   const std::string root = (tmp.path() / "Compilation").string();
 
   const CommandLine none = Parse({});
-  EXPECT_EQ(none.action, Action::Run);
+  EXPECT_EQ(none.action, Action::kRun);
   EXPECT_EQ(none.folder, "") << "no folder: stay where started";
 
   const CommandLine folder = Parse({root});
-  EXPECT_EQ(folder.action, Action::Run);
+  EXPECT_EQ(folder.action, Action::kRun);
   EXPECT_EQ(folder.folder, root);
 
   const CommandLine index = Parse({root + "/ALBUMS.INF"});
-  EXPECT_EQ(index.action, Action::Run);
+  EXPECT_EQ(index.action, Action::kRun);
   EXPECT_EQ(index.folder, root);
 
   const CommandLine lower = Parse({(tmp.path() / "Lower" / "albums.inf").string()});
-  EXPECT_EQ(lower.action, Action::Run);
+  EXPECT_EQ(lower.action, Action::kRun);
   EXPECT_EQ(lower.folder, (tmp.path() / "Lower").string());
 
   const ScopedCurrentDir inRoot(tmp.path() / "Compilation");
   const CommandLine bare = Parse({"ALBUMS.INF"});
-  EXPECT_EQ(bare.action, Action::Run);
+  EXPECT_EQ(bare.action, Action::kRun);
   EXPECT_EQ(bare.folder, ".") << "an index named without a folder lies in the current one";
 
   const CommandLine dashed = Parse({"--", "Album"});
-  EXPECT_EQ(dashed.action, Action::Run) << dashed.error;
+  EXPECT_EQ(dashed.action, Action::kRun) << dashed.error;
   EXPECT_EQ(dashed.folder, "Album");
 }
 
 TEST(AlbavoxCommandLine, HelpAndVersionWinOverEverythingElse) {
-  EXPECT_EQ(Parse({"--help"}).action, Action::Help);
-  EXPECT_EQ(Parse({"-h", "/no/such/folder"}).action, Action::Help);
-  EXPECT_EQ(Parse({"--version"}).action, Action::Version);
-  EXPECT_EQ(Parse({"/no/such/folder", "-V"}).action, Action::Version);
-  EXPECT_EQ(Parse({"--", "--help"}).action, Action::Error) << "after -- it is a folder name, and there is none";
+  EXPECT_EQ(Parse({"--help"}).action, Action::kHelp);
+  EXPECT_EQ(Parse({"-h", "/no/such/folder"}).action, Action::kHelp);
+  EXPECT_EQ(Parse({"--version"}).action, Action::kVersion);
+  EXPECT_EQ(Parse({"/no/such/folder", "-V"}).action, Action::kVersion);
+  EXPECT_EQ(Parse({"--", "--help"}).action, Action::kError) << "after -- it is a folder name, and there is none";
   EXPECT_EQ(app::VersionText(), "albavox 2.0\n");
   EXPECT_TRUE(app::UsageText().starts_with("Usage: albavox [FOLDER]\n"));
 }
@@ -85,7 +85,7 @@ TEST(AlbavoxCommandLine, MistakesAreErrorsThatSayWhat) {
   };
   for (const auto& c : cases) {
     const CommandLine line = Parse(c.args);
-    EXPECT_EQ(line.action, Action::Error) << c.args.front();
+    EXPECT_EQ(line.action, Action::kError) << c.args.front();
     EXPECT_EQ(line.error, c.error);
     EXPECT_EQ(line.folder, "");
   }

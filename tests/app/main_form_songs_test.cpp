@@ -94,7 +94,7 @@ TEST_F(MainFormTest, RejectedSongIsReportedEmptiesThePanelAndBlocksPlayAndInfo) 
   AddFolder("Album/c-folder.mp3");
   app::TMainForm& form = Open();
   EXPECT_EQ(Boxes(), Strings{"Error|File MP3 selezionato non corretto"});
-  EXPECT_EQ(boxes_.Calls()[0].icon, platform::MessageIcon::Error);
+  EXPECT_EQ(boxes_.Calls()[0].icon, platform::MessageIcon::kError);
   EXPECT_EQ(Entries(form.SongsListBox), (Strings{"a-bad.mp3", "b-good.mp3", "c-folder.mp3"}));
   EXPECT_EQ(Selected(form.SongsListBox), "a-bad.mp3") << "the rejected song stays selected";
   EXPECT_EQ(Panel(form), kEmptyPanel);

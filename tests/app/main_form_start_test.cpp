@@ -36,7 +36,7 @@ TEST_F(MainFormTest, WithoutDecoderTheWindowIsEmptyAndTheFirstActivationEndsIt) 
 
   Activate(form);
   ASSERT_EQ(Boxes(), Strings{"Error|Errore di caricamento della libreria MPEGDLL.DLL."});
-  EXPECT_EQ(boxes_.Calls()[0].icon, platform::MessageIcon::Error);
+  EXPECT_EQ(boxes_.Calls()[0].icon, platform::MessageIcon::kError);
   EXPECT_FALSE(form.isVisible());
   Activate(form);
   EXPECT_EQ(Boxes().size(), 1u) << "a closing window does not ask again";

@@ -32,7 +32,7 @@ std::uint32_t VolumeOnceChanged(std::uint32_t before) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   while (volume == before && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
+    EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
   }
   return volume;
 }
@@ -41,7 +41,7 @@ TEST_F(PulseMixer, WaveOutputIsTheSinksStereoMaster) {
   ASSERT_TRUE(server_.Running()) << server_.Why();
   ASSERT_EQ(platform::WaveOutGetNumDevs(), 1u);
   platform::WaveOutCaps caps;
-  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::kNoError);
   EXPECT_EQ(caps.name, "Master");
   EXPECT_EQ(caps.support, platform::kWaveCapsVolume | platform::kWaveCapsLrVolume);
 }
@@ -49,7 +49,7 @@ TEST_F(PulseMixer, WaveOutputIsTheSinksStereoMaster) {
 TEST_F(PulseMixer, GetSeesTheVolumeSetWithPactl) {
   ASSERT_TRUE(server_.Running()) << server_.Why();
   std::uint32_t volume = 0;
-  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
   EXPECT_EQ(volume, 0xFFFFFFFFu) << "a new sink is at 100 %";
   ASSERT_TRUE(server_.SetSinkVolume(32768, 16384));  // 50 % and 25 % of 0..65536
   volume = VolumeOnceChanged(volume);
@@ -60,12 +60,12 @@ TEST_F(PulseMixer, GetSeesTheVolumeSetWithPactl) {
 TEST_F(PulseMixer, SetReachesTheSinkAndAnUnchangedSetLeavesIt) {
   ASSERT_TRUE(server_.Running()) << server_.Why();
   ASSERT_EQ(platform::WaveOutGetNumDevs(), 1u);  // opens the device, which a set never does
-  ASSERT_EQ(platform::WaveOutSetVolume(0, 0xC8004000), MixerResult::NoError);  // steps 64 and 200
+  ASSERT_EQ(platform::WaveOutSetVolume(0, 0xC8004000), MixerResult::kNoError);  // steps 64 and 200
   std::uint32_t left = 0, right = 0;
   ASSERT_TRUE(server_.SinkVolume(left, right));
   EXPECT_EQ(left, 16448u);   // round(64 * 65536 / 255)
   EXPECT_EQ(right, 51401u);  // round(200 * 65536 / 255)
-  ASSERT_EQ(platform::WaveOutSetVolume(0, 0x40004000), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutSetVolume(0, 0x40004000), MixerResult::kNoError);
   ASSERT_TRUE(server_.SinkVolume(left, right));
   EXPECT_EQ(left, 16448u);
   EXPECT_EQ(right, 16448u);
@@ -76,7 +76,7 @@ TEST_F(PulseMixer, SetReachesTheSinkAndAnUnchangedSetLeavesIt) {
   const std::uint32_t volume = VolumeOnceChanged(0x40404040);
   ASSERT_EQ(volume, 117u * 0x101 * 0x10001);
   for (int i = 0; i < 20; ++i) {
-    ASSERT_EQ(platform::WaveOutSetVolume(0, (volume & 0xFF00) * 0x10001), MixerResult::NoError);
+    ASSERT_EQ(platform::WaveOutSetVolume(0, (volume & 0xFF00) * 0x10001), MixerResult::kNoError);
   }
   ASSERT_TRUE(server_.SinkVolume(left, right));
   EXPECT_EQ(left, 30069u);  // step round(30001 * 255 / 65536) = 117
@@ -98,19 +98,20 @@ TEST(PulseMixerComingAndGoing, TheMixerFollowsTheSoundServer) {
     return condition();
   };
   std::uint32_t volume = 0;
-  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::BadDeviceId);
+  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kBadDeviceId);
   std::optional<PulseServer> server(std::in_place);
   for (const char* round : {"started", "started again"}) {
     ASSERT_TRUE(server->Running()) << server->Why();
-    ASSERT_TRUE(within5Seconds([&] { return platform::WaveOutGetVolume(0, volume) == MixerResult::NoError; })) << round;
+    ASSERT_TRUE(within5Seconds([&] { return platform::WaveOutGetVolume(0, volume) == MixerResult::kNoError; }))
+        << round;
     EXPECT_EQ(volume, 0xFFFFFFFFu) << round << ": a new sink is at 100 %";
-    ASSERT_EQ(platform::WaveOutSetVolume(0, 0x80008000), MixerResult::NoError);
+    ASSERT_EQ(platform::WaveOutSetVolume(0, 0x80008000), MixerResult::kNoError);
     std::uint32_t left = 0, right = 0;
     ASSERT_TRUE(server->SinkVolume(left, right));
     EXPECT_EQ(left, 32897u) << round;  // 128 / 255 of 65536, rounded
     EXPECT_EQ(right, 32897u) << round;
     ASSERT_TRUE(server->Pactl("exit"));
-    EXPECT_TRUE(within5Seconds([&] { return platform::WaveOutGetVolume(0, volume) != MixerResult::NoError; }));
+    EXPECT_TRUE(within5Seconds([&] { return platform::WaveOutGetVolume(0, volume) != MixerResult::kNoError; }));
     server.reset();
     server.emplace();
   }

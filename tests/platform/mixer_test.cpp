@@ -74,11 +74,11 @@ TEST(MixerDevices, WithoutACardThereAreNoDevicesAndEveryCallIsRefused) {
   EXPECT_EQ(platform::MidiOutGetNumDevs(), 0u);
   EXPECT_EQ(platform::WaveOutGetNumDevs(), 0u);
   platform::WaveOutCaps caps;
-  EXPECT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::BadDeviceId);
+  EXPECT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::kBadDeviceId);
   std::uint32_t volume = 0x12345678;
-  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::BadDeviceId);
+  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kBadDeviceId);
   EXPECT_EQ(volume, 0x12345678u);  // a failed get leaves it
-  EXPECT_NE(platform::WaveOutSetVolume(0, 0), MixerResult::NoError);
+  EXPECT_NE(platform::WaveOutSetVolume(0, 0), MixerResult::kNoError);
   EXPECT_EQ(mixer.Writes(), 0);
 }
 
@@ -87,31 +87,31 @@ TEST(MixerDevices, DeviceNumbersOutsideTheFamilyAreBad) {
   mixer.Add("Master", 0, 100);
   std::uint32_t volume = 0;
   platform::AuxCaps aux;
-  EXPECT_EQ(platform::WaveOutGetVolume(-1, volume), MixerResult::BadDeviceId);
-  EXPECT_EQ(platform::WaveOutGetVolume(1, volume), MixerResult::BadDeviceId);
-  EXPECT_EQ(platform::WaveOutSetVolume(-1, 0), MixerResult::BadDeviceId);
-  EXPECT_EQ(platform::MidiOutSetVolume(1, 0), MixerResult::BadDeviceId);
-  EXPECT_EQ(platform::AuxGetDevCaps(2, aux), MixerResult::BadDeviceId);
+  EXPECT_EQ(platform::WaveOutGetVolume(-1, volume), MixerResult::kBadDeviceId);
+  EXPECT_EQ(platform::WaveOutGetVolume(1, volume), MixerResult::kBadDeviceId);
+  EXPECT_EQ(platform::WaveOutSetVolume(-1, 0), MixerResult::kBadDeviceId);
+  EXPECT_EQ(platform::MidiOutSetVolume(1, 0), MixerResult::kBadDeviceId);
+  EXPECT_EQ(platform::AuxGetDevCaps(2, aux), MixerResult::kBadDeviceId);
   EXPECT_EQ(mixer.Writes(), 0);
 }
 
 TEST(MixerCaps, WaveOutputIsPcmElseMasterWithTheVolumeFlags) {
   FakeMixer mixer;
   platform::WaveOutCaps caps;
-  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::kNoError);
   EXPECT_EQ(caps.support, 0u) << "no element, no volume";
 
   mixer.Add("Master", 0, 65536, true);
-  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::kNoError);
   EXPECT_EQ(caps.name, "Master");
   EXPECT_EQ(caps.support, platform::kWaveCapsVolume) << "mono: one volume for both sides";
 
   mixer.Add("PCM", 0, 0);  // a range of one value is no volume control
-  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::kNoError);
   EXPECT_EQ(caps.name, "Master");
 
   mixer.Add("PCM", 0, 255);
-  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetDevCaps(0, caps), MixerResult::kNoError);
   EXPECT_EQ(caps.name, "PCM");
   EXPECT_EQ(caps.support, platform::kWaveCapsVolume | platform::kWaveCapsLrVolume);
 }
@@ -121,26 +121,26 @@ TEST(MixerCaps, AuxiliaryDevicesAreCdAudioAndLineInMidiIsSynth) {
   mixer.Add("Line", 0, 31);
   mixer.Add("Synth", 0, 31, true);
   platform::AuxCaps cd, line;
-  ASSERT_EQ(platform::AuxGetDevCaps(0, cd), MixerResult::NoError);
-  ASSERT_EQ(platform::AuxGetDevCaps(1, line), MixerResult::NoError);
+  ASSERT_EQ(platform::AuxGetDevCaps(0, cd), MixerResult::kNoError);
+  ASSERT_EQ(platform::AuxGetDevCaps(1, line), MixerResult::kNoError);
   EXPECT_EQ(cd.technology, platform::kAuxCapsCdAudio);
   EXPECT_EQ(cd.support, 0u) << "the card has no CD element";
   EXPECT_EQ(line.technology, platform::kAuxCapsAuxIn);
   EXPECT_EQ(line.name, "Line");
   EXPECT_EQ(line.support, platform::kAuxCapsVolume | platform::kAuxCapsLrVolume);
   platform::MidiOutCaps midi;
-  ASSERT_EQ(platform::MidiOutGetDevCaps(0, midi), MixerResult::NoError);
+  ASSERT_EQ(platform::MidiOutGetDevCaps(0, midi), MixerResult::kNoError);
   EXPECT_EQ(midi.name, "Synth");
   EXPECT_EQ(midi.support, platform::kMidiCapsVolume);
 
   mixer.Add("CD", 0, 15, false, 15);
   std::uint32_t volume = 0;
-  ASSERT_EQ(platform::AuxGetVolume(0, volume), MixerResult::NoError);
+  ASSERT_EQ(platform::AuxGetVolume(0, volume), MixerResult::kNoError);
   EXPECT_EQ(volume, Channels(0xFFFF, 0xFFFF));
-  ASSERT_EQ(platform::AuxSetVolume(1, Channels(0xFF00, 0)), MixerResult::NoError);
+  ASSERT_EQ(platform::AuxSetVolume(1, Channels(0xFF00, 0)), MixerResult::kNoError);
   EXPECT_EQ(mixer.At("Line").left, 31);
   EXPECT_EQ(mixer.At("Line").right, 0);
-  ASSERT_EQ(platform::MidiOutSetVolume(0, Channels(0x8000, 0x8000)), MixerResult::NoError);
+  ASSERT_EQ(platform::MidiOutSetVolume(0, Channels(0x8000, 0x8000)), MixerResult::kNoError);
   EXPECT_EQ(mixer.At("Synth").left, 16);
 }
 
@@ -150,13 +150,13 @@ TEST(MixerVolume, ChannelsReadFromTheElementsOwnRange) {
   master.left = -100;
   master.right = 100;
   std::uint32_t volume = 0;
-  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
   EXPECT_EQ(volume, Channels(0, 0xFFFF));
   master.left = 0;  // the middle: step round(127.5) = 128
-  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
   EXPECT_EQ(volume & 0xFFFF, 128u * 0x101);
 
-  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0x8000, 0x4000)), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0x8000, 0x4000)), MixerResult::kNoError);
   EXPECT_EQ(master.left, -100 + 100);  // round(128 * 200 / 255) = 100
   EXPECT_EQ(master.right, -100 + 50);  // round(64 * 200 / 255) = 50
 }
@@ -165,9 +165,9 @@ TEST(MixerVolume, MonoElementRepeatsItsChannelAndTakesTheLeftWord) {
   FakeMixer mixer;
   mixer.Add("Master", 0, 255, true, 51);
   std::uint32_t volume = 0;
-  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
   EXPECT_EQ(volume, Channels(51 * 0x101, 51 * 0x101));
-  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0x2000, 0xFF00)), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0x2000, 0xFF00)), MixerResult::kNoError);
   EXPECT_EQ(mixer.At("Master").left, 0x20);
   EXPECT_EQ(mixer.At("Master").right, 0x20);
 }
@@ -177,7 +177,7 @@ TEST(MixerVolume, ChangesMadeElsewhereAreSeenAtTheNextGet) {
   mixer.Add("PCM", 0, 255, false, 10);
   mixer.ChangeElsewhere("PCM", 200, 100);
   std::uint32_t volume = 0;
-  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
   EXPECT_EQ(volume, Channels(200 * 0x101, 100 * 0x101));
 }
 
@@ -186,15 +186,15 @@ TEST(MixerVolume, SettingWhatTheElementHoldsWritesNothing) {
   mixer.Add("PCM", 0, 31, false, 20);
   for (int i = 0; i < 10; ++i) {
     std::uint32_t volume = 0;
-    ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
-    ASSERT_EQ(platform::WaveOutSetVolume(0, volume & 0xFF00FF00), MixerResult::NoError);
+    ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
+    ASSERT_EQ(platform::WaveOutSetVolume(0, volume & 0xFF00FF00), MixerResult::kNoError);
   }
   EXPECT_EQ(mixer.Writes(), 0);
-  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0, 0)), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0, 0)), MixerResult::kNoError);
   EXPECT_EQ(mixer.Writes(), 1);
   // A change made elsewhere since the last call is compared with, not an old value.
   mixer.ChangeElsewhere("PCM", 5, 5);
-  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0, 0)), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutSetVolume(0, Channels(0, 0)), MixerResult::kNoError);
   EXPECT_EQ(mixer.At("PCM").left, 0);
   EXPECT_EQ(mixer.Writes(), 2);
 }
@@ -204,11 +204,11 @@ TEST(MixerVolume, VanishedElementFailsUntilItComesBack) {
   mixer.Add("Master", 0, 100, false, 100);
   mixer.Remove("Master");
   std::uint32_t volume = 7;
-  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::Error);
+  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kError);
   EXPECT_EQ(volume, 7u);
-  EXPECT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::Error);
+  EXPECT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::kError);
   mixer.Add("Master", 0, 100, false, 100);
-  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
   EXPECT_EQ(volume, 0xFFFFFFFFu);
 }
 
@@ -216,8 +216,8 @@ TEST(MixerVolume, RangeOfOneValueIsNoVolume) {
   FakeMixer mixer;
   mixer.Add("Master", 5, 5, false, 5);
   std::uint32_t volume = 0;
-  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::Error);
-  EXPECT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::Error);
+  EXPECT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kError);
+  EXPECT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::kError);
   EXPECT_EQ(mixer.Writes(), 0);
 }
 
@@ -227,11 +227,11 @@ TEST(MixerVolume, SetDoesNotOpenTheDeviceAGetDoes) {
   FakeMixer mixer;
   mixer.Add("Master", 0, 255, false, 200);
   platform::CloseMixer();
-  EXPECT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::Error);
+  EXPECT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::kError);
   EXPECT_EQ(mixer.At("Master").left, 200);
   std::uint32_t volume = 0;
-  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::NoError);
-  ASSERT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::NoError);
+  ASSERT_EQ(platform::WaveOutGetVolume(0, volume), MixerResult::kNoError);
+  ASSERT_EQ(platform::WaveOutSetVolume(0, 0), MixerResult::kNoError);
   EXPECT_EQ(mixer.At("Master").left, 0);
 }
 

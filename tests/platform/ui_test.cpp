@@ -41,7 +41,7 @@ TEST(ErrorReport, ShowsAnErrorBoxCaptionedWithTheApplicationTitle) {
   ASSERT_EQ(recorder.Calls().size(), 1u);
   EXPECT_EQ(recorder.Calls()[0].caption, "Albavox v2.0");
   EXPECT_EQ(recorder.Calls()[0].text, "File not found.");
-  EXPECT_EQ(recorder.Calls()[0].icon, MessageIcon::Error);
+  EXPECT_EQ(recorder.Calls()[0].icon, MessageIcon::kError);
 
   platform::SetApplicationTitle("Other title");
   platform::ShowErrorReport("x");
@@ -94,14 +94,14 @@ TEST(MessageBoxRecorder, NestedRecordersTakeTurns) {
   MessageBoxRecorder outer;
   {
     MessageBoxRecorder inner;
-    platform::ShowMessageBox("Error", "inner", MessageIcon::Error);
+    platform::ShowMessageBox("Error", "inner", MessageIcon::kError);
     EXPECT_EQ(inner.Calls().size(), 1u);
     EXPECT_TRUE(outer.Calls().empty());
   }
-  platform::ShowMessageBox("Error", "outer", MessageIcon::Warning);
+  platform::ShowMessageBox("Error", "outer", MessageIcon::kWarning);
   ASSERT_EQ(outer.Calls().size(), 1u);
   EXPECT_EQ(outer.Calls()[0].text, "outer");
-  EXPECT_EQ(outer.Calls()[0].icon, MessageIcon::Warning);
+  EXPECT_EQ(outer.Calls()[0].icon, MessageIcon::kWarning);
 }
 
 TEST(MessageBoxRecorder, ARecorderEndingOutOfOrderLeavesTheChainIntact) {
@@ -109,10 +109,10 @@ TEST(MessageBoxRecorder, ARecorderEndingOutOfOrderLeavesTheChainIntact) {
   auto middle = std::make_unique<MessageBoxRecorder>();
   auto newest = std::make_unique<MessageBoxRecorder>();
   middle.reset();
-  platform::ShowMessageBox("c", "one", MessageIcon::None);
+  platform::ShowMessageBox("c", "one", MessageIcon::kNone);
   EXPECT_EQ(newest->Calls().size(), 1u);
   newest.reset();
-  platform::ShowMessageBox("c", "two", MessageIcon::None);
+  platform::ShowMessageBox("c", "two", MessageIcon::kNone);
   ASSERT_EQ(outer.Calls().size(), 1u);
   EXPECT_EQ(outer.Calls()[0].text, "two");
 }
@@ -122,11 +122,11 @@ TEST(MessageBoxRecorder, ABoxShownWhileABoxIsUpIsRecordedToo) {
   QString seenByAction;
   recorder.OnShow([&](const MessageBoxCall& call) {
     if (call.text == "first") {
-      for (int i = 0; i < 20; ++i) platform::ShowMessageBox("Error", "nested", MessageIcon::Error);
+      for (int i = 0; i < 20; ++i) platform::ShowMessageBox("Error", "nested", MessageIcon::kError);
     }
     seenByAction = call.text;
   });
-  platform::ShowMessageBox("Error", "first", MessageIcon::Error);
+  platform::ShowMessageBox("Error", "first", MessageIcon::kError);
   EXPECT_EQ(recorder.Calls().size(), 21u);
   EXPECT_EQ(recorder.Calls()[0].text, "first");
   EXPECT_EQ(seenByAction, "first");
