@@ -1,12 +1,20 @@
-// Decoding a cover picture with libjpeg: errors come back as text, never as an exit or a throw.
+// Decoding a cover picture with libjpeg (PNG with Qt's reader): errors come back as text, never as
+// an exit or a throw.
 #include "app/cover_picture.h"
 
 #include <unistd.h>
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 
 // jpeglib.h wants FILE and size_t declared first.
 #include <jpeglib.h>
@@ -182,7 +190,68 @@ bool Decode(std::FILE* file, QSize area, const CoverLimits& limits, QImage& imag
   return true;
 }
 
+CoverPicture Refused(std::string error) {
+  CoverPicture picture;
+  picture.error = std::move(error);
+  return picture;
+}
+
+constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+std::uint32_t BigEndian32(const std::uint8_t* bytes) {
+  return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
+// A PNG picture: its size and sample depth are read from its header (the first chunk, IHDR) and
+// checked before Qt's reader decodes it whole; a large one is then reduced as a JPEG would be.
+CoverPicture DecodePng(std::span<const std::uint8_t> bytes, QSize area, const CoverLimits& limits) {
+  constexpr std::size_t kHeaderEnd = 8 + 8 + 13;  // signature, chunk length and type, IHDR data
+  if (bytes.size() < kHeaderEnd || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) {
+    return Refused("Not a PNG picture");
+  }
+  const std::uint32_t width = BigEndian32(bytes.data() + 16);
+  const std::uint32_t height = BigEndian32(bytes.data() + 20);
+  const long long pixels = static_cast<long long>(width) * height;
+  if (width == 0 || height == 0 || pixels > limits.pixels) {
+    return Refused("Picture too large (" + std::to_string(width) + "x" + std::to_string(height) + ")");
+  }
+  // Qt's reader gives 16-bit samples eight bytes a pixel, everything else at most four.
+  const std::uint64_t memory = static_cast<std::uint64_t>(pixels) * (bytes[24] == 16 ? 8 : 4);
+  if (memory > limits.memoryBytes) {
+    return Refused("Picture too large to decode (" + std::to_string(width) + "x" + std::to_string(height) + " needs " +
+                   std::to_string((memory + (1 << 20) - 1) >> 20) + " MB)");
+  }
+  QByteArray data =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "png");
+  reader.setDecideFormatFromContent(false);
+  QImage image;
+  if (!reader.read(&image)) return Refused("Cannot decode the PNG picture: " + reader.errorString().toStdString());
+  const unsigned denominator = ScaleDenominator(width, height, area);
+  if (denominator > 1) {
+    image = image.scaled(static_cast<int>(width / denominator), static_cast<int>(height / denominator),
+                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  CoverPicture picture;
+  picture.image =
+      image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  return picture;
+}
+
 }  // namespace
+
+CoverPicture DecodeCoverBytes(std::span<const std::uint8_t> bytes, QSize area, const CoverLimits& limits) {
+  if (bytes.size() >= sizeof kPngSignature && std::memcmp(bytes.data(), kPngSignature, sizeof kPngSignature) == 0) {
+    return DecodePng(bytes, area, limits);
+  }
+  if (bytes.empty()) return Refused("Empty picture");
+  // libjpeg reads the bytes as the file they were taken from.
+  std::unique_ptr<std::FILE, FileCloser> file(::fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb"));
+  if (!file) return Refused("Not enough memory for the picture");
+  return DecodeCover(file.get(), area, {}, limits);
+}
 
 CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgress& progress,
                          const CoverLimits& limits) {
@@ -191,9 +260,7 @@ CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgres
   std::unique_ptr<std::FILE, FileCloser> file(fd < 0 ? nullptr : ::fdopen(fd, "rb"));
   if (!file) {
     if (fd >= 0) ::close(fd);
-    CoverPicture picture;
-    picture.error = "Cannot open " + path;
-    return picture;
+    return Refused("Cannot open " + path);
   }
   return DecodeCover(file.get(), area, progress, limits);
 }

@@ -1,12 +1,15 @@
-// Decoding a cover picture (a JPEG file) for a picture area of a given size.
+// Decoding a cover picture (a JPEG file, or a JPEG or PNG picture a song carries) for a picture
+// area of a given size.
 #pragma once
 
 #include <QImage>
 #include <QSize>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <span>
 #include <string>
 
 namespace app {
@@ -46,5 +49,10 @@ CoverPicture DecodeCover(const std::string& path, QSize area, const CoverProgres
 // The same from a file already open for reading (left open, its position at wherever decoding stopped).
 CoverPicture DecodeCover(std::FILE* file, QSize area, const CoverProgress& progress = {},
                          const CoverLimits& limits = {});
+
+// Decodes a picture held in memory: a JPEG as DecodeCover does, or a PNG, whose size is checked
+// against the same pixel and memory bounds before anything is decoded and which is then reduced
+// by the same scales. Anything else is refused with the reason.
+CoverPicture DecodeCoverBytes(std::span<const std::uint8_t> bytes, QSize area, const CoverLimits& limits = {});
 
 }  // namespace app

@@ -39,6 +39,8 @@ class HandlerNesting {
   Ticket NewSelection() { return ++selection_; }
   bool Current(Ticket ticket) const { return ticket == selection_; }
   Ticket Latest() const { return selection_; }
+  // True while no handler runs inside another: the one running, or settling, is the outermost.
+  bool Outermost() const { return depth_ <= 1; }
   // Shown when the outermost handler has ended.
   void Defer(std::exception_ptr fault) { deferred_.push_back(std::move(fault)); }
 

@@ -1,6 +1,7 @@
 // TMainForm: the main window with the album and song lists, covers, ID3 panel and player panel.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <array>
@@ -18,6 +19,7 @@
 #include "app/handler_scope.h"
 #include "app/index_reading.h"
 #include "app/playback_state.h"
+#include "app/song_cover.h"
 #include "player/mpeg_player.h"
 #include "volume/vol_control.h"
 #include "zodizidu/analysis/mpeg_audio.h"
@@ -124,6 +126,8 @@ class TMainForm : public QWidget {
   // What plays and what is shown: the state the player buttons are set from and the desktop's
   // media controls follow.
   const PlaybackState& Playback() const { return playback_; }
+  // True while the selected song's own picture is read for the front page.
+  bool ReadingSongCover() const { return songCovers_.Pending(); }
   // The MP3 Info dialog the "&MP3 Info" button shows (created by the program entry); it reads
   // SongAnalysis each time it is shown.
   void SetMP3InfoForm(dialogs::TMP3InfoForm* form);
@@ -169,7 +173,8 @@ class TMainForm : public QWidget {
   // The stream stopped by itself (its output failed): the song ends where it is, stopped.
   void MPEGPlayerPlayFault();
   // Shows the selected album's covers; a picture that cannot be decoded is reported (once per
-  // choice of the album) and its page says that no picture is available.
+  // choice of the album) and its page says that no picture is available. Without a front cover
+  // file the front page shows the selected song's own picture, read after the handler's work.
   void LoadCovers();
   // Volume slider: the component's first report, its polling ticks and the user's moves.
   void VolControlInit();
@@ -219,6 +224,9 @@ class TMainForm : public QWidget {
   static std::optional<CoverFileFacts> CoverFile(const std::string& path);
   void ShowCover(const std::string& path, const std::optional<CoverFileFacts>& facts, QLabel* picture, QLabel* note,
                  CoverSlot& slot, std::string& failures);
+  // Asks for the selected song's own picture when the front page follows the song and the song changed.
+  void FollowSongCover();
+  void ShowSongCover(const SongCover& cover);
 
   std::int32_t selectedAlbum_ = 0;
   std::int32_t selectedSong_ = 0;
@@ -240,6 +248,14 @@ class TMainForm : public QWidget {
   // The pictures the two pages show, with the facts of their files.
   CoverSlot frontCover_;
   CoverSlot backCover_;
+  // The album has no front cover file: the front page shows the selected song's own picture.
+  bool frontFromSong_ = false;
+  // The song whose picture was asked for last; nothing when it is to be asked for again.
+  std::optional<std::string> coverSong_;
+  // The song picture decoded last (null when it could not be), whichever song it came from.
+  std::optional<zodizidu::PictureIdentity> songPictureIdentity_;
+  QPixmap songPicture_;
+  SongCoverReader songCovers_{this};
   // The index, read while the window is built; taken by the creation when it lists the albums.
   std::future<IndexReading> indexAhead_;
 };

@@ -170,6 +170,14 @@ void TMainForm::Settle() noexcept {
     SetSongFields({}, false);
   }
   UpdatePlayerButtons();
+  // The song's picture is read once the outermost handler's work is done, off this thread.
+  if (nesting_.Outermost()) {
+    try {
+      FollowSongCover();
+    } catch (...) {
+      coverSong_.reset();  // asked again after the next handler
+    }
+  }
 }
 
 void TMainForm::LoadCovers() {
@@ -181,6 +189,8 @@ void TMainForm::LoadCovers() {
     FCNDStaticText->show();
     BCNDStaticText->show();
     playback_.SetCover({});
+    frontFromSong_ = false;
+    songCovers_.Cancel();
     return;
   }
   const std::string folder = SelectedAlbumFolder() + "/";
@@ -188,10 +198,15 @@ void TMainForm::LoadCovers() {
   const std::string backPath = folder + "back.jpg";
   const std::optional<CoverFileFacts> front = CoverFile(frontPath);
   const std::optional<CoverFileFacts> back = CoverFile(backPath);
+  // The desktop is given a cover file only: a song's picture would have to be written out first.
   playback_.SetCover(front ? platform::ResolvePath(frontPath) : std::string());
-  // A page whose file is unchanged keeps its picture; the others are cleared before any decoding.
-  if (!front || !frontCover_.Holds(frontPath, *front)) FrontCoverImage->clear();
+  // A page whose file is unchanged keeps its picture, as does a song's picture until the song's
+  // tag is read again; the others are cleared before any decoding.
+  if (front ? !frontCover_.Holds(frontPath, *front) : !frontFromSong_) FrontCoverImage->clear();
   if (!back || !backCover_.Holds(backPath, *back)) BackCoverImage->clear();
+  frontFromSong_ = !front;
+  coverSong_.reset();
+  if (front) songCovers_.Cancel();
   std::string failures;
   ShowCover(frontPath, front, FrontCoverImage, FCNDStaticText, frontCover_, failures);
   ShowCover(backPath, back, BackCoverImage, BCNDStaticText, backCover_, failures);
@@ -207,7 +222,7 @@ void TMainForm::ShowCover(const std::string& path, const std::optional<CoverFile
                           QLabel* note, CoverSlot& slot, std::string& failures) {
   if (!facts) {
     slot.Forget();
-    note->show();
+    if (picture->pixmap().isNull()) note->show();  // a song's picture stays until its tag is read
     return;
   }
   if (!slot.Holds(path, *facts)) {
@@ -233,6 +248,43 @@ void TMainForm::ShowCover(const std::string& path, const std::optional<CoverFile
   if (picture->pixmap().cacheKey() == slot.pixmap().cacheKey()) return;  // shown already
   picture->setPixmap(slot.pixmap());
   picture->repaint();
+}
+
+void TMainForm::FollowSongCover() {
+  if (!frontFromSong_) return;
+  const std::string& song = playback_.Song().path;
+  if (coverSong_ == song) return;
+  coverSong_ = song;
+  if (song.empty()) {
+    songCovers_.Cancel();
+    ShowSongCover({});
+    return;
+  }
+  songCovers_.Read(song, FrontCoverImage->size(), songPictureIdentity_,
+                   [this](const SongCover& cover) { ShowSongCover(cover); });
+}
+
+void TMainForm::ShowSongCover(const SongCover& cover) {
+  if (!frontFromSong_) return;
+  if (cover.kind == SongCover::Kind::kNone) {
+    FrontCoverImage->clear();
+    FCNDStaticText->show();
+    return;
+  }
+  if (cover.kind == SongCover::Kind::kDecoded) {
+    // Kept even when it cannot be decoded, so that the same picture is not tried again.
+    songPictureIdentity_ = cover.identity;
+    songPicture_ = cover.image.isNull() ? QPixmap() : QPixmap::fromImage(cover.image);
+  }
+  if (songPicture_.isNull()) {
+    FrontCoverImage->clear();
+    FCNDStaticText->show();
+    return;
+  }
+  FCNDStaticText->hide();
+  if (FrontCoverImage->pixmap().cacheKey() == songPicture_.cacheKey()) return;  // shown already
+  FrontCoverImage->setPixmap(songPicture_);
+  FrontCoverImage->repaint();
 }
 
 }  // namespace app

@@ -1,6 +1,9 @@
 // Writes the generated seeds of one fuzz target into a folder:
 //   fuzz_seeds analyze FOLDER   MP3 files of every shape the analysis meets
-//   fuzz_seeds cover FOLDER     every kind of JPEG a cover comes in, and the damaged ones a disc may hold
+//   fuzz_seeds cover FOLDER     every kind of JPEG a cover comes in, a PNG, and the damaged ones a disc may hold
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
 #include <QSize>
 
 #include <filesystem>
@@ -46,6 +49,12 @@ Seeds AnalyzeSeeds() {
 
 Seeds CoverSeeds() {
   const std::string baseline = JpegPhoto(QSize(120, 90), false);
+  QImage picture(60, 40, QImage::Format_ARGB32);
+  picture.fill(QColor(20, 120, 220, 200));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
   return {
       {"baseline", baseline},
       {"progressive", JpegPhoto(QSize(100, 80), true)},
@@ -59,6 +68,8 @@ Seeds CoverSeeds() {
       {"headers_only", baseline.substr(0, 700)},
       {"huge", JpegClaiming(QSize(65000, 65000))},
       {"wide", JpegClaiming(QSize(65000, 400))},
+      {"png", png.toStdString()},
+      {"png_truncated", png.left(png.size() / 2).toStdString()},
   };
 }
 

@@ -1,5 +1,6 @@
-// libFuzzer target: any bytes as a cover picture are decoded or refused with a reason, never a
-// crash, an endless loop or a read out of bounds, and a decoded picture keeps to the size rules.
+// libFuzzer target: any bytes as a cover picture (JPEG, or PNG when they begin as one) are decoded
+// or refused with a reason, never a crash, an endless loop or a read out of bounds, and a decoded
+// picture keeps to the size rules.
 #include <QImage>
 #include <QSize>
 
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/cover_picture.h"
 
@@ -16,6 +18,13 @@ const QSize kArea(193, 173);  // the picture area of a cover page
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;  // fmemopen refuses an empty buffer
+  // A PNG (as a song's tag may carry) is read from memory, within the same size rules.
+  if (size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1A\n", 8) == 0) {
+    const app::CoverPicture picture = app::DecodeCoverBytes({data, size}, kArea);
+    if (picture.image.isNull() == picture.error.empty()) std::abort();
+    if (static_cast<long long>(picture.image.width()) * picture.image.height() > app::kMaxCoverPixels) std::abort();
+    return 0;
+  }
   std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
   if (!file) std::abort();
   QSize shown;

@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <QBuffer>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -133,6 +135,27 @@ TEST_F(CoverPictureTest, PicturesBeyondTheBoundsAreRefusedWithTheirReason) {
     const auto cover = DecodeCover(Write(bytes), kArea, {}, limits);
     EXPECT_EQ(cover.error, refused);
     EXPECT_EQ(cover.image.isNull(), !refused.empty()) << refused;
+  }
+}
+
+TEST_F(CoverPictureTest, PngPicturesAreBoundedAndReducedAsJpegsAre) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  QImage picture(1000, 800, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  picture.save(&buffer, "PNG");
+  const std::string claiming = png.toStdString().replace(16, 8, std::string("\0\0\xFD\xE8\0\0\xFD\xE8", 8));
+  const std::tuple<std::string, app::CoverLimits, std::string> cases[] = {
+      {png.toStdString(), {}, ""},
+      {claiming, {}, "Picture too large (65000x65000)"},
+      {png.toStdString(), {.memoryBytes = 3 << 20}, "Picture too large to decode (1000x800 needs 4 MB)"},
+  };
+  for (const auto& [bytes, limits, refused] : cases) {
+    const auto cover =
+        app::DecodeCoverBytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, kArea, limits);
+    EXPECT_EQ(cover.error, refused);
+    EXPECT_EQ(cover.image.size(), refused.empty() ? QSize(250, 200) : QSize(0, 0));
   }
 }
 

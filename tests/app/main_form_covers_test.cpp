@@ -1,13 +1,16 @@
 // The covers of the selected album on the two pages, reloaded at every return to the window.
+#include <QBuffer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
+#include <QTest>
 #include <QToolButton>
 
 #include <filesystem>
 
 #include "tests/app/jpeg_files.h"
 #include "tests/app/main_form_fixture.h"
+#include "tests/support/mpeg_builder.h"
 
 namespace {
 
@@ -188,6 +191,74 @@ TEST_F(CoversTest, PrintScanCoversInCmykAreShown) {
   EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
   EXPECT_TRUE(Near(Shown(form.BackCoverImage), Qt::blue));
   EXPECT_FALSE(form.FCNDStaticText->isVisible());
+}
+
+// A picture frame of a song's tag (encoding, MIME type, picture type, description, picture).
+std::string PictureFrame(char type, const std::string& picture) {
+  return testsupport::Id3v2Frame("APIC", std::string(1, '\0') + "image/jpeg" + '\0' + type + "d" + '\0' + picture);
+}
+
+std::string Png(QColor colour) {
+  QImage image(240, 200, QImage::Format_RGB32);
+  image.fill(colour);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes.toStdString();
+}
+
+TEST_F(CoversTest, WithoutAFrontFileTheSelectedSongsOwnPictureIsShown) {
+  const std::string red = JpegPicture(QSize(240, 200), Qt::red);
+  struct Case {
+    std::string album, frames;
+    bool frontFile;
+    QColor shown;  // invalid: "Immagine non disponibile"
+  };
+  const std::vector<Case> cases = {
+      {"Jpeg", PictureFrame(3, red), false, Qt::red},
+      {"Png", PictureFrame(3, Png(Qt::green)), false, Qt::green},
+      {"NoFront", PictureFrame(4, JpegPicture(QSize(240, 200), Qt::blue)) + PictureFrame(5, red), false, Qt::blue},
+      {"None", "", false, QColor()},
+      {"FileWins", PictureFrame(3, Png(Qt::green)), true, Qt::red},
+      {"Damaged", PictureFrame(3, "\xFF\xD8\xFF no picture"), false, QColor()},
+  };
+  const auto song = [&](const std::string& path, const std::string& frames) {
+    const std::string tag = frames.empty() ? "" : testsupport::Id3v2Tag(testsupport::Id3v2Fields().Body(frames));
+    root_.WriteFile(path, tag + testsupport::Mp3File(61));
+  };
+  std::vector<testsupport::IndexAlbum> albums;
+  for (const Case& c : cases) {
+    albums.push_back({c.album, 0});
+    song(c.album + "/a.mp3", c.frames);
+    if (c.frontFile) Cover(c.album + "/front.jpg", Qt::red);
+  }
+  song("Jpeg/b.mp3", PictureFrame(3, red));
+  song("Jpeg/c.mp3", PictureFrame(3, Png(Qt::green)));
+  InstallDecoder();
+  WriteIndex(albums);
+  app::TMainForm& form = Open();
+  Activate(form);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.album);
+    ClickEntry(form.AlbumListBox, QString::fromStdString(c.album));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.ReadingSongCover(); }));
+    EXPECT_TRUE(c.shown.isValid() ? Near(Shown(form.FrontCoverImage), c.shown)
+                                  : !Shown(form.FrontCoverImage).isValid());
+    EXPECT_EQ(form.FCNDStaticText->isVisible(), !c.shown.isValid());
+  }
+  EXPECT_EQ(Boxes(), Strings{});
+
+  // The page follows the song; the same picture in another song is not decoded again.
+  ASSERT_TRUE(ClickEntry(form.AlbumListBox, "Jpeg"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !form.ReadingSongCover(); }));
+  const qint64 shown = form.FrontCoverImage->pixmap().cacheKey();
+  ASSERT_TRUE(ClickEntry(form.SongsListBox, "b.mp3"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !form.ReadingSongCover(); }));
+  EXPECT_EQ(form.FrontCoverImage->pixmap().cacheKey(), shown);
+  ASSERT_TRUE(ClickEntry(form.SongsListBox, "c.mp3"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !form.ReadingSongCover(); }));
+  EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::green));
 }
 
 }  // namespace
