@@ -24,6 +24,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -103,8 +104,12 @@ int RunAlbavox(int argc, char** argv, const char* root) {
   QApplication application(argc, argv);
   app::SetUpApplication();
   app::TMainForm window;
-  dialogs::TUseForm useForm;
-  dialogs::TVerForm verForm;
+  std::optional<dialogs::TUseForm> useForm;
+  std::optional<dialogs::TVerForm> verForm;
+  app::AfterFirstFrame(window, [&] {
+    useForm.emplace();
+    verForm.emplace();
+  });
   dialogs::TMP3InfoForm mp3InfoForm(&window);
   window.SetMP3InfoForm(&mp3InfoForm);
   new desktop::MprisBridge(window);
