@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <optional>
+
 #include "app/application_setup.h"
 #include "app/command_line.h"
 #include "app/main_form.h"
@@ -19,8 +21,15 @@ int main(int argc, char** argv) {
   app::SetUpApplication();
 
   app::TMainForm mainForm;
-  dialogs::TUseForm useForm;  // shown from the about box, which the window makes afresh each time
-  dialogs::TVerForm verForm;
+  // The guide and the history, shown from the about box, which the window makes afresh each time.
+  // They are made once the window's first frame is out; the about box shows a passing one when
+  // asked before.
+  std::optional<dialogs::TUseForm> useForm;
+  std::optional<dialogs::TVerForm> verForm;
+  app::AfterFirstFrame(mainForm, [&] {
+    useForm.emplace();
+    verForm.emplace();
+  });
   dialogs::TMP3InfoForm mp3InfoForm(&mainForm);
   mainForm.SetMP3InfoForm(&mp3InfoForm);
   new desktop::MprisBridge(mainForm);  // media keys and now-playing, when there is a session bus

@@ -34,6 +34,9 @@ constexpr const char* kIndexFileName = "ALBUMS.INF";
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent), nesting_([this] { Settle(); }, platform::ReportException) {
+  // The files the window shows first are read on a thread of their own while it is built, unless
+  // the program's start is reading them already.
+  indexAhead_ = TakeIndexReading();
   BuildControls();
   NameControls();
   SetUpPlayer();
@@ -118,27 +121,20 @@ void TMainForm::FormCreate() {
   ContCheckBox->setEnabled(true);
   RepeatCheckBox->setEnabled(true);
   AlbumListBox->setEnabled(true);
-  LoadIndex();
+  LoadIndex(Current(indexAhead_.get()));
 }
 
-void TMainForm::LoadIndex() {
-  albums_inf::AlbumIndex index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
+void TMainForm::LoadIndex(IndexReading reading) {
+  albums_inf::AlbumIndex& index = reading.index;
   setWindowTitle(LiteralWindowTitle(ShownText(index.Caption())));
   albums_ = std::move(index.entries);
-
-  QStringList names;
-  names.reserve(static_cast<qsizetype>(albums_.size()));
-  for (const AlbumEntry& album : albums_) names.push_back(ShownText(album.EntryName));
   // The list is filled in one step in display order; albumOfRow_ ties each row to its own
   // album of the index, so whatever is looked up for a row belongs to that same album.
-  albumOfRow_ = DisplayOrder(names);
-  QStringList sorted;
-  sorted.reserve(names.size());
-  for (int entry : albumOfRow_) sorted.push_back(names[entry]);
+  albumOfRow_ = std::move(reading.order);
   {
     const QSignalBlocker quiet(AlbumListBox);
     AlbumListBox->clear();
-    AlbumListBox->addItems(sorted);
+    AlbumListBox->addItems(reading.sorted);
   }
 
   if (albums_.empty()) {

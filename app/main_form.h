@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <set>
@@ -16,6 +17,7 @@
 #include "app/cover_slot.h"
 #include "app/detail/track_bar.h"
 #include "app/handler_scope.h"
+#include "app/index_reading.h"
 #include "app/playback_state.h"
 #include "app/song_cover.h"
 #include "player/mpeg_player.h"
@@ -195,7 +197,7 @@ class TMainForm : public QWidget {
   void SetUpPlayer();
   void SetUpVolume();
   void ShowVolumePercent(std::uint8_t volume);
-  void LoadIndex();
+  void LoadIndex(IndexReading reading);
   void SetEmptyState();
   void SwitchDisc(int disc);
   // Selects the song `step` rows away; the ticket of that selection, or 0 when there is no such song.
@@ -254,6 +256,8 @@ class TMainForm : public QWidget {
   std::optional<zodizidu::PictureIdentity> songPictureIdentity_;
   QPixmap songPicture_;
   SongCoverReader songCovers_{this};
+  // The index, read while the window is built; taken by the creation when it lists the albums.
+  std::future<IndexReading> indexAhead_;
 };
 
 }  // namespace app

@@ -1,9 +1,15 @@
 // The program's own pictures, rendered from their SVG sources.
 #include "dialogs/artwork.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
+
+#include <utility>
 
 namespace dialogs {
 
@@ -33,13 +39,37 @@ QPixmap Greyed(const QPixmap& picture) {
   return QPixmap::fromImage(image);
 }
 
+// An icon drawn from an SVG source at each size when that size is first asked for. Qt's own SVG
+// icon engine would do the same, but finding it loads the icon-engine plugins at the program's start.
+class SvgIconEngine : public QIconEngine {
+ public:
+  explicit SvgIconEngine(QString source) : source_(std::move(source)) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    const QPixmap picture = Render(source_, size);
+    if (mode == QIcon::Normal || !qobject_cast<QApplication*>(QCoreApplication::instance())) return picture;
+    QStyleOption option;
+    option.palette = QApplication::palette();
+    return QApplication::style()->generatedIconPixmap(mode, picture, &option);
+  }
+
+  QIconEngine* clone() const override { return new SvgIconEngine(source_); }
+  QString key() const override { return QStringLiteral("AlbavoxSvgIcon"); }
+
+ private:
+  QString source_;
+};
+
 }  // namespace
 
 QPixmap ProgramPicture(int size) { return Render(QStringLiteral(":/albavox/albavox.svg"), QSize(size, size)); }
 
-// Qt's SVG icon engine draws the icon at each size only when a size is first asked for, which
-// keeps it off the program's start.
-QIcon ProgramIcon() { return QIcon(QStringLiteral(":/albavox/albavox.svg")); }
+// Drawn at each size only when a size is asked for, which keeps it off the program's start.
+QIcon ProgramIcon() { return QIcon(new SvgIconEngine(QStringLiteral(":/albavox/albavox.svg"))); }
 
 QPixmap Logo() { return Render(QStringLiteral(":/albavox/logo.svg"), QSize(136, 73)); }
 

@@ -15,6 +15,10 @@ class TitledGroupBox : public QGroupBox {
   // through the middle of the title label placed at the top.
   static constexpr int kFrameTop = 6;
 
+  // Reads the picture the frame is drawn from, when the style draws it from one; any thread may
+  // call it ahead of the first paint.
+  static void ReadFramePicture();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 };

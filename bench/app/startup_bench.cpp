@@ -1,13 +1,15 @@
 // Start-up of albavox on a compilation of 10,000 albums, until the window's first frame with the
 // first album opened, against a bare Qt window's start-up measured in the same run.
 //
-// The program re-executes itself: "--bare" shows an empty window of the same size, "--albavox"
-// shows the main window in a compilation. Each child reports the moment its first frame was
-// painted; the parent measures from just before it started the child, alternating the kinds,
-// and prints the medians and their ratio. For reference it also times the main window in a
-// compilation without an index: the window alone, without the albums.
+// The program re-executes itself: "--bare" shows an empty window of the same size, "--bare-text"
+// the same window with one label, "--albavox" starts as the program does in a compilation. Each
+// child reports the moment its first frame was painted; the parent measures from just before it
+// started the child, alternating the kinds, and prints the medians and their ratios: albavox on
+// 10,000 albums and albavox in a compilation without an index (the window alone), each against
+// the bare window with one label (targets: at most 1.30 and 1.15).
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,13 +24,18 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/application_setup.h"
 #include "app/main_form.h"
+#include "desktop/mpris_bridge.h"
+#include "dialogs/mp3_info_form.h"
+#include "dialogs/text_form.h"
 #include "tests/support/lame_encoder.h"
+#include "zodizidu/macros/macro_table.h"
 
 namespace {
 
@@ -90,13 +97,28 @@ int RunBareText(int argc, char** argv) {
   return QApplication::exec();
 }
 
+// The program's own start (app/main.cpp) after its command line.
 int RunAlbavox(int argc, char** argv, const char* root) {
   fs::current_path(root);
+  zodizidu::MacroDefinitions();
   QApplication application(argc, argv);
   app::SetUpApplication();
   app::TMainForm window;
+  std::optional<dialogs::TUseForm> useForm;
+  std::optional<dialogs::TVerForm> verForm;
+  app::AfterFirstFrame(window, [&] {
+    useForm.emplace();
+    verForm.emplace();
+  });
+  dialogs::TMP3InfoForm mp3InfoForm(&window);
+  window.SetMP3InfoForm(&mp3InfoForm);
+  new desktop::MprisBridge(window);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    window.move(screen->availableGeometry().center() - window.rect().center());
+  }
   FirstFrame frame(window);
   window.show();
+  window.activateWindow();
   return QApplication::exec();
 }
 
@@ -217,9 +239,12 @@ int main(int argc, char** argv) {
   std::printf("  bare Qt window:                       %8.1f ms\n", bareMs);
   std::printf("  bare Qt window with one label:         %8.1f ms\n", bareTextMs);
   std::printf("  albavox, %d albums, first opened:  %8.1f ms\n", kAlbums, albavoxMs);
-  std::printf("  albavox without an index (reference): %8.1f ms\n", windowMs);
-  std::printf("ratio albavox / bare window: %.2f (target at most 1.30)\n", albavoxMs / bareMs);
-  std::printf("ratio albavox / bare window with one label: %.2f\n", albavoxMs / bareTextMs);
-  std::printf("ratio albavox / albavox without an index: %.2f\n", albavoxMs / windowMs);
+  std::printf("  albavox without an index:              %8.1f ms\n", windowMs);
+  std::printf("ratio albavox, %d albums / bare window with one label: %.2f (target at most 1.30)\n", kAlbums,
+              albavoxMs / bareTextMs);
+  std::printf("ratio albavox without an index / bare window with one label: %.2f (target at most 1.15)\n",
+              windowMs / bareTextMs);
+  std::printf("ratio albavox, %d albums / bare window: %.2f\n", kAlbums, albavoxMs / bareMs);
+  std::printf("ratio albavox, %d albums / albavox without an index: %.2f\n", kAlbums, albavoxMs / windowMs);
   return 0;
 }

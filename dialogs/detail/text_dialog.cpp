@@ -2,6 +2,7 @@
 #include "dialogs/detail/text_dialog.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
@@ -12,6 +13,30 @@
 #include "platform/ui/form_fonts.h"
 
 namespace dialogs::detail {
+
+namespace {
+
+// Chooses the box's face when the box is first shown: laying the whole text out to see whether
+// a line wraps costs a millisecond, and the program makes its text dialogs at start, hidden.
+class FaceOnFirstShow : public QObject {
+ public:
+  explicit FaceOnFirstShow(QTextEdit* box) : QObject(box), box_(box) { box->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      box_->removeEventFilter(this);
+      if (!EveryLineFits(*box_)) box_->setFont(platform::NarrowFont());
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  QTextEdit* box_;
+};
+
+}  // namespace
 
 bool EveryLineFits(QTextEdit& box) {
   QTextDocument* document = box.document();
@@ -37,8 +62,8 @@ QTextEdit* AddTextBox(QWidget& dialog, const QString& objectName, const QString&
   box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   box->setPlainText(text);
   // The stored lines were laid out for the box's width; where one of them would wrap in the
-  // form's face, the narrow face keeps every line on one line.
-  if (!EveryLineFits(*box)) box->setFont(platform::NarrowFont());
+  // form's face, the narrow face keeps every line on one line (chosen before the box is drawn).
+  new FaceOnFirstShow(box);
   box->setAccessibleName(accessibleName);
   platform::NameScrollBars(*box);
   return box;

@@ -2,6 +2,7 @@
 #include <alsa/asoundlib.h>
 
 #include <chrono>
+#include <thread>
 
 #include "platform/mixer/mixer_backend.h"
 
@@ -57,6 +58,18 @@ bool RightSide(snd_mixer_selem_channel_id_t channel) {
 
 class AlsaMixer {
  public:
+  // Opens the device on a thread of its own; Settle waits for it.
+  void OpenAhead() {
+    if (ahead_.joinable() || mixer_) return;
+    ahead_ = std::thread([this] { Open(); });
+  }
+
+  // Every use of the mixer first waits for an opening still under way.
+  AlsaMixer& Settle() {
+    if (ahead_.joinable()) ahead_.join();
+    return *this;
+  }
+
   bool Open() {
     if (mixer_) return true;
     const Clock::time_point now = Clock::now();
@@ -144,13 +157,16 @@ class AlsaMixer {
 
   snd_mixer_t* mixer_ = nullptr;
   Clock::time_point nextAttempt_{};
+  std::thread ahead_;
 };
 
 // Left open at exit: the sound server's client threads may already be gone by then.
-AlsaMixer& Mixer() {
+AlsaMixer& Unsettled() {
   static AlsaMixer* const mixer = new AlsaMixer;
   return *mixer;
 }
+
+AlsaMixer& Mixer() { return Unsettled().Settle(); }
 
 }  // namespace
 
@@ -165,5 +181,7 @@ const MixerBackend& AlsaMixerBackend() {
   };
   return backend;
 }
+
+void OpenAlsaMixerAhead() { Unsettled().OpenAhead(); }
 
 }  // namespace platform

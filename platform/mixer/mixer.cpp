@@ -108,6 +108,10 @@ const MixerBackend* SetMixerBackend(const MixerBackend* backend) {
 
 void CloseMixer() { Backend().close(Backend().self); }
 
+void OpenMixerAhead() {
+  if (!g_backend) OpenAlsaMixerAhead();
+}
+
 std::uint32_t AuxGetNumDevs() { return Count(kAuxDevices.size()); }
 
 MixerResult AuxGetDevCaps(std::int32_t device, AuxCaps& caps) {

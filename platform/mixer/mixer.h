@@ -72,4 +72,10 @@ MixerResult WaveOutSetVolume(std::int32_t device, std::uint32_t volume);
 // Lets go of the control device; the next call opens it again at once (a new sound server).
 void CloseMixer();
 
+// Starts opening ALSA's control device on a thread of its own while the program starts: reading
+// ALSA's configuration and loading the sound server's plugins takes milliseconds. The first call
+// of the functions above waits for it, and then finds the device as a call of its own would
+// have. Does nothing while another mixer stands in for ALSA's, or when the device is open.
+void OpenMixerAhead();
+
 }  // namespace platform

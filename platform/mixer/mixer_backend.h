@@ -31,6 +31,9 @@ struct MixerBackend {
 // The mixer of ALSA's "default" control device.
 const MixerBackend& AlsaMixerBackend();
 
+// Starts opening ALSA's control device on a thread of its own; see OpenMixerAhead.
+void OpenAlsaMixerAhead();
+
 // Puts `backend` under the volume functions (nullptr: ALSA's again); returns the one before.
 const MixerBackend* SetMixerBackend(const MixerBackend* backend);
 

@@ -2,14 +2,17 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/detail/titled_group_box.h"
 #include "tests/app/main_form_fixture.h"
 
 namespace {
@@ -80,6 +83,25 @@ TEST_F(MainFormTest, EveryCaptionFitsItsControl) {
   for (int i = 0; i < tabs->count(); ++i) {
     EXPECT_LE(Advance(tabs, tabs->tabText(i)), tabs->tabRect(i).width()) << tabs->tabText(i).toStdString();
   }
+}
+
+// The group boxes draw their frame themselves; it must be the style's own, pixel for pixel.
+TEST(TitledGroupBoxTest, FrameIsTheStylesFrame) {
+  app::detail::TitledGroupBox box(nullptr);
+  box.resize(241, 121);
+  QImage drawn(box.size(), QImage::Format_ARGB32_Premultiplied);
+  QImage styled = drawn;
+  drawn.fill(Qt::transparent);
+  styled.fill(Qt::transparent);
+  box.render(&drawn, {}, {}, QWidget::RenderFlags());
+  QStyleOptionFrame frame;
+  frame.initFrom(&box);
+  frame.rect = box.rect().adjusted(0, app::detail::TitledGroupBox::kFrameTop, 0, 0);
+  frame.lineWidth = 1;
+  QPainter painter(&styled);
+  box.style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, &box);
+  painter.end();
+  EXPECT_EQ(drawn, styled);
 }
 
 }  // namespace

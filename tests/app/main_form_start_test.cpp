@@ -9,6 +9,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
+#include <thread>
+
+#include "app/index_reading.h"
 #include "dialogs/about_form.h"
 #include "dialogs/mp3_info_form.h"
 #include "tests/app/main_form_fixture.h"
@@ -18,6 +22,21 @@ namespace {
 using Strings = std::vector<QString>;
 using testsupport::IndexRecord;
 using testsupport::MainFormTest;
+
+// The program's start reads the index ahead; an index rewritten before the window is made (same
+// size, another album) is read again, and one that went away leaves the window empty.
+TEST_F(MainFormTest, IndexChangedAfterTheStartReadItAheadIsReadAsItIsNow) {
+  InstallDecoder();
+  WriteIndex({{"Alpha", 0}});
+  app::ReadIndexAhead();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // long enough to have read it
+  WriteIndex({{"Omega", 0}});
+  EXPECT_EQ(Entries(Open().AlbumListBox), Strings{"Omega"});
+  app::ReadIndexAhead();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  std::filesystem::remove("ALBUMS.INF");
+  EXPECT_EQ(Entries(Open().AlbumListBox), Strings{"Nessun album."});
+}
 
 TEST_F(MainFormTest, WithoutDecoderTheWindowIsEmptyAndTheFirstActivationEndsIt) {
   WriteIndex({{"Album", 0}});

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "app/application_setup.h"
 #include "platform/mixer/mixer.h"
 #include "platform/mixer/mixer_backend.h"
 #include "tests/app/main_form_fixture.h"
@@ -67,6 +68,19 @@ TEST_F(PulseSliderTest, SliderAndSoundServerFollowEachOtherWithoutCreeping) {
   EXPECT_EQ(left, 51401u);
   EXPECT_EQ(right, 51401u);
   EXPECT_EQ(form.VolTrackBar->value(), 200);
+}
+
+// The program starts opening the mixer on a thread of its own before it makes the window: the
+// window still shows the server's volume from its first frame.
+TEST_F(PulseSliderTest, MixerOpenedAheadAtTheStartSetsTheSlider) {
+  ASSERT_TRUE(server_.Running()) << server_.Why();
+  ASSERT_TRUE(server_.SetSinkVolume(19661, 19661));
+  InstallDecoder();
+  app::SetUpApplication();
+  app::TMainForm& form = Open();
+  EXPECT_TRUE(form.VolTrackBar->isEnabled());
+  EXPECT_EQ(form.VolTrackBar->value(), 77);
+  EXPECT_EQ(form.VolPos->text(), "30%");
 }
 
 }  // namespace

@@ -1,0 +1,91 @@
+// The compilation index read and put in display order away from the window's thread.
+#include "app/index_reading.h"
+
+#include <optional>
+#include <system_error>
+#include <utility>
+
+#include "app/detail/titled_group_box.h"
+#include "app/display_order.h"
+#include "app/shown_text.h"
+#include "platform/paths.h"
+
+namespace app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kIndexFileName = "ALBUMS.INF";
+
+struct FileState {
+  fs::path folder;
+  std::uintmax_t size = 0;
+  fs::file_time_type changed{};
+  bool found = false;
+};
+
+FileState StateNow() {
+  FileState state;
+  std::error_code error;
+  state.folder = fs::current_path(error);
+  if (!platform::FileExists(kIndexFileName)) return state;
+  const fs::path file = platform::ResolvePath(kIndexFileName);
+  state.size = fs::file_size(file, error);
+  state.changed = fs::last_write_time(file, error);
+  state.found = true;
+  return state;
+}
+
+// The group box frame's picture is read first: the window's first paint needs it too.
+IndexReading ReadForWindow() {
+  detail::TitledGroupBox::ReadFramePicture();
+  return ReadIndex();
+}
+
+std::optional<std::future<IndexReading>>& Ahead() {
+  static std::optional<std::future<IndexReading>> ahead;
+  return ahead;
+}
+
+}  // namespace
+
+IndexReading ReadIndex() {
+  IndexReading reading;
+  const FileState state = StateNow();
+  reading.folder = state.folder;
+  reading.size = state.size;
+  reading.changed = state.changed;
+  reading.found = state.found;
+  if (!state.found) return reading;
+  reading.index = albums_inf::ReadAlbumIndex(platform::ResolvePath(kIndexFileName));
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(reading.index.entries.size()));
+  for (const albums_inf::AlbumEntry& album : reading.index.entries) names.push_back(ShownText(album.EntryName));
+  reading.order = DisplayOrder(names);
+  reading.sorted.reserve(names.size());
+  for (int entry : reading.order) reading.sorted.push_back(names[entry]);
+  return reading;
+}
+
+void ReadIndexAhead() {
+  if (!Ahead()) Ahead() = std::async(std::launch::async, ReadForWindow);
+}
+
+std::future<IndexReading> TakeIndexReading() {
+  if (!Ahead()) return std::async(std::launch::async, ReadForWindow);
+  std::future<IndexReading> reading = std::move(*Ahead());
+  Ahead().reset();
+  return reading;
+}
+
+IndexReading Current(IndexReading reading) {
+  const FileState now = StateNow();
+  if (now.folder == reading.folder && now.found == reading.found && now.size == reading.size &&
+      now.changed == reading.changed) {
+    return reading;
+  }
+  return ReadIndex();
+}
+
+}  // namespace app
