@@ -21,17 +21,18 @@ int main(int argc, char** argv) {
   app::SetUpApplication();
 
   app::TMainForm mainForm;
-  // The guide and the history, shown from the about box, which the window makes afresh each time.
-  // They are made once the window's first frame is out; the about box shows a passing one when
-  // asked before.
+  // The guide and the history, shown from the about box, which the window makes afresh each time,
+  // and the "MP3 Info" dialog. They are made once the window's first frame is out; the about box
+  // shows a passing guide or history when asked before.
   std::optional<dialogs::TUseForm> useForm;
   std::optional<dialogs::TVerForm> verForm;
+  std::optional<dialogs::TMP3InfoForm> mp3InfoForm;
   app::AfterFirstFrame(mainForm, [&] {
     useForm.emplace();
     verForm.emplace();
+    mp3InfoForm.emplace(&mainForm);
+    mainForm.SetMP3InfoForm(&*mp3InfoForm);
   });
-  dialogs::TMP3InfoForm mp3InfoForm(&mainForm);
-  mainForm.SetMP3InfoForm(&mp3InfoForm);
   new desktop::MprisBridge(mainForm);  // media keys and now-playing, when there is a session bus
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -65,10 +64,8 @@ void TMainForm::SetUpPlayer() {
 
 void TMainForm::ConnectHandlers() {
   using platform::ConnectGuarded;
-  ConnectGuarded(static_cast<detail::ListBox*>(AlbumListBox), &detail::ListBox::EntryChosen, this,
-                 [this](int) { AlbumListBoxClick(); });
-  ConnectGuarded(static_cast<detail::ListBox*>(SongsListBox), &detail::ListBox::EntryChosen, this,
-                 [this](int) { SongsListBoxClick(); });
+  ConnectGuarded(AlbumListBox, &detail::ListBox::EntryChosen, this, [this](int) { AlbumListBoxClick(); });
+  ConnectGuarded(SongsListBox, &detail::ListBox::EntryChosen, this, [this](int) { SongsListBoxClick(); });
   ConnectGuarded(CD1SB, &QToolButton::clicked, this, [this](bool) { CD1SBClick(); });
   ConnectGuarded(CD2SB, &QToolButton::clicked, this, [this](bool) { CD2SBClick(); });
   ConnectGuarded(CD3SB, &QToolButton::clicked, this, [this](bool) { CD3SBClick(); });

@@ -15,6 +15,7 @@
 
 #include "albums_inf/album_index.h"
 #include "app/cover_slot.h"
+#include "app/detail/list_box.h"
 #include "app/detail/track_bar.h"
 #include "app/handler_scope.h"
 #include "app/index_reading.h"
@@ -28,7 +29,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QToolButton;
 class QScrollBar;
 class QTabWidget;
@@ -59,7 +59,7 @@ class TMainForm : public QWidget {
   QLabel* BCNDStaticText = nullptr;
   QGroupBox* AlbumGroupBox = nullptr;
   QLabel* Label6 = nullptr;
-  QListWidget* AlbumListBox = nullptr;
+  detail::ListBox* AlbumListBox = nullptr;
   QToolButton* CD1SB = nullptr;
   QToolButton* CD2SB = nullptr;
   QToolButton* CD3SB = nullptr;
@@ -67,7 +67,7 @@ class TMainForm : public QWidget {
   QGroupBox* SongsGroupBox = nullptr;
   QLabel* Label7 = nullptr;
   QLabel* CDLabel = nullptr;
-  QListWidget* SongsListBox = nullptr;
+  detail::ListBox* SongsListBox = nullptr;
   QGroupBox* InfoGroupBox = nullptr;
   QLabel* Label8 = nullptr;
   QLineEdit* MP3TitleEdit = nullptr;

@@ -1,6 +1,5 @@
 // TMainForm: opening an album, listing its songs and switching between the discs of a multi-disc album.
 #include <QLabel>
-#include <QListWidget>
 #include <QSignalBlocker>
 #include <QToolButton>
 
@@ -44,10 +43,8 @@ void TMainForm::ListSongs(const std::string& pattern) {
   shown.reserve(static_cast<qsizetype>(names.size()));
   for (const std::string& name : names) shown.push_back(ShownText(name));
   for (int i : DisplayOrder(shown)) {
-    auto* item = new QListWidgetItem(shown[i]);
     // The name as the disk spells it, whatever the display made of its bytes.
-    item->setData(Qt::UserRole, QByteArray::fromStdString(names[static_cast<std::size_t>(i)]));
-    SongsListBox->addItem(item);
+    SongsListBox->addItem(shown[i], QByteArray::fromStdString(names[static_cast<std::size_t>(i)]));
   }
   SongsListBox->setCurrentRow(selectedSong_);
 }

@@ -2,7 +2,6 @@
 // position bar with the elapsed time and the percentage, and the end of a song.
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolButton>

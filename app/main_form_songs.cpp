@@ -1,7 +1,6 @@
 // TMainForm: the selected song's analysis in the ID3 panel, the player buttons and the covers.
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -30,15 +29,14 @@ void SetCaption(QLabel* label, const QString& text) {
 }  // namespace
 
 bool TMainForm::HasSongAt(int row) const {
-  const QListWidgetItem* item = row >= 0 ? SongsListBox->item(row) : nullptr;
   // "Nessuna canzone." names no file.
-  return item && !item->data(Qt::UserRole).toByteArray().isEmpty() && selectedAlbum_ >= 0 &&
+  return !SongsListBox->EntryBytes(row).isEmpty() && selectedAlbum_ >= 0 &&
          static_cast<std::size_t>(selectedAlbum_) < albumOfRow_.size();
 }
 
 std::string TMainForm::SongPath(int row) const {
   if (!HasSongAt(row)) return {};
-  const QByteArray song = SongsListBox->item(row)->data(Qt::UserRole).toByteArray();
+  const QByteArray song = SongsListBox->EntryBytes(row);
   return platform::ResolvePath(SelectedAlbumFolder() + "/" + discFolder_ + song.toStdString());
 }
 
@@ -50,7 +48,7 @@ ChosenSong TMainForm::SelectedSongFacts() const {
     song.row = selectedSong_;
     song.count = SongsListBox->count();
     song.path = SongPath(selectedSong_);
-    song.name = SongsListBox->item(selectedSong_)->text();
+    song.name = SongsListBox->EntryText(selectedSong_);
   }
   return song;
 }
@@ -146,9 +144,8 @@ void TMainForm::UpdatePlayerButtons() {
 
 namespace {
 // Puts the list's highlight on `row` (none for -1), without announcing a choice.
-void Highlight(QListWidget* list, int row) {
-  const QListWidgetItem* item = list->item(row);
-  if (list->currentRow() == row && (!item || item->isSelected())) return;
+void Highlight(detail::ListBox* list, int row) {
+  if (list->currentRow() == row && (row < 0 || row >= list->count() || list->EntrySelected(row))) return;
   const QSignalBlocker quiet(list);
   list->setCurrentRow(row);
 }

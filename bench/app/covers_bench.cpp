@@ -16,7 +16,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QTest>
 
 #include <fcntl.h>
@@ -180,9 +180,11 @@ Cost Djpeg(const fs::path& file, const std::vector<std::string>& options) {
 }
 
 void Choose(app::TMainForm& form, const char* album) {
-  const auto found = form.AlbumListBox->findItems(QString::fromLatin1(album), Qt::MatchExactly);
+  const QAbstractItemModel* albums = form.AlbumListBox->model();
+  const auto found =
+      albums->match(albums->index(0, 0), Qt::DisplayRole, QString::fromLatin1(album), 1, Qt::MatchExactly);
   if (found.isEmpty()) throw std::runtime_error(std::string("no album ") + album);
-  form.AlbumListBox->setCurrentItem(found.front());
+  form.AlbumListBox->setCurrentRow(found.front().row());
   platform::RunGuarded([&] { form.AlbumListBoxClick(); });  // a refused cover goes to the error report
 }
 

@@ -4,7 +4,7 @@
 // longer than the first ones: the last hundred cycles are compared with the first hundred.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
+#include <QListView>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
     if (form.ButtonNext->isEnabled()) {
       Click(form.ButtonNext);
     } else {
-      QListWidget* songs = form.SongsListBox;
-      QTest::mouseClick(songs->viewport(), Qt::LeftButton, {}, songs->visualItemRect(songs->item(0)).center());
+      app::detail::ListBox* songs = form.SongsListBox;
+      QTest::mouseClick(songs->viewport(), Qt::LeftButton, {}, songs->visualRect(songs->model()->index(0, 0)).center());
     }
     QApplication::processEvents();
     times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);

@@ -106,12 +106,13 @@ int RunAlbavox(int argc, char** argv, const char* root) {
   app::TMainForm window;
   std::optional<dialogs::TUseForm> useForm;
   std::optional<dialogs::TVerForm> verForm;
+  std::optional<dialogs::TMP3InfoForm> mp3InfoForm;
   app::AfterFirstFrame(window, [&] {
     useForm.emplace();
     verForm.emplace();
+    mp3InfoForm.emplace(&window);
+    window.SetMP3InfoForm(&*mp3InfoForm);
   });
-  dialogs::TMP3InfoForm mp3InfoForm(&window);
-  window.SetMP3InfoForm(&mp3InfoForm);
   new desktop::MprisBridge(window);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     window.move(screen->availableGeometry().center() - window.rect().center());

@@ -204,11 +204,11 @@ TEST_F(MainFormTest, NamesLeadingOutOfTheCompilationOpenNothing) {
   ASSERT_TRUE(ClickEntry(form.AlbumListBox, "link"));
   EXPECT_EQ(Entries(form.SongsListBox), Strings{"song.mp3"}) << "a folder the owner linked in is the owner's choice";
   for (int row = 0; row < form.AlbumListBox->count(); ++row) {
-    if (form.AlbumListBox->item(row)->text() == "link") continue;
-    ASSERT_TRUE(ClickEntry(form.AlbumListBox, form.AlbumListBox->item(row)->text()));
+    if (form.AlbumListBox->EntryText(row) == "link") continue;
+    ASSERT_TRUE(ClickEntry(form.AlbumListBox, form.AlbumListBox->EntryText(row)));
     EXPECT_EQ(form.SelectedAlbum(), row);
     EXPECT_EQ(Entries(form.SongsListBox), Strings{"Nessuna canzone."})
-        << form.AlbumListBox->item(row)->text().toStdString();
+        << form.AlbumListBox->EntryText(row).toStdString();
     EXPECT_EQ(EnabledDiscButtons(form), Strings{});
   }
   EXPECT_EQ(Boxes(), Strings{});
@@ -254,8 +254,8 @@ TEST_F(MainFormTest, AlbumOfFiveThousandSongsIsListedInOrder) {
   }
   app::TMainForm& form = Open();
   ASSERT_EQ(form.SongsListBox->count(), 5000);
-  EXPECT_EQ(form.SongsListBox->item(0)->text(), "0000.mp3");
-  EXPECT_EQ(form.SongsListBox->item(4999)->text(), "4999.mp3");
+  EXPECT_EQ(form.SongsListBox->EntryText(0), "0000.mp3");
+  EXPECT_EQ(form.SongsListBox->EntryText(4999), "4999.mp3");
   EXPECT_EQ(Selected(form.SongsListBox), "0000.mp3");
   EXPECT_TRUE(form.ButtonNext->isEnabled());
   EXPECT_EQ(Boxes(), Strings{});

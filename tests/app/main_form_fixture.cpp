@@ -68,16 +68,15 @@ app::TMainForm& MainFormTest::Open() {
   return *form_;
 }
 
-std::vector<QString> MainFormTest::Entries(const QListWidget* list) {
+std::vector<QString> MainFormTest::Entries(const app::detail::ListBox* list) {
   std::vector<QString> entries;
-  for (int i = 0; i < list->count(); ++i) entries.push_back(list->item(i)->text());
+  for (int i = 0; i < list->count(); ++i) entries.push_back(list->EntryText(i));
   return entries;
 }
 
-QString MainFormTest::Selected(const QListWidget* list) {
-  const QListWidgetItem* item = list->currentItem();
-  if (!item || !item->isSelected()) return QString();
-  return item->text();
+QString MainFormTest::Selected(const app::detail::ListBox* list) {
+  const int row = list->currentRow();
+  return list->EntrySelected(row) ? list->EntryText(row) : QString();
 }
 
 std::vector<QString> MainFormTest::EnabledPlayerControls() const {
@@ -96,11 +95,12 @@ std::vector<QString> MainFormTest::Boxes() const {
   return shown;
 }
 
-bool MainFormTest::ClickEntry(QListWidget* list, const QString& text) {
-  const auto found = list->findItems(text, Qt::MatchExactly);
+bool MainFormTest::ClickEntry(app::detail::ListBox* list, const QString& text) {
+  const QModelIndexList found =
+      list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
   if (found.isEmpty()) return false;
-  list->scrollToItem(found.front());
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.front()).center());
+  list->scrollTo(found.front());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.front()).center());
   return true;
 }
 

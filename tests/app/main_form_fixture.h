@@ -20,7 +20,9 @@
 #include "tests/support/fake_mixer.h"
 #include "tests/support/temp_dir.h"
 
-class QListWidget;
+namespace app::detail {
+class ListBox;
+}
 class QScrollBar;
 class QWidget;
 
@@ -54,15 +56,15 @@ class MainFormTest : public ::testing::Test {
   app::TMainForm& Open();
 
   // What the user sees.
-  static std::vector<QString> Entries(const QListWidget* list);
-  static QString Selected(const QListWidget* list);
+  static std::vector<QString> Entries(const app::detail::ListBox* list);
+  static QString Selected(const app::detail::ListBox* list);
   // The enabled controls among the player panel's, by object name.
   std::vector<QString> EnabledPlayerControls() const;
   // The message boxes shown so far, as "caption|text".
   std::vector<QString> Boxes() const;
 
   // A user's click on the entry `text` of `list`; false when there is no such entry.
-  static bool ClickEntry(QListWidget* list, const QString& text);
+  static bool ClickEntry(app::detail::ListBox* list, const QString& text);
   static void Click(QWidget* button);
   // The window becoming the active one (returning from a dialog or another program).
   static void Activate(app::TMainForm& form);

@@ -172,7 +172,7 @@ class NestedChoiceTest : public MainFormTest {
   }
   void TearDown() override { zodizidu::SetMessagePump(nullptr); }
 
-  static void PressDownTwiceQuickly(QListWidget* list) {
+  static void PressDownTwiceQuickly(QWidget* list) {
     list->setFocus();
     for (int i = 0; i < 2; ++i) {
       QCoreApplication::postEvent(list, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));

@@ -82,11 +82,11 @@ class Monkey : public testsupport::SoundWindowTest {
     app::TMainForm& f = *form_;
     static const std::vector<int> kWeights = {6, 6, 22, 8, 5, 10, 4, 3, 3, 10, 3, 3, 1, 5, 1};
     std::discrete_distribution<int> choose(kWeights.begin(), kWeights.begin() + (insideBox ? 6 : kWeights.size()));
-    QListWidget* list = Between(0, 1) ? f.AlbumListBox : f.SongsListBox;
+    app::detail::ListBox* list = Between(0, 1) ? f.AlbumListBox : f.SongsListBox;
     switch (choose(random_)) {
       case 0: ClickEntry(f.AlbumListBox, Pick<QString>({"Alba", "Alba", "Doppio", "Vuoto", "Assente"})); return "album";
       case 1:
-        ClickEntry(f.SongsListBox, f.SongsListBox->item(Between(0, f.SongsListBox->count() - 1))->text());
+        ClickEntry(f.SongsListBox, f.SongsListBox->EntryText(Between(0, f.SongsListBox->count() - 1)));
         return "song";
       case 2:
         Click(Pick<QWidget*>({f.ButtonPlay, f.ButtonPlay, f.ButtonPause, f.ButtonStop, f.ButtonPrev, f.ButtonNext,
@@ -150,9 +150,9 @@ class Monkey : public testsupport::SoundWindowTest {
     const app::ChosenSong& song = state.Song();
     ASSERT_TRUE(f.SelectedAlbum() >= 0 && f.SelectedAlbum() < f.AlbumListBox->count());
     ASSERT_LT(f.SelectedSong(), f.SongsListBox->count());
-    EXPECT_EQ(Selected(f.AlbumListBox), f.AlbumListBox->item(f.SelectedAlbum())->text());
+    EXPECT_EQ(Selected(f.AlbumListBox), f.AlbumListBox->EntryText(f.SelectedAlbum()));
     const bool hasSong = f.SelectedSong() >= 0;
-    EXPECT_EQ(Selected(f.SongsListBox), hasSong ? f.SongsListBox->item(f.SelectedSong())->text() : QString());
+    EXPECT_EQ(Selected(f.SongsListBox), hasSong ? f.SongsListBox->EntryText(f.SelectedSong()) : QString());
     EXPECT_TRUE(hasSong || Entries(f.SongsListBox) == std::vector<QString>{"Nessuna canzone."});
     EXPECT_TRUE(song.album == f.SelectedAlbum() && song.disc == f.CurrentDisc() && song.row == f.SelectedSong());
     const zodizidu::TMPEGAudio* analysis = f.SongAnalysis();

@@ -104,8 +104,8 @@ TEST_F(ReentryTest, NamesAndTagsShowAsTheyAre) {
   AddSong("<b>Grassetto</b>/a\nb.mp3", 10, TitleTag("Uno\tDue"));
   app::TMainForm& form = Open();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  const Strings shown = {form.windowHandle()->title(), form.AlbumListBox->item(0)->text(),
-                         form.SongsListBox->item(0)->text(), form.MP3TitleEdit->text()};
+  const Strings shown = {form.windowHandle()->title(), form.AlbumListBox->EntryText(0), form.SongsListBox->EntryText(0),
+                         form.MP3TitleEdit->text()};
   EXPECT_EQ(shown, (Strings{"[*] Raccolta", "<b>Grassetto</b>", "a\u240Ab.mp3", "Uno\u2409Due"}));
 }
 
