@@ -9,7 +9,6 @@
 // the bare window with one label (targets: at most 1.30 and 1.15).
 #include <QApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,16 +23,13 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/application_setup.h"
-#include "app/main_form.h"
+#include "app/program_windows.h"
 #include "desktop/mpris_bridge.h"
-#include "dialogs/mp3_info_form.h"
-#include "dialogs/text_form.h"
 #include "tests/support/lame_encoder.h"
 #include "zodizidu/macros/macro_table.h"
 
@@ -103,23 +99,10 @@ int RunAlbavox(int argc, char** argv, const char* root) {
   zodizidu::MacroDefinitions();
   QApplication application(argc, argv);
   app::SetUpApplication();
-  app::TMainForm window;
-  std::optional<dialogs::TUseForm> useForm;
-  std::optional<dialogs::TVerForm> verForm;
-  std::optional<dialogs::TMP3InfoForm> mp3InfoForm;
-  app::AfterFirstFrame(window, [&] {
-    useForm.emplace();
-    verForm.emplace();
-    mp3InfoForm.emplace(&window);
-    window.SetMP3InfoForm(&*mp3InfoForm);
-  });
-  new desktop::MprisBridge(window);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    window.move(screen->availableGeometry().center() - window.rect().center());
-  }
-  FirstFrame frame(window);
-  window.show();
-  window.activateWindow();
+  app::ProgramWindows windows;
+  new desktop::MprisBridge(windows.MainForm());
+  FirstFrame frame(windows.MainForm());
+  windows.Show();
   return QApplication::exec();
 }
 
