@@ -211,12 +211,13 @@ CoverPicture DecodePng(std::span<const std::uint8_t> bytes, QSize area, const Co
   }
   const std::uint32_t width = BigEndian32(bytes.data() + 16);
   const std::uint32_t height = BigEndian32(bytes.data() + 20);
-  const long long pixels = static_cast<long long>(width) * height;
-  if (width == 0 || height == 0 || pixels > limits.pixels) {
+  // Both sides are below 2^32, so their product fits in 64 unsigned bits.
+  const std::uint64_t pixels = std::uint64_t{width} * height;
+  if (width == 0 || height == 0 || pixels > static_cast<std::uint64_t>(limits.pixels)) {
     return Refused("Picture too large (" + std::to_string(width) + "x" + std::to_string(height) + ")");
   }
   // Qt's reader gives 16-bit samples eight bytes a pixel, everything else at most four.
-  const std::uint64_t memory = static_cast<std::uint64_t>(pixels) * (bytes[24] == 16 ? 8 : 4);
+  const std::uint64_t memory = pixels * (bytes[24] == 16 ? 8 : 4);
   if (memory > limits.memoryBytes) {
     return Refused("Picture too large to decode (" + std::to_string(width) + "x" + std::to_string(height) + " needs " +
                    std::to_string((memory + (1 << 20) - 1) >> 20) + " MB)");

@@ -146,9 +146,11 @@ TEST_F(CoverPictureTest, PngPicturesAreBoundedAndReducedAsJpegsAre) {
   picture.fill(Qt::red);
   picture.save(&buffer, "PNG");
   const std::string claiming = png.toStdString().replace(16, 8, std::string("\0\0\xFD\xE8\0\0\xFD\xE8", 8));
+  const std::string widest = png.toStdString().replace(16, 8, std::string(8, '\xFF'));  // no overflow either
   const std::tuple<std::string, app::CoverLimits, std::string> cases[] = {
       {png.toStdString(), {}, ""},
       {claiming, {}, "Picture too large (65000x65000)"},
+      {widest, {}, "Picture too large (4294967295x4294967295)"},
       {png.toStdString(), {.memoryBytes = 3 << 20}, "Picture too large to decode (1000x800 needs 4 MB)"},
   };
   for (const auto& [bytes, limits, refused] : cases) {
