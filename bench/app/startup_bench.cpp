@@ -38,7 +38,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kAlbums = 10000;
-constexpr int kRounds = 15;
+constexpr int kRounds = 25;
 
 std::int64_t NowNs() {
   timespec now{};
@@ -193,6 +193,21 @@ double MedianMs(std::vector<std::int64_t> values) {
   return static_cast<double>(values[values.size() / 2]) / 1e6;
 }
 
+// The ratio of each round's two times, as "median (quartiles low-high)": a round's two starts lie
+// a few milliseconds apart, so a machine that slows down for a while slows both, and the spread
+// shows how far one run's ratio can be trusted.
+std::string RoundRatios(const std::vector<std::int64_t>& times, const std::vector<std::int64_t>& reference) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    ratios.push_back(static_cast<double>(times[i]) / static_cast<double>(reference[i]));
+  }
+  std::sort(ratios.begin(), ratios.end());
+  const std::size_t n = ratios.size();
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f (quartiles %.2f-%.2f)", ratios[n / 2], ratios[n / 4], ratios[(3 * n) / 4]);
+  return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -228,6 +243,10 @@ int main(int argc, char** argv) {
               albavoxMs / bareTextMs);
   std::printf("ratio albavox without an index / bare window with one label: %.2f (target at most 1.15)\n",
               windowMs / bareTextMs);
+  std::printf("round by round, albavox, %d albums / bare window with one label: %s\n", kAlbums,
+              RoundRatios(albavox, bareText).c_str());
+  std::printf("round by round, albavox without an index / bare window with one label: %s\n",
+              RoundRatios(window, bareText).c_str());
   std::printf("ratio albavox, %d albums / bare window: %.2f\n", kAlbums, albavoxMs / bareMs);
   std::printf("ratio albavox, %d albums / albavox without an index: %.2f\n", kAlbums, albavoxMs / windowMs);
   return 0;
