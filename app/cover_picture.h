@@ -22,6 +22,9 @@ struct CoverPicture {
 // Called while the picture is decoded, with the rows decoded so far (the rest still blank).
 using CoverProgress = std::function<void(const QImage& partial)>;
 
+// The picture area of each of the main window's two cover pages.
+inline constexpr QSize kCoverPageArea(193, 173);
+
 inline constexpr long long kMaxCoverPixels = 100LL * 1000 * 1000;
 inline constexpr int kScanDataWeight = 4;
 

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/album_paths.h"
 #include "app/detail/titled_group_box.h"
 #include "app/display_order.h"
 #include "app/shown_text.h"
@@ -37,10 +38,25 @@ FileState StateNow() {
   return state;
 }
 
+// The front cover of the album the list shows first, decoded as its page shows it: the window
+// opens that album while it is made, and takes the picture when the file is still the one decoded.
+std::optional<DecodedCover> DecodeFirstFront(const IndexReading& reading) {
+  if (reading.order.empty()) return std::nullopt;
+  const auto first = static_cast<std::size_t>(reading.order.front());
+  std::string path = AlbumFolder(reading.index.entries[first].EntryName) + "/front.jpg";
+  if (!InsideCompilation(path)) return std::nullopt;
+  const std::optional<CoverFileFacts> facts = ExamineCoverFile(platform::ResolvePath(path));
+  if (!facts) return std::nullopt;
+  CoverPicture picture = DecodeCover(path, kCoverPageArea);
+  return DecodedCover{std::move(path), *facts, std::move(picture)};
+}
+
 // The group box frame's picture is read first: the window's first paint needs it too.
 IndexReading ReadForWindow() {
   detail::TitledGroupBox::ReadFramePicture();
-  return ReadIndex();
+  IndexReading reading = ReadIndex();
+  reading.firstFront = DecodeFirstFront(reading);
+  return reading;
 }
 
 std::optional<std::future<IndexReading>>& Ahead() {

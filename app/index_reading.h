@@ -8,12 +8,22 @@
 
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "albums_inf/album_index.h"
+#include "app/cover_picture.h"
+#include "app/cover_slot.h"
 
 namespace app {
+
+// A cover file decoded for a cover page, with the facts of the file it was decoded from.
+struct DecodedCover {
+  std::string path;  // as the window names it (relative to the compilation root)
+  CoverFileFacts facts;
+  CoverPicture picture;
+};
 
 // What the album list needs of ALBUMS.INF.
 struct IndexReading {
@@ -25,6 +35,8 @@ struct IndexReading {
   std::uintmax_t size = 0;
   std::filesystem::file_time_type changed{};
   bool found = false;  // false: there was no ALBUMS.INF
+  // The front cover of the album listed first, when the reading ahead decoded it.
+  std::optional<DecodedCover> firstFront;
 };
 
 // Reads ALBUMS.INF of the current folder and orders its albums; nothing without one. Touches no
@@ -32,7 +44,8 @@ struct IndexReading {
 IndexReading ReadIndex();
 
 // Starts reading the index of the current folder on a thread of its own (with the picture of the
-// group boxes' frame, which the window's first paint needs as well).
+// group boxes' frame and the front cover of the album listed first, which the window's first
+// paint needs as well).
 void ReadIndexAhead();
 
 // The reading started by ReadIndexAhead, taken once; else a reading started now.

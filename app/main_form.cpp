@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/album_paths.h"
+#include "app/application_setup.h"
 #include "app/decoder_probe.h"
 #include "app/detail/list_box.h"
 #include "app/detail/position_bar.h"
@@ -32,7 +33,17 @@ namespace {
 constexpr const char* kIndexFileName = "ALBUMS.INF";
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QWidget(parent), nesting_([this] { Settle(); }, platform::ReportException) {
+TMainForm::TMainForm(QWidget* parent, BackCover backCover)
+    : QWidget(parent), nesting_([this] { Settle(); }, platform::ReportException) {
+  if (backCover == BackCover::kAfterFirstFrame) {
+    backAfterFirstFrame_ = true;
+    AfterFirstFrame(*this, [this] {
+      backAfterFirstFrame_ = false;
+      if (!std::exchange(backWaiting_, false)) return;
+      const HandlerScope scope(nesting_);
+      LoadCovers();  // the front page's picture is kept; the back page's is decoded now
+    });
+  }
   // The files the window shows first are read on a thread of their own while it is built, unless
   // the program's start is reading them already.
   indexAhead_ = TakeIndexReading();
@@ -128,6 +139,7 @@ void TMainForm::LoadIndex(IndexReading reading) {
   // The list is filled in one step in display order; albumOfRow_ ties each row to its own
   // album of the index, so whatever is looked up for a row belongs to that same album.
   albumOfRow_ = std::move(reading.order);
+  frontAhead_ = std::move(reading.firstFront);
   {
     const QSignalBlocker quiet(AlbumListBox);
     AlbumListBox->clear();

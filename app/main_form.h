@@ -45,8 +45,13 @@ class TMainForm : public QWidget {
   Q_OBJECT
 
  public:
+  // When the Back page decodes the first album's picture: at once, or once the window's first
+  // frame is out (the program's start: that page is not the one shown first, and a large
+  // progressive picture takes tens of milliseconds).
+  enum class BackCover { kAtOnce, kAfterFirstFrame };
+
   // Lays out the window and runs FormCreate with the current directory as the compilation root.
-  explicit TMainForm(QWidget* parent = nullptr);
+  explicit TMainForm(QWidget* parent = nullptr, BackCover backCover = BackCover::kAtOnce);
   ~TMainForm() override;
 
   // ---- controls, named as the window's layout names them ----
@@ -250,6 +255,10 @@ class TMainForm : public QWidget {
   CoverSlot backCover_;
   // The album has no front cover file: the front page shows the selected song's own picture.
   bool frontFromSong_ = false;
+  // Until the first frame is out, the Back page's picture waits (see BackCover); `backWaiting_`
+  // says a picture is waiting for it.
+  bool backAfterFirstFrame_ = false;
+  bool backWaiting_ = false;
   // The song whose picture was asked for last; nothing when it is to be asked for again.
   std::optional<std::string> coverSong_;
   // The song picture decoded last (null when it could not be), whichever song it came from.
@@ -258,6 +267,8 @@ class TMainForm : public QWidget {
   SongCoverReader songCovers_{this};
   // The index, read while the window is built; taken by the creation when it lists the albums.
   std::future<IndexReading> indexAhead_;
+  // The first album's front cover, decoded with the index; taken when that album's covers load.
+  std::optional<DecodedCover> frontAhead_;
 };
 
 }  // namespace app

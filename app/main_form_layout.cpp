@@ -76,8 +76,8 @@ QLabel* NoPictureNote(QWidget* page, const char* name) {
   return note;
 }
 
-QLabel* CoverPicture(QWidget* page, const char* name) {
-  auto* picture = Named(new QLabel(page), name, QRect(0, 0, 193, 173));
+QLabel* PictureLabel(QWidget* page, const char* name) {
+  auto* picture = Named(new QLabel(page), name, QRect(QPoint(0, 0), kCoverPageArea));
   picture->setScaledContents(true);  // stretched over the whole page, proportions not kept
   picture->setAlignment(Qt::AlignCenter);
   return picture;
@@ -112,10 +112,10 @@ void TMainForm::BuildCoverPages() {
   BCTabSheet->setObjectName(QStringLiteral("BCTabSheet"));
   CoverPageControl->addTab(BCTabSheet, QStringLiteral("        &Back      "));
 
-  FrontCoverImage = CoverPicture(FCTabSheet, "FrontCoverImage");
+  FrontCoverImage = PictureLabel(FCTabSheet, "FrontCoverImage");
   FCNDStaticText = NoPictureNote(FCTabSheet, "FCNDStaticText");
   FCNDStaticText->hide();  // shown by the empty state or when the album has no front cover
-  BackCoverImage = CoverPicture(BCTabSheet, "BackCoverImage");
+  BackCoverImage = PictureLabel(BCTabSheet, "BackCoverImage");
   BackCoverImage->setToolTip(QStringLiteral("Cover del CD"));
   BCNDStaticText = NoPictureNote(BCTabSheet, "BCNDStaticText");
 }

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include <stdexcept>
+#include <utility>
 
 #include "app/album_paths.h"
 #include "app/cover_picture.h"
@@ -187,6 +188,7 @@ void TMainForm::LoadCovers() {
     BCNDStaticText->show();
     playback_.SetCover({});
     frontFromSong_ = false;
+    backWaiting_ = false;
     songCovers_.Cancel();
     return;
   }
@@ -204,9 +206,20 @@ void TMainForm::LoadCovers() {
   frontFromSong_ = !front;
   coverSong_.reset();
   if (front) songCovers_.Cancel();
+  // The picture decoded with the index is taken while its file is the one decoded.
+  if (std::optional<DecodedCover> ahead = std::exchange(frontAhead_, std::nullopt);
+      ahead && front && ahead->path == frontPath && ahead->facts == *front && !frontCover_.Holds(frontPath, *front)) {
+    const QImage& image = ahead->picture.image;
+    frontCover_.Keep(frontPath, *front, image.isNull() ? QPixmap() : QPixmap::fromImage(image), ahead->picture.error);
+  }
   std::string failures;
   ShowCover(frontPath, front, FrontCoverImage, FCNDStaticText, frontCover_, failures);
-  ShowCover(backPath, back, BackCoverImage, BCNDStaticText, backCover_, failures);
+  backWaiting_ = backAfterFirstFrame_ && back && !backCover_.Holds(backPath, *back);
+  if (backWaiting_) {
+    BCNDStaticText->hide();  // the page is not shown before its picture is decoded
+  } else {
+    ShowCover(backPath, back, BackCoverImage, BCNDStaticText, backCover_, failures);
+  }
   if (!failures.empty()) throw std::runtime_error(failures);
 }
 

@@ -21,7 +21,7 @@ class ProgramWindows {
   void Show();
 
  private:
-  TMainForm mainForm_;
+  TMainForm mainForm_{nullptr, TMainForm::BackCover::kAfterFirstFrame};
   // Shown from the about box, which the window makes afresh each time; before they exist, the
   // about box shows a passing guide or history.
   std::optional<dialogs::TUseForm> useForm_;

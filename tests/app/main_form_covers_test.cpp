@@ -7,6 +7,9 @@
 #include <QToolButton>
 
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
 
 #include "tests/app/jpeg_files.h"
 #include "tests/app/main_form_fixture.h"
@@ -102,6 +105,46 @@ TEST_F(CoversTest, ReturningToTheWindowShowsAChangedCover) {
   Cover("Album/front.jpg", Qt::blue);
   Activate(form);
   EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::blue));
+}
+
+// The first album's front picture is decoded with the index while the window is made: a file
+// changed after that is decoded again.
+TEST_F(CoversTest, AFrontChangedAfterTheIndexWasReadIsDecodedAgain) {
+  InstallDecoder();
+  WriteIndex({{"Album", 0}});
+  AddSong("Album/song.mp3");
+  Cover("Album/front.jpg", Qt::red);
+  app::TMainForm& form = Open();
+  root_.WriteFile("Album/front.jpg", JpegPicture(QSize(200, 240), Qt::green));
+  Activate(form);
+  EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::green));
+}
+
+// At the program's start the Back page, which the first frame does not show, decodes its picture
+// once that frame is out; a damaged picture is reported then.
+TEST_F(CoversTest, AtTheStartTheBackPictureWaitsForTheFirstFrame) {
+  InstallDecoder();
+  for (const char* album : {"Good", "Torn"}) AddSong(std::string(album) + "/song.mp3");
+  Cover("Good/front.jpg", Qt::red);
+  Cover("Good/back.jpg", Qt::blue);
+  Cover("Torn/front.jpg", Qt::red);
+  root_.WriteFile("Torn/back.jpg", "this is no picture");
+  for (const auto& [album, damaged] : {std::pair{"Good", false}, std::pair{"Torn", true}}) {
+    SCOPED_TRACE(album);
+    WriteIndex({{album, 0}});
+    form_ = std::make_unique<app::TMainForm>(nullptr, app::TMainForm::BackCover::kAfterFirstFrame);
+    app::TMainForm& form = *form_;
+    form.show();
+    Activate(form);
+    EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
+    EXPECT_TRUE(form.BackCoverImage->pixmap().isNull());
+    EXPECT_FALSE(form.BCNDStaticText->isVisibleTo(form.BCTabSheet));
+    EXPECT_EQ(Boxes(), Strings{});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.BackCoverImage->pixmap().isNull() || !Boxes().empty(); }));
+    EXPECT_EQ(Near(Shown(form.BackCoverImage), Qt::blue), !damaged);
+    EXPECT_EQ(form.BCNDStaticText->isVisibleTo(form.BCTabSheet), damaged);
+    EXPECT_EQ(Boxes().size(), damaged ? 1u : 0u);
+  }
 }
 
 TEST_F(CoversTest, DamagedFrontIsReportedOncePerChoiceAndTheBackIsStillShown) {
