@@ -1,8 +1,13 @@
 // The compilation index read and put in display order away from the window's thread.
 #include "app/index_reading.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "app/album_paths.h"
@@ -10,6 +15,7 @@
 #include "app/display_order.h"
 #include "app/shown_text.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 
 namespace app {
 
@@ -38,17 +44,30 @@ FileState StateNow() {
   return state;
 }
 
-// The front cover of the album the list shows first, decoded as its page shows it: the window
-// opens that album while it is made, and takes the picture when the file is still the one decoded.
-std::optional<DecodedCover> DecodeFirstFront(const IndexReading& reading) {
+// Starts decoding the front cover of the album the list shows first, as its page shows it: the
+// window opens that album while it is made, and takes the picture when the file is still the one
+// decoded.
+std::optional<CoverAhead> DecodeFirstFront(const IndexReading& reading) {
   if (reading.order.empty()) return std::nullopt;
   const auto first = static_cast<std::size_t>(reading.order.front());
   std::string path = AlbumFolder(reading.index.entries[first].EntryName) + "/front.jpg";
   if (!InsideCompilation(path)) return std::nullopt;
   const std::optional<CoverFileFacts> facts = ExamineCoverFile(platform::ResolvePath(path));
   if (!facts) return std::nullopt;
-  CoverPicture picture = DecodeCover(path, kCoverPageArea);
-  return DecodedCover{std::move(path), *facts, std::move(picture)};
+  // Opened here, so that the thread depends on no path (the current folder included).
+  const int fd = platform::OpenRegularFile(platform::ResolvePath(path));
+  std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+  if (!file) {
+    if (fd >= 0) ::close(fd);
+    return std::nullopt;  // the window tries it again, and says why it cannot
+  }
+  auto decoded = std::make_shared<std::promise<CoverPicture>>();
+  CoverAhead ahead{std::move(path), *facts, decoded->get_future()};
+  std::thread([decoded, file] {
+    decoded->set_value(DecodeCover(file, kCoverPageArea));
+    std::fclose(file);
+  }).detach();
+  return ahead;
 }
 
 // The group box frame's picture is read first: the window's first paint needs it too.

@@ -18,11 +18,13 @@
 
 namespace app {
 
-// A cover file decoded for a cover page, with the facts of the file it was decoded from.
-struct DecodedCover {
+// A cover file being decoded for a cover page on a thread of its own, with the facts of the file
+// it is decoded from. The thread needs nothing else, so a window that goes without taking the
+// picture never waits for it (a stuck medium included).
+struct CoverAhead {
   std::string path;  // as the window names it (relative to the compilation root)
   CoverFileFacts facts;
-  CoverPicture picture;
+  std::future<CoverPicture> picture;
 };
 
 // What the album list needs of ALBUMS.INF.
@@ -35,8 +37,8 @@ struct IndexReading {
   std::uintmax_t size = 0;
   std::filesystem::file_time_type changed{};
   bool found = false;  // false: there was no ALBUMS.INF
-  // The front cover of the album listed first, when the reading ahead decoded it.
-  std::optional<DecodedCover> firstFront;
+  // The front cover of the album listed first, when the reading ahead found one.
+  std::optional<CoverAhead> firstFront;
 };
 
 // Reads ALBUMS.INF of the current folder and orders its albums; nothing without one. Touches no

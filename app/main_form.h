@@ -268,7 +268,7 @@ class TMainForm : public QWidget {
   // The index, read while the window is built; taken by the creation when it lists the albums.
   std::future<IndexReading> indexAhead_;
   // The first album's front cover, decoded with the index; taken when that album's covers load.
-  std::optional<DecodedCover> frontAhead_;
+  std::optional<CoverAhead> frontAhead_;
 };
 
 }  // namespace app

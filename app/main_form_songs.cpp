@@ -207,10 +207,11 @@ void TMainForm::LoadCovers() {
   coverSong_.reset();
   if (front) songCovers_.Cancel();
   // The picture decoded with the index is taken while its file is the one decoded.
-  if (std::optional<DecodedCover> ahead = std::exchange(frontAhead_, std::nullopt);
+  if (std::optional<CoverAhead> ahead = std::exchange(frontAhead_, std::nullopt);
       ahead && front && ahead->path == frontPath && ahead->facts == *front && !frontCover_.Holds(frontPath, *front)) {
-    const QImage& image = ahead->picture.image;
-    frontCover_.Keep(frontPath, *front, image.isNull() ? QPixmap() : QPixmap::fromImage(image), ahead->picture.error);
+    const CoverPicture picture = ahead->picture.get();
+    frontCover_.Keep(frontPath, *front, picture.image.isNull() ? QPixmap() : QPixmap::fromImage(picture.image),
+                     picture.error);
   }
   std::string failures;
   ShowCover(frontPath, front, FrontCoverImage, FCNDStaticText, frontCover_, failures);
