@@ -52,10 +52,11 @@ std::optional<CoverAhead> DecodeFirstFront(const IndexReading& reading) {
   const auto first = static_cast<std::size_t>(reading.order.front());
   std::string path = AlbumFolder(reading.index.entries[first].EntryName) + "/front.jpg";
   if (!InsideCompilation(path)) return std::nullopt;
-  const std::optional<CoverFileFacts> facts = ExamineCoverFile(platform::ResolvePath(path));
+  const std::string resolved = platform::ResolvePath(path);
+  const std::optional<CoverFileFacts> facts = ExamineCoverFile(resolved);
   if (!facts) return std::nullopt;
   // Opened here, so that the thread depends on no path (the current folder included).
-  const int fd = platform::OpenRegularFile(platform::ResolvePath(path));
+  const int fd = platform::OpenRegularFile(resolved);
   std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "rb");
   if (!file) {
     if (fd >= 0) ::close(fd);
