@@ -7,7 +7,6 @@
 #include <QToolButton>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <utility>
 
@@ -132,9 +131,7 @@ TEST_F(CoversTest, AtTheStartTheBackPictureWaitsForTheFirstFrame) {
   for (const auto& [album, damaged] : {std::pair{"Good", false}, std::pair{"Torn", true}}) {
     SCOPED_TRACE(album);
     WriteIndex({{album, 0}});
-    form_ = std::make_unique<app::TMainForm>(nullptr, app::TMainForm::BackCover::kAfterFirstFrame);
-    app::TMainForm& form = *form_;
-    form.show();
+    app::TMainForm& form = Open(app::TMainForm::BackCover::kAfterFirstFrame);
     Activate(form);
     EXPECT_TRUE(Near(Shown(form.FrontCoverImage), Qt::red));
     EXPECT_TRUE(form.BackCoverImage->pixmap().isNull());

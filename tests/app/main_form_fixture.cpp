@@ -62,8 +62,8 @@ void MainFormTest::AddSong(const std::string& relative, int seconds, const std::
 
 void MainFormTest::AddFolder(const std::string& relative) { root_.MakeDir(relative); }
 
-app::TMainForm& MainFormTest::Open() {
-  form_ = std::make_unique<app::TMainForm>();
+app::TMainForm& MainFormTest::Open(app::TMainForm::BackCover backCover) {
+  form_ = std::make_unique<app::TMainForm>(nullptr, backCover);
   form_->show();
   return *form_;
 }

@@ -53,7 +53,7 @@ class MainFormTest : public ::testing::Test {
   void AddFolder(const std::string& relative);
 
   // Creates the main window (which runs FormCreate) and shows it.
-  app::TMainForm& Open();
+  app::TMainForm& Open(app::TMainForm::BackCover backCover = app::TMainForm::BackCover::kAtOnce);
 
   // What the user sees.
   static std::vector<QString> Entries(const app::detail::ListBox* list);

@@ -193,8 +193,8 @@ TEST_F(Monkey, TheWindowStaysWholeWhateverHappens) {
   random_.seed(seed ? static_cast<std::uint32_t>(std::atoll(seed)) : 1);
   BuildCompilation();
   QApplication::setQuitOnLastWindowClosed(false);
-  zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); });  // as the program does
-  app::TMainForm& form = Open();
+  zodizidu::SetMessagePump([] { QCoreApplication::processEvents(); });       // as the program does
+  app::TMainForm& form = Open(app::TMainForm::BackCover::kAfterFirstFrame);  // as the program starts
   dialogs::TMP3InfoForm info(&form);
   form.SetMP3InfoForm(&info);
   bridge_ = new desktop::MprisBridge(form, "unix:path=/nonexistent/albavox-monkey-bus");
